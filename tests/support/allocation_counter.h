@@ -1,0 +1,24 @@
+// Counts heap allocations made anywhere in the process, so that tests and
+// benchmarks can show what one call costs in allocations.
+//
+// counting_new.cpp replaces the global operator new family; counting_malloc.cpp
+// (glibc only) also routes malloc, calloc and realloc through a counter. Link
+// either or both into an executable; each keeps its own tally.
+#ifndef KELVARO_TESTS_SUPPORT_ALLOCATION_COUNTER_H
+#define KELVARO_TESTS_SUPPORT_ALLOCATION_COUNTER_H
+
+#include <cstddef>
+
+namespace kelvaro_testing {
+
+// Calls of any operator new or operator new[] since the process started.
+std::size_t OperatorNewCount();
+
+// Calls of malloc, calloc and realloc since the process started (operator new
+// itself calls malloc, so these include its calls too). Only defined where
+// counting_malloc.cpp is linked.
+std::size_t MallocCount();
+
+}  // namespace kelvaro_testing
+
+#endif
