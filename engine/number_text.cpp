@@ -1,7 +1,10 @@
 #include "number_text.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -92,12 +95,155 @@ bool MagnitudeAtLeastOne(const char *begin, const char *end)
     return found && position >= 0;
 }
 
+// Most numbers in expressions are short decimals such as "3" or "0.25". When
+// all the digits fit a double exactly and so does the power of ten that the
+// fraction divides by, one IEEE division gives the correctly rounded value,
+// the same one strtod gives (Clinger's fast path). Needs arithmetic done in
+// double precision, not in wider x87 registers.
+bool ReadShortDecimal(const char *text, Value &value)
+{
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+    constexpr int kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
+    // Every power of ten up to 10^22 is a double exactly.
+    static constexpr Value kPowersOfTen[kMaxDigits + 1] = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+    constexpr std::uint64_t kMaxExact = std::uint64_t{1} << 53;
+
+    const char *p = text;
+    const bool negative = *p == '-';
+    if (negative) {
+        ++p;
+    }
+    std::uint64_t digits = 0;
+    int count = 0;
+    int fractionDigits = 0;
+    for (; IsDigit(*p); ++p, ++count) {
+        if (count == kMaxDigits) {
+            return false;
+        }
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    if (*p == '.') {
+        for (++p; IsDigit(*p); ++p, ++count, ++fractionDigits) {
+            if (count == kMaxDigits) {
+                return false;
+            }
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+    }
+    if (*p == 'e' || *p == 'E' || digits > kMaxExact) {
+        return false;
+    }
+    const Value magnitude = static_cast<Value>(digits) / kPowersOfTen[fractionDigits];
+    value = negative ? -magnitude : magnitude;
+    return true;
+#else
+    (void)text;
+    (void)value;
+    return false;
+#endif
+}
+
+#if defined(__SIZEOF_INT128__)
+
+// Writes the digits of `number`; returns the end.
+char *WriteDigits(char *out, std::uint64_t number)
+{
+    char reversed[20];
+    int count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (count > 0) {
+        *out++ = reversed[--count];
+    }
+    return out;
+}
+
+// "%f" of a finite value below 2^64, computed exactly: the value is m * 2^e,
+// so its six-decimal rounding is m * 10^6 / 2^-e rounded half to even, as
+// printf rounds. Other values go to std::to_chars. Returns the length, or 0
+// when the value is not one of these.
+std::size_t FormatFixedExactly(char *out, Value value)
+{
+    __extension__ typedef unsigned __int128 Wide;
+    constexpr std::uint64_t kMillion = 1000000;
+
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fractionBits = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased == 0x7FF) {
+        return 0;  // infinity or NaN
+    }
+    const std::uint64_t mantissa =
+        biased == 0 ? fractionBits : fractionBits | (std::uint64_t{1} << 52);
+    const int exponent = (biased == 0 ? 1 : biased) - 1075;
+
+    std::uint64_t integer = 0;
+    std::uint64_t millionths = 0;
+    if (exponent >= 0) {
+        if (exponent > 11) {
+            return 0;  // 2^64 or more
+        }
+        integer = mantissa << exponent;
+    } else {
+        const int shift = -exponent;
+        std::uint64_t fraction = mantissa;
+        if (shift < 64) {
+            integer = mantissa >> shift;
+            fraction = mantissa & ((std::uint64_t{1} << shift) - 1);
+        }
+        // fraction < 2^53, so the product stays below 2^73; from a shift of
+        // 74 on it is below half a millionth and rounds to 0.
+        if (shift < 74) {
+            const Wide scaled = static_cast<Wide>(fraction) * kMillion;
+            millionths = static_cast<std::uint64_t>(scaled >> shift);
+            const Wide rest = scaled - (static_cast<Wide>(millionths) << shift);
+            const Wide half = static_cast<Wide>(1) << (shift - 1);
+            if (rest > half || (rest == half && (millionths & 1) != 0)) {
+                ++millionths;
+            }
+            if (millionths == kMillion) {
+                ++integer;
+                millionths = 0;
+            }
+        }
+    }
+
+    char *p = out;
+    if ((bits >> 63) != 0) {
+        *p++ = '-';
+    }
+    p = WriteDigits(p, integer);
+    *p++ = '.';
+    for (std::uint64_t unit = kMillion / 10; unit != 0; unit /= 10) {
+        *p++ = static_cast<char>('0' + millionths / unit % 10);
+    }
+    return static_cast<std::size_t>(p - out);
+}
+
+#else
+
+// Without 128-bit integers every value goes to std::to_chars.
+std::size_t FormatFixedExactly(char *, Value)
+{
+    return 0;
+}
+
+#endif
+
 }  // namespace
 
 Value ReadNumber(const char *text)
 {
-    const char *end = NumberEnd(text);
     Value value = 0;
+    if (ReadShortDecimal(text, value)) {
+        return value;
+    }
+    const char *end = NumberEnd(text);
     const auto parsed = std::from_chars(text, end, value);
     if (parsed.ec == std::errc::result_out_of_range) {
         const Value magnitude = MagnitudeAtLeastOne(text, end)
@@ -115,6 +261,9 @@ std::size_t FormatFixed(char *out, Value value)
         out[1] = 'a';
         out[2] = 'n';
         return 3;
+    }
+    if (const std::size_t length = FormatFixedExactly(out, value); length != 0) {
+        return length;
     }
     const auto written =
         std::to_chars(out, out + kMaxFixedText, value, std::chars_format::fixed, 6);
