@@ -87,15 +87,24 @@ void RunCommand(unsigned char c)
     }
 }
 
+// Where the token after the one at `i` starts: right after the first space or
+// tab at or after `i`. Every byte on the way is skipped, as the scanning rule
+// skips any byte that does not follow a space or tab. At the NUL if there is
+// no further token.
+std::size_t NextTokenStart(const unsigned char *bytes, std::size_t i)
+{
+    while (bytes[i] != '\0' && !IsSeparator(bytes[i])) {
+        ++i;
+    }
+    return bytes[i] == '\0' ? i : i + 1;
+}
+
 }  // namespace
 
 void EvaluateExpression(Value &result, const char *expression)
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(expression);
-    for (std::size_t i = 0; bytes[i] != '\0'; ++i) {
-        if (i > 0 && !IsSeparator(bytes[i - 1])) {
-            continue;
-        }
+    for (std::size_t i = 0; bytes[i] != '\0'; i = NextTokenStart(bytes, i)) {
         const unsigned char c = bytes[i];
         if (IsDigit(c) || (c == '-' && IsDigit(bytes[i + 1]))) {
             PushValue(ReadNumber(expression + i));
