@@ -1,5 +1,7 @@
 #include "text_conversion.h"
 
+#include <cstdint>
+
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -38,12 +40,14 @@ std::size_t NarrowSize(const wchar_t *wide)
 
 void NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
 {
-    std::size_t i = 0;
-    for (; i + 1 < size && wide[i] != L'\0'; ++i) {
-        const auto code = static_cast<unsigned long>(wide[i]);
-        narrow[i] = code <= 0xFF ? static_cast<char>(code) : '?';
+    // NarrowSize counted the characters, so the loop needs no NUL test and
+    // the compiler can convert several characters at once.
+    const std::size_t length = size - 1;
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto code = static_cast<std::uint32_t>(wide[i]);
+        narrow[i] = static_cast<char>(code <= 0xFF ? code : std::uint32_t{'?'});
     }
-    narrow[i] = '\0';
+    narrow[length] = '\0';
 }
 
 void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)
