@@ -18,6 +18,7 @@
 namespace {
 
 using kelvaro_testing::MallocCount;
+using kelvaro_testing::MallocIsCounted;
 using kelvaro_testing::OperatorNewCount;
 
 struct Outcome {
@@ -122,7 +123,7 @@ TEST(NoAllocation, TextsThatFitTheWorkBufferNeverReachTheHeap)
         const Outcome outcome = Evaluate(c.expression);
         EXPECT_EQ(outcome.result, c.expected);
         EXPECT_EQ(outcome.newCalls, 0u);
-        EXPECT_EQ(outcome.mallocCalls, 0u);
+        EXPECT_EQ(outcome.mallocCalls, 0u);  // stays 0 where a sanitizer owns malloc
     }
 }
 
@@ -168,7 +169,9 @@ TEST(NoAllocation, CountersSeeAllocations)
     const std::size_t mallocCalls = MallocCount() - mallocBefore;
     std::free(escaped);
     EXPECT_EQ(newCalls, 1u);
-    EXPECT_EQ(mallocCalls, 2u);
+    if (MallocIsCounted()) {
+        EXPECT_EQ(mallocCalls, 2u);
+    }
 }
 
 }  // namespace

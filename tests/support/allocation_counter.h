@@ -19,6 +19,9 @@ std::size_t OperatorNewCount();
 // counting_malloc.cpp is linked.
 std::size_t MallocCount();
 
+// False in builds whose sanitizer owns malloc: MallocCount then stays 0.
+bool MallocIsCounted();
+
 }  // namespace kelvaro_testing
 
 #endif

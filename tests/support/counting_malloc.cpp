@@ -4,20 +4,25 @@
 // glibc's own allocator stays reachable under its __libc_ names. The aligned
 // variants are left to glibc; their memory is freed through free below, which
 // hands it back to the same allocator.
+//
+// Address, thread and memory sanitizers bring allocators of their own; in
+// those builds malloc stays theirs and nothing is counted.
 #include "allocation_counter.h"
 
 #include <cstddef>
 
-#if !defined(__GLIBC__)
-#error "counting_malloc.cpp needs glibc's __libc_malloc family"
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define KELVARO_SANITIZER_OWNS_MALLOC 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
+    __has_feature(memory_sanitizer)
+#define KELVARO_SANITIZER_OWNS_MALLOC 1
+#endif
 #endif
 
-extern "C" {
-void *__libc_malloc(std::size_t size);
-void *__libc_calloc(std::size_t count, std::size_t size);
-void *__libc_realloc(void *memory, std::size_t size);
-void __libc_free(void *memory);
-}
+#if !defined(KELVARO_SANITIZER_OWNS_MALLOC) && !defined(__GLIBC__)
+#error "counting_malloc.cpp needs glibc's __libc_malloc family"
+#endif
 
 namespace {
 
@@ -32,9 +37,25 @@ std::size_t MallocCount()
     return mallocCount;
 }
 
+bool MallocIsCounted()
+{
+#if defined(KELVARO_SANITIZER_OWNS_MALLOC)
+    return false;
+#else
+    return true;
+#endif
+}
+
 }  // namespace kelvaro_testing
 
+#if !defined(KELVARO_SANITIZER_OWNS_MALLOC)
+
 extern "C" {
+
+void *__libc_malloc(std::size_t size);
+void *__libc_calloc(std::size_t count, std::size_t size);
+void *__libc_realloc(void *memory, std::size_t size);
+void __libc_free(void *memory);
 
 __attribute__((visibility("default"))) void *malloc(std::size_t size) noexcept
 {
@@ -60,3 +81,5 @@ __attribute__((visibility("default"))) void free(void *memory) noexcept
 }
 
 }  // extern "C"
+
+#endif
