@@ -1,0 +1,149 @@
+// rpn with expressions as arguments: in one process, or one child each.
+#include "host_case.h"
+
+namespace {
+
+class Arguments : public testing::TestWithParam<HostCase> {
+};
+
+TEST_P(Arguments, ProducesExactOutputAndStatus)
+{
+    ExpectRunMatches(GetParam());
+}
+
+const std::string kListing = kListingOfOneTwo;
+
+INSTANTIATE_TEST_SUITE_P(
+    InOneProcess, Arguments,
+    testing::Values(
+        HostCase{"OneExpression", {"3 4 + 2 *"}, "", "result = 14.000000\n", "", 0},
+        HostCase{"EachInOrder",
+                 {"3 4 +", "2 3 /", "-2.5"},
+                 "",
+                 "result = 7.000000\nresult = 0.666667\nresult = -2.500000\n",
+                 "",
+                 0},
+        HostCase{"ListingBeforeResult", {"1 2 @"}, "", kListing + "result = 2.000000\n", "", 0},
+        HostCase{"TopOfStack", {"1 2 + #"}, "", "Top of stack: 3.000000\nresult = 3.000000\n", "", 0},
+        HostCase{"FailureEndsTheRun",
+                 {"3 4 +", "3 4 ?", "5"},
+                 "",
+                 "result = 7.000000\nInvalid character: '?'\n",
+                 "",
+                 1},
+        HostCase{"OutputBeforeFailureIsKept",
+                 {"1 # ?"},
+                 "",
+                 "Top of stack: 1.000000\nInvalid character: '?'\n",
+                 "",
+                 1},
+        HostCase{"Underflow", {"5 - 3"}, "", "you have a stack underflow!\n", "", 1},
+        HostCase{"Overflow", {Pushes(266)}, "", "you have a stack overflow!\n", "", 255},
+        HostCase{"LongerThan255Bytes",
+                 {[] {
+                     std::string sum = "1";
+                     for (int i = 0; i < 100; ++i) {
+                         sum += " 1 +";
+                     }
+                     return sum;
+                 }()},
+                 "",
+                 "result = 101.000000\n",
+                 "",
+                 0},
+        HostCase{"EvaluationsAreIndependent",
+                 {"1 2", "+"},
+                 "",
+                 "result = 2.000000\nyou have a stack underflow!\n",
+                 "",
+                 1},
+        HostCase{"EmptyArgumentIsAnExpression", {""}, "", "you have a stack underflow!\n", "", 1},
+        // Bytes reach the library as typed: the first byte of UTF-8 'é'.
+        HostCase{"BytesPassedAsTyped", {"3 \xC3\xA9"}, "", "Invalid character: '\xC3'\n", "", 1},
+        HostCase{"ArgumentsWinOverInput", {"1"}, "2\n", "result = 1.000000\n", "", 0}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    DashArguments, Arguments,
+    testing::Values(
+        HostCase{"NegativeNumber", {"-5 3 +"}, "", "result = -2.000000\n", "", 0},
+        HostCase{"LoneDash", {"-"}, "", "you have a stack underflow!\n", "", 1},
+        HostCase{"DoubleDashEndsOptions",
+                 {"--", "-k", "--help"},
+                 "",
+                 "you have a stack underflow!\n",
+                 "",
+                 1},
+        HostCase{"OptionAfterExpression", {"3 4 +", "-q"}, "", "7.000000\n", "result = 7.000000\n", 0}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Quiet, Arguments,
+    testing::Values(
+        HostCase{"OnlyTheValue", {"-q", "3 4 +"}, "", "7.000000\n", "result = 7.000000\n", 0},
+        HostCase{"ListingGoesToStandardError",
+                 {"--quiet", "1 2 @", "p"},
+                 "",
+                 "2.000000\n3.141500\n",
+                 kListing + "result = 2.000000\nresult = 3.141500\n",
+                 0},
+        HostCase{"FailureMessageGoesToStandardError",
+                 {"-q", "3 4 +", "3 ?", "1"},
+                 "",
+                 "7.000000\n",
+                 "result = 7.000000\nInvalid character: '?'\n",
+                 1}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    KeepGoing, Arguments,
+    testing::Values(
+        HostCase{"EveryExpressionRuns",
+                 {"-k", "3 4 +", "3 ?", "5 - 3", "1 1 +"},
+                 "",
+                 "result = 7.000000\nInvalid character: '?'\nyou have a stack underflow!\n"
+                 "result = 2.000000\n",
+                 "",
+                 1},
+        HostCase{"StatusOfTheFirstFailure",
+                 {"--keep-going", "1 2 @", Pushes(266), "3 ?"},
+                 "",
+                 kListing + "result = 2.000000\nyou have a stack overflow!\nInvalid character: '?'\n",
+                 "",
+                 255},
+        HostCase{"AllSucceed", {"-k", "1", "2"}, "", "result = 1.000000\nresult = 2.000000\n", "", 0},
+        HostCase{"WithQuiet",
+                 {"-kq", "3 4 +", "3 ?", "1 1 +"},
+                 "",
+                 "7.000000\n2.000000\n",
+                 "result = 7.000000\nInvalid character: '?'\nresult = 2.000000\n",
+                 1}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    UsageErrors, Arguments,
+    testing::Values(
+        HostCase{"UnknownShortOption", {"-z"}, "", "", std::string("rpn: unknown option '-z'\n") + kUsageTail, 2},
+        HostCase{"UnknownLongOption",
+                 {"--frobnicate"},
+                 "",
+                 "",
+                 std::string("rpn: unknown option '--frobnicate'\n") + kUsageTail,
+                 2},
+        // 'x' is a command, but "-x" reads as an option.
+        HostCase{"LetterAfterDash", {"-x"}, "", "", std::string("rpn: unknown option '-x'\n") + kUsageTail, 2},
+        HostCase{"UnknownInBundle",
+                 {"-kz", "3 4 +"},
+                 "",
+                 "",
+                 std::string("rpn: unknown option '-z'\n") + kUsageTail,
+                 2},
+        HostCase{"NothingRunsBeforeTheError",
+                 {"3 4 +", "--quiet=yes"},
+                 "",
+                 "",
+                 std::string("rpn: unknown option '--quiet=yes'\n") + kUsageTail,
+                 2}),
+    CaseName);
+
+}  // namespace

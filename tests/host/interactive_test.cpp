@@ -1,0 +1,115 @@
+// rpn on a terminal: every line in a child of its own, so the session
+// survives a mistake.
+#include "terminal_session.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SessionCase {
+    const char *name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> keystrokes;
+    // Must appear on the terminal in this order; the terminal ends lines
+    // with "\r\n".
+    std::vector<std::string> screenInOrder;
+    std::string err;
+    std::size_t prompts;
+};
+
+void PrintTo(const SessionCase &sessionCase, std::ostream *os)
+{
+    *os << sessionCase.name;
+}
+
+class Interactive : public testing::TestWithParam<SessionCase> {
+};
+
+TEST_P(Interactive, SessionGoesOnAfterMistakes)
+{
+    const SessionCase &sessionCase = GetParam();
+    const TerminalSession session = RunOnTerminal(sessionCase.arguments, sessionCase.keystrokes);
+    ASSERT_TRUE(session.answered) << session.screen;
+    std::size_t from = 0;
+    for (const std::string &piece : sessionCase.screenInOrder) {
+        const std::size_t at = session.screen.find(piece, from);
+        ASSERT_NE(at, std::string::npos) << "missing " << piece << " in\n" << session.screen;
+        from = at + piece.size();
+    }
+    EXPECT_EQ(PromptsShown(session.screen), sessionCase.prompts) << session.screen;
+    EXPECT_EQ(session.err, sessionCase.err);
+    EXPECT_EQ(session.status, 0);
+}
+
+std::string Pushes(int count)
+{
+    std::string expression = "1";
+    for (int i = 1; i < count; ++i) {
+        expression += " 1";
+    }
+    return expression;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sessions, Interactive,
+    testing::Values(
+        SessionCase{"ErrorThenGoodLine",
+                    {},
+                    {"3 4 ?\n", "3 4 +\n", "quit\n"},
+                    {"rpn> ", "Invalid character: '?'\r\n", "rpn> ", "result = 7.000000\r\n", "rpn> "},
+                    "[exit status 1]\n",
+                    3},
+        SessionCase{"UnderflowThenListingThenCtrlD",
+                    {},
+                    {"5 - 3\n", "1 2 @\n", "\x04"},
+                    {"you have a stack underflow!\r\n", "rpn> ",
+                     "\r\n---------\r\n2.000000\r\n1.000000\r\n---------\r\nresult = 2.000000\r\n", "rpn> "},
+                    "[exit status 1]\n",
+                    3},
+        SessionCase{"OverflowStatus",
+                    {},
+                    {Pushes(266) + "\n", "p\n", "exit\n"},
+                    {"you have a stack overflow!\r\n", "rpn> ", "result = 3.141500\r\n"},
+                    "[exit status 255]\n",
+                    3},
+        SessionCase{"EmptyLinesAreSkipped",
+                    {},
+                    {"\n", "1\n", "  quit  \n"},
+                    {"rpn> ", "rpn> ", "result = 1.000000\r\n", "rpn> "},
+                    "",
+                    3},
+        // A tab separates tokens; it must not start file name completion.
+        SessionCase{"TabSeparates", {}, {"3\t4 +\n", "quit\n"}, {"result = 7.000000\r\n"}, "", 2},
+        SessionCase{"QuietKeepsOnlyValuesOnStandardOutput",
+                    {"-q"},
+                    {"3 4 +\n", "3 ?\n", "quit\n"},
+                    {"rpn> ", "\r\n7.000000\r\n", "rpn> "},
+                    "result = 7.000000\nInvalid character: '?'\n[exit status 1]\n",
+                    3}),
+    [](const testing::TestParamInfo<SessionCase> &info) { return std::string(info.param.name); });
+
+#if RPN_LINE_EDITING
+std::size_t Count(const std::string &text, const std::string &piece)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(InteractiveHistory, UpArrowRecallsThePreviousLine)
+{
+    const TerminalSession session = RunOnTerminal({}, {"1 2 +\n", "\x1b[A\n", "quit\n"}, "xterm");
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(Count(session.screen, "result = 3.000000"), 2u) << session.screen;
+    EXPECT_EQ(session.err, "");
+    EXPECT_EQ(session.status, 0);
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,149 @@
+#include "terminal_session.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <csignal>
+#include <poll.h>
+#include <pty.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kPrompt[] = "rpn> ";
+constexpr auto kPatience = std::chrono::seconds(20);
+
+// The line editor takes the terminal out of line mode once it is ready for
+// keys; keys typed before that would be taken by the terminal's own line
+// discipline (Ctrl-D there ends nothing).
+bool AwaitLineEditor(int terminal, std::chrono::steady_clock::time_point deadline)
+{
+#if RPN_LINE_EDITING
+    termios mode{};
+    while (tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ICANON) != 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+#else
+    (void)terminal;
+    (void)deadline;
+#endif
+    return true;
+}
+
+// Reads what the terminal shows for up to `deadline`; false once the program
+// has closed the terminal or the deadline has passed.
+bool ReadScreen(int terminal, std::string &screen, std::chrono::steady_clock::time_point deadline)
+{
+    if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+    }
+    pollfd fd{terminal, POLLIN, 0};
+    const int ready = poll(&fd, 1, 100);
+    if (ready <= 0) {
+        return ready == 0 || errno == EINTR;
+    }
+    char buffer[4096];
+    const ssize_t count = read(terminal, buffer, sizeof buffer);
+    if (count <= 0) {
+        // Linux reports EIO when the last holder of the other side exits.
+        return false;
+    }
+    screen.append(buffer, static_cast<std::size_t>(count));
+    return true;
+}
+
+bool AwaitPrompts(int terminal, std::string &screen, std::size_t wanted)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (PromptsShown(screen) < wanted) {
+        if (!ReadScreen(terminal, screen, deadline)) {
+            return false;
+        }
+    }
+    return AwaitLineEditor(terminal, deadline);
+}
+
+std::string ReadAll(int fd)
+{
+    std::string text;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(fd, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(count));
+    }
+    return text;
+}
+
+}  // namespace
+
+std::size_t PromptsShown(const std::string &screen)
+{
+    std::size_t count = screen.rfind(kPrompt, 0) == 0 ? 1 : 0;
+    const std::string atLineStart = std::string("\n") + kPrompt;
+    for (std::size_t at = screen.find(atLineStart); at != std::string::npos;
+         at = screen.find(atLineStart, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
+                              const std::vector<std::string> &keystrokes, const std::string &term)
+{
+    int errPipe[2];
+    if (pipe(errPipe) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child < 0) {
+        throw std::runtime_error("forkpty failed");
+    }
+    if (child == 0) {
+        dup2(errPipe[1], STDERR_FILENO);
+        close(errPipe[0]);
+        close(errPipe[1]);
+        setenv("TERM", term.c_str(), 1);
+        std::vector<char *> argv{const_cast<char *>(RPN_PROGRAM)};
+        for (const std::string &argument : arguments) {
+            argv.push_back(const_cast<char *>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(RPN_PROGRAM, argv.data());
+        _exit(127);
+    }
+    close(errPipe[1]);
+
+    TerminalSession session{"", "", 0, true};
+    for (std::size_t i = 0; i < keystrokes.size() && session.answered; ++i) {
+        session.answered = AwaitPrompts(terminal, session.screen, i + 1);
+        if (session.answered) {
+            const std::string &keys = keystrokes[i];
+            if (write(terminal, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+                session.answered = false;
+            }
+        }
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (ReadScreen(terminal, session.screen, deadline)) {
+    }
+    if (!session.answered || std::chrono::steady_clock::now() > deadline) {
+        session.answered = false;
+        kill(child, SIGKILL);
+    }
+    close(terminal);
+    session.err = ReadAll(errPipe[0]);
+    close(errPipe[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    session.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    return session;
+}

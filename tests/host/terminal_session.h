@@ -1,0 +1,30 @@
+// Drives rpn through a pseudo-terminal, as a person at a terminal would.
+#ifndef RPN_TESTS_TERMINAL_SESSION_H
+#define RPN_TESTS_TERMINAL_SESSION_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct TerminalSession {
+    // Everything the terminal showed: prompts, echoed keys, the library's
+    // lines; the terminal turns "\n" into "\r\n".
+    std::string screen;
+    // Standard error, kept apart from the terminal through a pipe.
+    std::string err;
+    int status;
+    // False when a prompt did not come within the time limit.
+    bool answered;
+};
+
+// Starts rpn with `arguments` on a terminal of type `term` and types each of
+// `keystrokes` after the next "rpn> " prompt appears.
+TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
+                              const std::vector<std::string> &keystrokes,
+                              const std::string &term = "dumb");
+
+// Prompts that start a line. The line editor may redraw a prompt within a
+// line (after a tab on a dumb terminal); those do not count.
+std::size_t PromptsShown(const std::string &screen);
+
+#endif
