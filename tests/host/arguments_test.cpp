@@ -31,32 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "result = 7.000000\nInvalid character: '?'\n",
                  "",
                  1},
-        HostCase{"OutputBeforeFailureIsKept",
-                 {"1 # ?"},
-                 "",
-                 "Top of stack: 1.000000\nInvalid character: '?'\n",
-                 "",
-                 1},
         HostCase{"Underflow", {"5 - 3"}, "", "you have a stack underflow!\n", "", 1},
         HostCase{"Overflow", {Pushes(266)}, "", "you have a stack overflow!\n", "", 255},
-        HostCase{"LongerThan255Bytes",
-                 {[] {
-                     std::string sum = "1";
-                     for (int i = 0; i < 100; ++i) {
-                         sum += " 1 +";
-                     }
-                     return sum;
-                 }()},
-                 "",
-                 "result = 101.000000\n",
-                 "",
-                 0},
-        HostCase{"EvaluationsAreIndependent",
-                 {"1 2", "+"},
-                 "",
-                 "result = 2.000000\nyou have a stack underflow!\n",
-                 "",
-                 1},
         HostCase{"EmptyArgumentIsAnExpression", {""}, "", "you have a stack underflow!\n", "", 1},
         // Bytes reach the library as typed: the first byte of UTF-8 'é'.
         HostCase{"BytesPassedAsTyped", {"3 \xC3\xA9"}, "", "Invalid character: '\xC3'\n", "", 1},
