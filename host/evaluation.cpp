@@ -1,5 +1,6 @@
 #include "evaluation.h"
 
+#include "exit_status.h"
 #include "wide_text.h"
 
 #include <kelvaro/calculator_rpn.h>
@@ -18,7 +19,7 @@ const wchar_t *EvaluateOntoStandardError(const std::wstring &expression)
     const int savedOutput = dup(STDOUT_FILENO);
     if (savedOutput < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
         std::perror("rpn: cannot redirect standard output");
-        _exit(3);
+        _exit(kExitSystem);
     }
     const wchar_t *value = CalculatorRPN(expression.c_str());
     std::fflush(stdout);

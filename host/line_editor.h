@@ -8,7 +8,8 @@
 void StartLineEditor();
 
 // Shows `prompt` and reads one line without its line end. Returns false at
-// end of input (Ctrl-D on an empty line).
+// end of input (Ctrl-D on an empty line) and when a signal interrupted the
+// reading.
 bool ReadInteractiveLine(const char *prompt, std::string &line);
 
 // Adds the line to the history that the arrow keys walk through.

@@ -7,7 +7,7 @@
 
 namespace {
 
-LineSource terminal = OpenLineSource(STDIN_FILENO);
+LineSource terminal = OpenLineSource(STDIN_FILENO, true);
 
 }  // namespace
 

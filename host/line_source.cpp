@@ -14,28 +14,33 @@ void DropCarriageReturn(std::string &line)
     }
 }
 
-// Appends the next chunk of input; false at end of input or on a read error.
-bool ReadChunk(LineSource &source)
+enum class Chunk { kRead, kEnd, kInterrupted };
+
+// Appends the next chunk of input. A read error counts as the end.
+Chunk ReadChunk(LineSource &source)
 {
     char chunk[kChunkSize];
     for (;;) {
         const ssize_t count = read(source.fd, chunk, sizeof chunk);
         if (count > 0) {
             source.pending.append(chunk, static_cast<std::size_t>(count));
-            return true;
+            return Chunk::kRead;
         }
         if (count < 0 && errno == EINTR) {
+            if (source.stopOnSignal) {
+                return Chunk::kInterrupted;
+            }
             continue;
         }
-        return false;
+        return Chunk::kEnd;
     }
 }
 
 }  // namespace
 
-LineSource OpenLineSource(int fd)
+LineSource OpenLineSource(int fd, bool stopOnSignal)
 {
-    return LineSource{fd, std::string(), false};
+    return LineSource{fd, std::string(), false, stopOnSignal};
 }
 
 bool ReadLine(LineSource &source, std::string &line)
@@ -50,7 +55,11 @@ bool ReadLine(LineSource &source, std::string &line)
             return true;
         }
         searchFrom = source.pending.size();
-        if (source.atEnd || !ReadChunk(source)) {
+        const Chunk chunk = source.atEnd ? Chunk::kEnd : ReadChunk(source);
+        if (chunk == Chunk::kInterrupted) {
+            return false;
+        }
+        if (chunk == Chunk::kEnd) {
             source.atEnd = true;
             break;
         }

@@ -4,6 +4,7 @@
 #include "isolation.h"
 #include "line_editor.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -24,14 +25,39 @@ bool IsQuitCommand(const std::string &line)
     return word == "quit" || word == "exit";
 }
 
+volatile std::sig_atomic_t interrupted = 0;
+
+void NoteInterrupt(int)
+{
+    interrupted = 1;
+}
+
+// Ctrl-C abandons the line being typed instead of the whole session: the
+// handler does not restart the interrupted read, so the line editor gives up
+// on the line. A child that is evaluating finishes its (short) work.
+void CatchInterrupts()
+{
+    struct sigaction action {};
+    action.sa_handler = NoteInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+}
+
 }  // namespace
 
 int RunInteractiveSession(OutputChoice output)
 {
+    CatchInterrupts();
     StartLineEditor();
     std::string line;
     for (;;) {
+        interrupted = 0;
         if (!ReadInteractiveLine(kPrompt, line)) {
+            if (interrupted != 0) {
+                std::fputs("\n", stdout);
+                continue;
+            }
             // Ctrl-D leaves the cursor after the prompt; the shell's own
             // prompt belongs on a line of its own.
             std::fputs("\n", stdout);

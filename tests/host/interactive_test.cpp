@@ -82,6 +82,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"rpn> ", "rpn> ", "result = 1.000000\r\n", "rpn> "},
                     "",
                     3},
+        // Ctrl-C abandons the line: "3 4 ?" never runs.
+        SessionCase{"CtrlCAbandonsTheLine",
+                    {},
+                    {"3 4 ?\x03", "1 2 +\n", "quit\n"},
+                    {"rpn> ", "rpn> ", "result = 3.000000\r\n", "rpn> "},
+                    "",
+                    3},
         // A tab separates tokens; it must not start file name completion.
         SessionCase{"TabSeparates", {}, {"3\t4 +\n", "quit\n"}, {"result = 7.000000\r\n"}, "", 2},
         SessionCase{"QuietKeepsOnlyValuesOnStandardOutput",

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <csignal>
 #include <poll.h>
 #include <pty.h>
@@ -59,7 +60,30 @@ bool ReadScreen(int terminal, std::string &screen, std::chrono::steady_clock::ti
     return true;
 }
 
-bool AwaitPrompts(int terminal, std::string &screen, std::size_t wanted)
+// After its prompt the program's next sleep is the read of the terminal. A
+// Ctrl-C that came before that read would interrupt nothing, so keys wait
+// until the program sleeps.
+bool AwaitRead(pid_t program, std::chrono::steady_clock::time_point deadline)
+{
+    const std::string statPath = "/proc/" + std::to_string(program) + "/stat";
+    for (;;) {
+        std::ifstream statFile(statPath);
+        std::string stat;
+        if (!std::getline(statFile, stat)) {
+            return true;
+        }
+        const std::size_t nameEnd = stat.rfind(") ");
+        if (nameEnd == std::string::npos || nameEnd + 2 >= stat.size() || stat[nameEnd + 2] == 'S') {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+bool AwaitPrompts(int terminal, pid_t program, std::string &screen, std::size_t wanted)
 {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (PromptsShown(screen) < wanted) {
@@ -67,7 +91,7 @@ bool AwaitPrompts(int terminal, std::string &screen, std::size_t wanted)
             return false;
         }
     }
-    return AwaitLineEditor(terminal, deadline);
+    return AwaitLineEditor(terminal, deadline) && AwaitRead(program, deadline);
 }
 
 std::string ReadAll(int fd)
@@ -123,7 +147,7 @@ TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
 
     TerminalSession session{"", "", 0, true};
     for (std::size_t i = 0; i < keystrokes.size() && session.answered; ++i) {
-        session.answered = AwaitPrompts(terminal, session.screen, i + 1);
+        session.answered = AwaitPrompts(terminal, child, session.screen, i + 1);
         if (session.answered) {
             const std::string &keys = keystrokes[i];
             if (write(terminal, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
