@@ -1,5 +1,6 @@
 // rpn on a terminal: every line in a child of its own, so the session
 // survives a mistake.
+#include "host_case.h"
 #include "terminal_session.h"
 
 #include <gtest/gtest.h>
@@ -43,15 +44,6 @@ TEST_P(Interactive, SessionGoesOnAfterMistakes)
     EXPECT_EQ(PromptsShown(session.screen), sessionCase.prompts) << session.screen;
     EXPECT_EQ(session.err, sessionCase.err);
     EXPECT_EQ(session.status, 0);
-}
-
-std::string Pushes(int count)
-{
-    std::string expression = "1";
-    for (int i = 1; i < count; ++i) {
-        expression += " 1";
-    }
-    return expression;
 }
 
 INSTANTIATE_TEST_SUITE_P(
