@@ -46,6 +46,7 @@ stop_wineserver() {
 }
 trap stop_wineserver EXIT
 start_wine() {
+    mkdir -p "$WINEPREFIX"
     wineserver -p </dev/null >/dev/null 2>&1
     /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
 }
