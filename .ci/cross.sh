@@ -39,7 +39,9 @@ timed "arm32 tests" ctest --preset arm32
 
 # windows-x64. wine keeps a test's output pipe open for seconds unless a
 # wineserver is already running; one started inside ctest hangs it. So start
-# one here with its standard streams closed, and stop it at the end.
+# one here with its standard streams closed, and stop it at the end. wineboot
+# then starts wine's own services before any test: death tests started while
+# those are still coming up have been seen to hang.
 export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all
 stop_wineserver() {
     wineserver -k >/dev/null 2>&1 || true
@@ -56,18 +58,18 @@ timed "windows-x64 build" cmake --build --preset windows-x64
 timed "windows-x64 tests" ctest --preset windows-x64
 stop_wineserver
 
-# windows-x86: built and inspected only. Building the host program proves
-# that the import library resolves the __stdcall name CalculatorRPN@4.
+# windows-x86: built and inspected only. Building the C import library check
+# proves that the import library resolves the __stdcall name CalculatorRPN@4.
 check_x86_exports() {
     cmake -DLIBRARY=build/windows-x86/bin/KelvaroCalculatorRPN.dll \
         -DOBJDUMP=i686-w64-mingw32-objdump -P tests/check_dll_exports.cmake
     local imports
-    imports=$(i686-w64-mingw32-objdump -p build/windows-x86/bin/rpn.exe)
+    imports=$(i686-w64-mingw32-objdump -p build/windows-x86/bin/kelvaro_import_library_check.exe)
     if ! grep -A2 'DLL Name: KelvaroCalculatorRPN.dll' <<<"$imports" | grep -q ' CalculatorRPN$'; then
-        echo "cross: windows-x86 rpn.exe does not import CalculatorRPN by its plain name" >&2
+        echo "cross: windows-x86 C host does not import CalculatorRPN by its plain name" >&2
         return 1
     fi
-    echo "cross: windows-x86 rpn.exe imports CalculatorRPN from KelvaroCalculatorRPN.dll"
+    echo "cross: windows-x86 C host imports CalculatorRPN from KelvaroCalculatorRPN.dll"
 }
 timed "windows-x86 configure" cmake --preset windows-x86
 timed "windows-x86 build" cmake --build --preset windows-x86

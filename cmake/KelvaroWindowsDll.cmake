@@ -47,3 +47,8 @@ target_sources(KelvaroCalculatorRPN PRIVATE
 target_link_options(KelvaroCalculatorRPN PRIVATE
     -static
     "LINKER:--no-undefined")
+
+add_executable(kelvaro_import_library_check export/import_library_check.c)
+target_link_libraries(kelvaro_import_library_check PRIVATE KelvaroCalculatorRPN)
+set_target_properties(kelvaro_import_library_check PROPERTIES C_STANDARD 99)
+kelvaro_set_warnings(kelvaro_import_library_check)
