@@ -17,7 +17,8 @@ std::size_t NarrowSize(const wchar_t *wide);
 void NarrowText(const wchar_t *wide, char *narrow, std::size_t size);
 
 // Converts `narrow` and its NUL into `wide`, which holds `capacity` wide
-// characters; each byte becomes the character of the same value.
+// characters; each byte becomes the character of the same value, or on
+// Windows what the default code page makes of it.
 void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity);
 
 }  // namespace kelvaro
