@@ -37,6 +37,24 @@ timed "arm32 configure" cmake --preset arm32
 timed "arm32 build" cmake --build --preset arm32
 timed "arm32 tests" ctest --preset arm32
 
+# windows-x86: built and inspected only. Building the C import library check
+# proves that the import library resolves the __stdcall name CalculatorRPN@4.
+check_x86_exports() {
+    cmake -DLIBRARY=build/windows-x86/bin/KelvaroCalculatorRPN.dll \
+        -DOBJDUMP=i686-w64-mingw32-objdump -P tests/check_dll_exports.cmake
+    local headers imports
+    headers=$(i686-w64-mingw32-objdump -p build/windows-x86/bin/kelvaro_import_library_check.exe)
+    imports=$(grep -A2 'DLL Name: KelvaroCalculatorRPN.dll' <<<"$headers")
+    if ! grep -q ' CalculatorRPN$' <<<"$imports"; then
+        echo "cross: windows-x86 C host does not import CalculatorRPN by its plain name" >&2
+        return 1
+    fi
+    echo "cross: windows-x86 C host imports CalculatorRPN from KelvaroCalculatorRPN.dll"
+}
+timed "windows-x86 configure" cmake --preset windows-x86
+timed "windows-x86 build" cmake --build --preset windows-x86
+timed "windows-x86 export check" check_x86_exports
+
 # windows-x64. wine keeps a test's output pipe open for seconds unless a
 # wineserver is already running; one started inside ctest hangs it. So start
 # one here with its standard streams closed, and stop it at the end. wineboot
@@ -57,20 +75,3 @@ timed "windows-x64 configure" cmake --preset windows-x64
 timed "windows-x64 build" cmake --build --preset windows-x64
 timed "windows-x64 tests" ctest --preset windows-x64
 stop_wineserver
-
-# windows-x86: built and inspected only. Building the C import library check
-# proves that the import library resolves the __stdcall name CalculatorRPN@4.
-check_x86_exports() {
-    cmake -DLIBRARY=build/windows-x86/bin/KelvaroCalculatorRPN.dll \
-        -DOBJDUMP=i686-w64-mingw32-objdump -P tests/check_dll_exports.cmake
-    local imports
-    imports=$(i686-w64-mingw32-objdump -p build/windows-x86/bin/kelvaro_import_library_check.exe)
-    if ! grep -A2 'DLL Name: KelvaroCalculatorRPN.dll' <<<"$imports" | grep -q ' CalculatorRPN$'; then
-        echo "cross: windows-x86 C host does not import CalculatorRPN by its plain name" >&2
-        return 1
-    fi
-    echo "cross: windows-x86 C host imports CalculatorRPN from KelvaroCalculatorRPN.dll"
-}
-timed "windows-x86 configure" cmake --preset windows-x86
-timed "windows-x86 build" cmake --build --preset windows-x86
-timed "windows-x86 export check" check_x86_exports
