@@ -41,7 +41,8 @@ timed "arm32 tests" ctest --preset arm32
 # proves that the import library resolves the __stdcall name CalculatorRPN@4.
 check_x86_exports() {
     cmake -DLIBRARY=build/windows-x86/bin/KelvaroCalculatorRPN.dll \
-        -DOBJDUMP=i686-w64-mingw32-objdump -P tests/check_dll_exports.cmake
+        -DOBJDUMP=i686-w64-mingw32-objdump -DWINDRES=i686-w64-mingw32-windres \
+        -P tests/check_dll_exports.cmake
     local headers imports
     headers=$(i686-w64-mingw32-objdump -p build/windows-x86/bin/kelvaro_import_library_check.exe)
     imports=$(grep -A2 'DLL Name: KelvaroCalculatorRPN.dll' <<<"$headers")

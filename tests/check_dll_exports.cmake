@@ -1,6 +1,8 @@
 # The Windows DLL's export table must hold CalculatorRPN at ordinal 1 and
-# nothing else, it must carry a version resource, and it may import only from
-# the system's own DLLs (the C and C++ runtimes are linked in).
+# nothing else, it must carry a version resource (read back with WINDRES:
+# version 1.0.0.1 and the module's names), and it may import only from the
+# system's own DLLs (the C and C++ runtimes are linked in). Reads the file
+# only, so it serves targets whose programs cannot run here.
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY}
     OUTPUT_VARIABLE headers RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -35,6 +37,25 @@ if(NOT resourceSection MATCHES "\n[0-9a-f]+   Entry: ID: 0x0*10,")
     message(FATAL_ERROR "no version resource")
 endif()
 
+execute_process(COMMAND ${WINDRES} --input ${LIBRARY} --output-format rc
+    OUTPUT_VARIABLE resources RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "windres could not read the resources of ${LIBRARY}")
+endif()
+foreach(expected IN ITEMS
+        "\n FILEVERSION 1, 0, 0, 1\n"
+        "\n PRODUCTVERSION 1, 0, 0, 1\n"
+        "VALUE \"FileVersion\", \"1.0.0.1\"\n"
+        "VALUE \"ProductVersion\", \"1.0.0.1\"\n"
+        "VALUE \"InternalName\", \"KelvaroCalculatorRPN\"\n"
+        "VALUE \"OriginalFilename\", \"KelvaroCalculatorRPN.dll\"\n")
+    string(FIND "${resources}" "${expected}" found)
+    if(found EQUAL -1)
+        string(STRIP "${expected}" expected)
+        message(FATAL_ERROR "the version resource lacks ${expected}")
+    endif()
+endforeach()
+
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
 list(TRANSFORM imports REPLACE "^DLL Name: " "")
 list(REMOVE_DUPLICATES imports)
@@ -44,4 +65,4 @@ foreach(dll IN LISTS imports)
         message(FATAL_ERROR "imports ${dll}, which is not a system DLL")
     endif()
 endforeach()
-message(STATUS "exports: CalculatorRPN @1; imports: ${imports}")
+message(STATUS "exports: CalculatorRPN @1; version 1.0.0.1; imports: ${imports}")
