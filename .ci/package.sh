@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Installs the library into a temporary prefix and builds a small host against
+# the installed tree twice: through the CMake package and through pkg-config.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "$(id -u)" = 0 ]; then
+    apt-get install -y -qq --no-install-recommends cmake g++ pkg-config >/dev/null
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+
+cmake --preset default >/dev/null
+cmake --build --preset default
+cmake --install build/default --prefix "$prefix"
+
+echo "== installed tree"
+(cd "$prefix" && find . -mindepth 1 | sort)
+
+pc=$(find "$prefix" -name KelvaroCalculatorRPN.pc)
+libdir=$(dirname "$(dirname "$pc")")
+for file in \
+    "$prefix/include/kelvaro/calculator_rpn.h" \
+    "$libdir/libKelvaroCalculatorRPN.so" \
+    "$libdir/libKelvaroCalculatorRPN.so.1" \
+    "$libdir/libKelvaroCalculatorRPN.so.1.0.0.1" \
+    "$libdir/cmake/KelvaroCalculatorRPN/KelvaroCalculatorRPNConfig.cmake" \
+    "$libdir/cmake/KelvaroCalculatorRPN/KelvaroCalculatorRPNConfigVersion.cmake" \
+    "$prefix/bin/rpn"; do
+    [ -e "$file" ] || { echo "missing from the installed tree: $file"; exit 1; }
+done
+[ "$(readlink "$libdir/libKelvaroCalculatorRPN.so")" = libKelvaroCalculatorRPN.so.1 ]
+objdump -p "$libdir/libKelvaroCalculatorRPN.so.1" | grep -q 'SONAME *libKelvaroCalculatorRPN\.so\.1$'
+if [ -e host/rpn.1 ]; then
+    [ -e "$prefix/share/man/man1/rpn.1" ] || { echo "rpn.1 was not installed"; exit 1; }
+fi
+
+expected=$'result = 14.000000\nconsumer got 14.000000 from library 1.0.0.1'
+check_consumer() {
+    local program=$1 output
+    output=$(LD_LIBRARY_PATH=$libdir "$program")
+    if [ "$output" != "$expected" ]; then
+        printf 'unexpected output from %s:\n%s\n' "$program" "$output"
+        exit 1
+    fi
+    echo "ok: $program"
+}
+
+echo "== CMake package"
+cmake -S tests/install -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_C_FLAGS="-Wall -Wextra -Wpedantic -Werror" >/dev/null
+cmake --build "$work/consumer"
+check_consumer "$work/consumer/consumer"
+
+echo "== CMake package refuses another major version"
+if cmake -S tests/install -B "$work/consumer2" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DKELVARO_WANTED_VERSION=2.0 >/dev/null 2>&1; then
+    echo "find_package(KelvaroCalculatorRPN 2.0) accepted version 1.0.0.1"
+    exit 1
+fi
+
+echo "== pkg-config"
+export PKG_CONFIG_PATH=$libdir/pkgconfig
+[ "$(pkg-config --modversion KelvaroCalculatorRPN)" = 1.0.0.1 ]
+# shellcheck disable=SC2046 # pkg-config's flags are meant to split
+cc -Wall -Wextra -Wpedantic -Werror -o "$work/consumer_c" tests/install/main.c \
+    $(pkg-config --cflags --libs KelvaroCalculatorRPN)
+# shellcheck disable=SC2046
+c++ -Wall -Wextra -Wpedantic -Werror -x c++ -o "$work/consumer_cxx" tests/install/main.c \
+    $(pkg-config --cflags --libs KelvaroCalculatorRPN)
+check_consumer "$work/consumer_c"
+check_consumer "$work/consumer_cxx"
+
+echo "== installed rpn finds its library by itself"
+"$prefix/bin/rpn" "3 4 +" | grep -qx 'result = 7.000000'
+echo "ok: $prefix/bin/rpn"

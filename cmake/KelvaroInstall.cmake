@@ -1,0 +1,80 @@
+# Install rules: the header, the shared library with its SONAME link, a CMake
+# package (find_package(KelvaroCalculatorRPN 1.0) gives the imported target
+# KelvaroCalculatorRPN::KelvaroCalculatorRPN), a pkg-config file, and the rpn
+# program with its manual page.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(KELVARO_PACKAGE KelvaroCalculatorRPN)
+set(KELVARO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/${KELVARO_PACKAGE})
+
+install(FILES include/kelvaro/calculator_rpn.h
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvaro
+    COMPONENT Development)
+
+install(TARGETS KelvaroCalculatorRPN
+    EXPORT ${KELVARO_PACKAGE}Targets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        COMPONENT Runtime
+        NAMELINK_COMPONENT Development
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime
+    INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+install(EXPORT ${KELVARO_PACKAGE}Targets
+    NAMESPACE ${KELVARO_PACKAGE}::
+    DESTINATION ${KELVARO_CMAKE_DIR}
+    COMPONENT Development)
+
+configure_package_config_file(
+    ${CMAKE_CURRENT_LIST_DIR}/${KELVARO_PACKAGE}Config.cmake.in
+    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}Config.cmake
+    INSTALL_DESTINATION ${KELVARO_CMAKE_DIR})
+# 1.0.0.1 satisfies a request for any 1.x up to itself; 2.0 will not.
+write_basic_package_version_file(
+    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}ConfigVersion.cmake
+    VERSION ${PROJECT_VERSION}
+    COMPATIBILITY SameMajorVersion)
+install(FILES
+    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}Config.cmake
+    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}ConfigVersion.cmake
+    DESTINATION ${KELVARO_CMAKE_DIR}
+    COMPONENT Development)
+
+# pkg-config. The prefix is the one of the actual installation, which
+# `cmake --install --prefix` may choose after configuring: the file is
+# written in two steps, the second one at install time.
+set(KELVARO_PC_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+set(KELVARO_PC_PREFIX "@CMAKE_INSTALL_PREFIX@")
+foreach(dir LIBDIR INCLUDEDIR)
+    if(IS_ABSOLUTE "${CMAKE_INSTALL_${dir}}")
+        set(KELVARO_PC_${dir} "${CMAKE_INSTALL_${dir}}")
+    else()
+        set(KELVARO_PC_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
+    endif()
+endforeach()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/${KELVARO_PACKAGE}.pc.in
+    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc.install @ONLY)
+install(CODE "configure_file(\"${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc.install\"
+    \"${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc\" @ONLY)"
+    COMPONENT Development)
+install(FILES ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc
+    DESTINATION ${KELVARO_PC_DIR}
+    COMPONENT Development)
+
+if(TARGET rpn)
+    # Finds the library next to it wherever the tree is installed.
+    file(RELATIVE_PATH KELVARO_BIN_TO_LIB
+        /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBDIR})
+    if(APPLE)
+        set_target_properties(rpn PROPERTIES INSTALL_RPATH "@loader_path/${KELVARO_BIN_TO_LIB}")
+    elseif(NOT WIN32)
+        set_target_properties(rpn PROPERTIES INSTALL_RPATH "$ORIGIN/${KELVARO_BIN_TO_LIB}")
+    endif()
+    install(TARGETS rpn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/host/rpn.1)
+        install(FILES host/rpn.1
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+            COMPONENT Runtime)
+    endif()
+endif()
