@@ -48,6 +48,10 @@ const char *NumberEnd(const char *text)
     return p;
 }
 
+// Reading stops once an exponent reaches this: the number is then far outside
+// a double's range whatever its digits, and the sum cannot overflow.
+constexpr long kExponentCap = 100000;
+
 // std::from_chars leaves its output alone when the value is out of range;
 // strtod gives infinity for magnitudes of 1 and more and zero below. Decide
 // which side of 1 the text lies on from its first significant digit and its
@@ -87,7 +91,7 @@ bool MagnitudeAtLeastOne(const char *begin, const char *end)
             ++p;
         }
         long exponent = 0;
-        for (; p < end && exponent < 100000; ++p) {
+        for (; p < end && exponent < kExponentCap; ++p) {
             exponent = exponent * 10 + (*p - '0');
         }
         position += negative ? -exponent : exponent;
