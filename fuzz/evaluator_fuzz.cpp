@@ -15,6 +15,15 @@ using namespace kelvaro_fuzz;
 
 namespace {
 
+// NaN results must repeat too, so results are compared bit for bit.
+std::uint64_t BitsOf(kelvaro::Value value)
+{
+    std::uint64_t bits = 0;
+    static_assert(sizeof bits == sizeof value, "Value is a binary64");
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
 struct Evaluation {
     Outcome outcome;
     kelvaro::Value result = 0;
@@ -66,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         second.outcome.stopped == first.outcome.stopped &&
         (first.outcome.stopped
              ? second.outcome.stop.status == first.outcome.stop.status
-             : std::memcmp(&second.result, &first.result, sizeof first.result) == 0);
+             : BitsOf(second.result) == BitsOf(first.result));
     Require(sameEnd && second.outcome.output == first.outcome.output,
             "a second evaluation of the same text ends differently", expression,
             second.outcome);

@@ -10,12 +10,12 @@ namespace kelvaro {
 
 void FatalStop(int status)
 {
-    std::fflush(stdout);
-    const kelvaro_fuzz::FatalStopped stop{status, StackCount()};
+    static_cast<void>(std::fflush(stdout));
+    const int valuesOnStack = StackCount();
     // The real library ends the process here and its stack dies with it; in
     // the fuzzer the next input must again start from an empty stack.
     ResetStack();
-    throw stop;
+    throw kelvaro_fuzz::FatalStopped{status, valuesOnStack};
 }
 
 }  // namespace kelvaro

@@ -8,6 +8,7 @@ namespace kelvaro_fuzz {
 namespace {
 
 constexpr int kStackCapacity = 265;
+constexpr std::size_t kDecimals = 6;
 constexpr std::string_view kRule = "---------";
 constexpr std::string_view kTopPrefix = "Top of stack: ";
 constexpr std::string_view kResultPrefix = "result = ";
@@ -32,9 +33,9 @@ void PrintTail(const char *label, std::string_view text)
 {
     constexpr std::size_t kShown = 2000;
     const std::size_t from = text.size() > kShown ? text.size() - kShown : 0;
-    std::fprintf(stderr, "%s (%zu bytes%s):\n%.*s\n", label, text.size(),
-                 from > 0 ? ", end only" : "", static_cast<int>(text.size() - from),
-                 text.data() + from);
+    static_cast<void>(std::fprintf(stderr, "%s (%zu bytes%s):\n%.*s\n", label, text.size(),
+                                   from > 0 ? ", end only" : "",
+                                   static_cast<int>(text.size() - from), text.data() + from));
 }
 
 // The lines of `output`, which must end with a newline unless it is empty.
@@ -119,10 +120,10 @@ void Require(bool condition, const char *what, std::string_view expression,
     if (condition) {
         return;
     }
-    std::fprintf(stderr, "\n*** %s\n", what);
+    static_cast<void>(std::fprintf(stderr, "\n*** %s\n", what));
     if (outcome.stopped) {
-        std::fprintf(stderr, "fatal stop: status %d, %d values on the stack\n",
-                     outcome.stop.status, outcome.stop.valuesOnStack);
+        static_cast<void>(std::fprintf(stderr, "fatal stop: status %d, %d values on the stack\n",
+                                       outcome.stop.status, outcome.stop.valuesOnStack));
     }
     PrintTail("expression", expression);
     PrintTail("output", outcome.output);
@@ -138,7 +139,7 @@ bool IsValueText(std::string_view text)
         text.remove_prefix(1);
     }
     const std::size_t point = text.find('.');
-    if (point == 0 || point == std::string_view::npos || text.size() - point - 1 != 6) {
+    if (point == 0 || point == std::string_view::npos || text.size() - point - 1 != kDecimals) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -25,7 +25,7 @@ void StartCapture()
     if (file == nullptr) {
         Fail("tmpfile");
     }
-    std::fflush(stdout);
+    static_cast<void>(std::fflush(stdout));
     if (dup2(fileno(file), STDOUT_FILENO) < 0) {
         Fail("dup2");
     }
@@ -33,7 +33,7 @@ void StartCapture()
 
 void ClearCapture()
 {
-    std::fflush(stdout);
+    static_cast<void>(std::fflush(stdout));
     if (ftruncate(STDOUT_FILENO, 0) != 0 || lseek(STDOUT_FILENO, 0, SEEK_SET) != 0) {
         Fail("clearing the captured output");
     }
@@ -41,7 +41,7 @@ void ClearCapture()
 
 std::string CapturedOutput()
 {
-    std::fflush(stdout);
+    static_cast<void>(std::fflush(stdout));
     struct stat status {};
     if (fstat(STDOUT_FILENO, &status) != 0) {
         Fail("fstat");
