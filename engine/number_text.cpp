@@ -151,6 +151,10 @@ bool ReadShortDecimal(const char *text, Value &value)
 
 #if defined(__SIZEOF_INT128__)
 
+// The literals below are the binary64 layout and decimal widths, each
+// explained where it is used.
+// NOLINTBEGIN(readability-magic-numbers)
+
 // Writes the digits of `number`; returns the end.
 char *WriteDigits(char *out, std::uint64_t number)
 {
@@ -228,6 +232,8 @@ std::size_t FormatFixedExactly(char *out, Value value)
     }
     return static_cast<std::size_t>(p - out);
 }
+
+// NOLINTEND(readability-magic-numbers)
 
 #else
 
