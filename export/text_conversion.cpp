@@ -44,10 +44,6 @@ void NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
     // the compiler can convert several characters at once.
     const std::size_t length = size - 1;
     for (std::size_t i = 0; i < length; ++i) {
-        // wchar_t, not char: a negative wchar_t must land out of range, so
-        // the widening to unsigned is the point (clang-tidy's char advice
-        // does not apply).
-        // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
         const auto code = static_cast<std::uint32_t>(wide[i]);
         narrow[i] = static_cast<char>(code <= 0xFF ? code : std::uint32_t{'?'});
     }

@@ -28,9 +28,6 @@ const wchar_t *firstAddress = nullptr;
 // A wchar_t as an unsigned code: negative ones land far beyond U+10FFFF.
 std::uint32_t CodeOf(wchar_t c)
 {
-    // wchar_t, not char: clang-tidy's advice to go through unsigned char
-    // would cut the code to 8 bits.
-    // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c)
     return static_cast<std::uint32_t>(c);
 }
 
