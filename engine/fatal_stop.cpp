@@ -13,7 +13,7 @@ namespace kelvaro {
 void FatalStop(int status)
 {
     // The host's own buffered output must reach its destination too.
-    static_cast<void>(std::fflush(nullptr));  // the process ends either way
+    std::fflush(nullptr);
 #if defined(_WIN32)
     // Unlike ExitProcess, this runs no exit handlers and no DLL detach code.
     // -1 becomes 0xFFFFFFFF, which the parent reads back as -1.
