@@ -9,6 +9,9 @@
 namespace kelvaro_fuzz {
 namespace {
 
+// The capture file; file descriptor 1 is pointed at it before every run.
+int captureFd = -1;
+
 [[noreturn]] void Fail(const char *what)
 {
     std::perror(what);
@@ -25,16 +28,18 @@ void StartCapture()
     if (file == nullptr) {
         Fail("tmpfile");
     }
-    static_cast<void>(std::fflush(stdout));
-    if (dup2(fileno(file), STDOUT_FILENO) < 0) {
-        Fail("dup2");
-    }
+    captureFd = fileno(file);
 }
 
 void ClearCapture()
 {
     static_cast<void>(std::fflush(stdout));
-    if (ftruncate(STDOUT_FILENO, 0) != 0 || lseek(STDOUT_FILENO, 0, SEEK_SET) != 0) {
+    // Again before every run: libFuzzer's -close_fd_mask=1 points descriptor
+    // 1 at /dev/null after initialisation.
+    if (dup2(captureFd, STDOUT_FILENO) < 0) {
+        Fail("dup2");
+    }
+    if (ftruncate(captureFd, 0) != 0 || lseek(captureFd, 0, SEEK_SET) != 0) {
         Fail("clearing the captured output");
     }
 }
@@ -43,13 +48,13 @@ std::string CapturedOutput()
 {
     static_cast<void>(std::fflush(stdout));
     struct stat status {};
-    if (fstat(STDOUT_FILENO, &status) != 0) {
+    if (fstat(captureFd, &status) != 0) {
         Fail("fstat");
     }
     std::string text(static_cast<std::size_t>(status.st_size), '\0');
     std::size_t done = 0;
     while (done < text.size()) {
-        const ssize_t got = pread(STDOUT_FILENO, &text[done], text.size() - done,
+        const ssize_t got = pread(captureFd, &text[done], text.size() - done,
                                   static_cast<off_t>(done));
         if (got <= 0) {
             Fail("reading the captured output");

@@ -6,11 +6,11 @@
 
 namespace kelvaro_fuzz {
 
-// Points file descriptor 1 at an anonymous temporary file for the rest of the
-// process. Call once, before anything is written.
+// Opens the anonymous temporary file that takes standard output. Call once.
 void StartCapture();
 
-// Forgets everything written so far.
+// Points file descriptor 1 at the capture file and empties it: call before
+// every run.
 void ClearCapture();
 
 // Everything written to stdout since the last ClearCapture.
