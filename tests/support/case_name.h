@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <type_traits>
 
 namespace kelvaro_test {
 
@@ -19,7 +20,7 @@ std::string CaseName(std::size_t index, const Char *expression)
         return name + "null";
     }
     for (std::size_t i = 0; expression[i] != 0 && name.size() < 48; ++i) {
-        const auto c = static_cast<unsigned long>(expression[i]);
+        const auto c = static_cast<unsigned long>(static_cast<std::make_unsigned_t<Char>>(expression[i]));
         if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
             name += static_cast<char>(c);
             continue;
