@@ -1,15 +1,29 @@
-#include "evaluator.h"
+#include "engine/evaluator.h"
 
-#include "console.h"
-#include "number_text.h"
-#include "value_stack.h"
+#include "engine/command_table.h"
+#include "engine/number_text.h"
+#include "engine/output_lines.h"
 
-#include <cmath>
+#include <array>
+#include <cstdint>
 
 namespace kelvaro {
 namespace {
 
-constexpr Value kConstantP = 3.1415;
+// Row of kCommands for each byte; kCommandCount where a byte is no command.
+constexpr std::array<std::uint8_t, 256> MakeDispatch()
+{
+    std::array<std::uint8_t, 256> dispatch{};
+    for (auto &row : dispatch) {
+        row = static_cast<std::uint8_t>(kCommandCount);
+    }
+    for (std::size_t i = 0; i < kCommandCount; ++i) {
+        dispatch[static_cast<unsigned char>(kCommands[i].byte)] = static_cast<std::uint8_t>(i);
+    }
+    return dispatch;
+}
+constexpr std::array<std::uint8_t, 256> kDispatch = MakeDispatch();
+static_assert(kCommandCount < 255, "row numbers must fit a byte");
 
 bool IsDigit(unsigned char c)
 {
@@ -21,125 +35,118 @@ bool IsSeparator(unsigned char c)
     return c == ' ' || c == '\t';
 }
 
-[[noreturn]] void InvalidCharacter(unsigned char c)
+void ShowTop(const Listing &listing, const Value &top)
 {
-    char line[] = "Invalid character: ' '\n";
-    line[sizeof line - 4] = static_cast<char>(c);
-    FailWith(line, sizeof line - 1, kStatusInvalidOrUnderflow);
-}
-
-// Pops the right operand, then the left one.
-template <typename Operation>
-void ApplyBinary(Operation operation)
-{
-    const Value a = PopValue();
-    const Value b = PopValue();
-    PushValue(operation(b, a));
-}
-
-void ApplyUnary(Value (*function)(Value))
-{
-    PushValue(function(PopValue()));
-}
-
-void ShowTop()
-{
-    static constexpr char kPrefix[] = "Top of stack: ";
-    WriteValueLine(kPrefix, sizeof kPrefix - 1, PeekValue());
-}
-
-void Exchange()
-{
-    const Value a = PopValue();
-    const Value b = PopValue();
-    PushValue(a);
-    PushValue(b);
-}
-
-void RunCommand(unsigned char c)
-{
-    switch (c) {
-    case '+': ApplyBinary([](Value b, Value a) { return b + a; }); break;
-    case '-': ApplyBinary([](Value b, Value a) { return b - a; }); break;
-    case '*': ApplyBinary([](Value b, Value a) { return b * a; }); break;
-    case '/': ApplyBinary([](Value b, Value a) { return b / a; }); break;
-    case '%': ApplyBinary([](Value b, Value a) { return std::fmod(b, a); }); break;
-    case '^': ApplyBinary([](Value b, Value a) { return std::pow(b, a); }); break;
-    case 's': ApplyUnary([](Value a) { return std::sin(a); }); break;
-    case 'c': ApplyUnary([](Value a) { return std::cos(a); }); break;
-    case 't': ApplyUnary([](Value a) { return std::tan(a); }); break;
-    case 'S': ApplyUnary([](Value a) { return std::asin(a); }); break;
-    case 'C': ApplyUnary([](Value a) { return std::acos(a); }); break;
-    case 'T': ApplyUnary([](Value a) { return std::atan(a); }); break;
-    case 'l': ApplyUnary([](Value a) { return std::log(a); }); break;
-    case 'L': ApplyUnary([](Value a) { return std::exp(a); }); break;
-    case '!':
-        ApplyUnary([](Value a) { return static_cast<Value>(Factorial(TruncateToInt32(a))); });
-        break;
-    case 'p': PushValue(kConstantP); break;
-    case ']': Exchange(); break;
-    case 'x': PopValue(); break;
-    case '#': ShowTop(); break;
-    case '@': PrintStack(); break;
-    case ' ':
-    case '\n': break;
-    default: InvalidCharacter(c);
+    if (listing.values != nullptr) {
+        listing.values(listing.context, '#', &top, 1);
     }
+    if (listing.lines != nullptr) {
+        char line[kMaxLineLength];
+        listing.lines(listing.context, line, FormatTopLine(line, top));
+    }
+}
+
+void ShowStack(const Listing &listing, const ValueStack &stack)
+{
+    if (listing.values != nullptr) {
+        listing.values(listing.context, '@', stack.values, StackCount(stack));
+    }
+    if (listing.lines != nullptr) {
+        WriteStackLines(listing.lines, listing.context, stack.values, StackCount(stack));
+    }
+}
+
+// Every pop comes before the push that could overflow, and a command that
+// pops as many as it pushes never overflows.
+Status RunCommand(ValueStack &stack, const Command &command, const Listing &listing)
+{
+    Value a = 0;
+    Value b = 0;
+    switch (command.kind) {
+    case CommandKind::kBinary:
+        if (!PopValue(stack, a) || !PopValue(stack, b)) {
+            return Status::kStackUnderflow;
+        }
+        PushValue(stack, command.binary(b, a));
+        return Status::kOk;
+    case CommandKind::kUnary:
+        if (!PopValue(stack, a)) {
+            return Status::kStackUnderflow;
+        }
+        PushValue(stack, command.unary(a));
+        return Status::kOk;
+    case CommandKind::kConstant:
+        return PushValue(stack, command.constant) ? Status::kOk : Status::kStackOverflow;
+    case CommandKind::kExchange:
+        if (!PopValue(stack, a) || !PopValue(stack, b)) {
+            return Status::kStackUnderflow;
+        }
+        PushValue(stack, a);
+        PushValue(stack, b);
+        return Status::kOk;
+    case CommandKind::kDrop:
+        return PopValue(stack, a) ? Status::kOk : Status::kStackUnderflow;
+    case CommandKind::kShowTop:
+        if (!PeekValue(stack, a)) {
+            return Status::kStackUnderflow;
+        }
+        ShowTop(listing, a);
+        return Status::kOk;
+    case CommandKind::kShowStack:
+        ShowStack(listing, stack);
+        return Status::kOk;
+    case CommandKind::kNothing:
+        return Status::kOk;
+    case CommandKind::kInvalid:
+        break;
+    }
+    return Status::kInvalidCharacter;
 }
 
 // Where the token after the one at `i` starts: right after the first space or
 // tab at or after `i`. Every byte on the way is skipped, as the scanning rule
-// skips any byte that does not follow a space or tab. At the NUL if there is
-// no further token.
-std::size_t NextTokenStart(const unsigned char *bytes, std::size_t i)
+// skips any byte that does not follow a space or tab. `length` if there is no
+// further token.
+std::size_t NextTokenStart(const unsigned char *bytes, std::size_t length, std::size_t i)
 {
-    while (bytes[i] != '\0' && !IsSeparator(bytes[i])) {
+    while (i < length && !IsSeparator(bytes[i])) {
         ++i;
     }
-    return bytes[i] == '\0' ? i : i + 1;
+    return i < length ? i + 1 : length;
 }
 
 }  // namespace
 
-void EvaluateExpression(Value &result, const char *expression)
+Outcome RunTokens(ValueStack &stack, const char *text, std::size_t length, const Listing &listing)
 {
-    const auto *bytes = reinterpret_cast<const unsigned char *>(expression);
-    for (std::size_t i = 0; bytes[i] != '\0'; i = NextTokenStart(bytes, i)) {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    for (std::size_t i = 0; i < length; i = NextTokenStart(bytes, length, i)) {
         const unsigned char c = bytes[i];
-        if (IsDigit(c) || (c == '-' && IsDigit(bytes[i + 1]))) {
-            PushValue(ReadNumber(expression + i));
+        Status status = Status::kOk;
+        if (IsDigit(c) || (c == '-' && i + 1 < length && IsDigit(bytes[i + 1]))) {
+            if (!PushValue(stack, ReadNumber(text + i, text + length))) {
+                status = Status::kStackOverflow;
+            }
         } else {
-            RunCommand(c);
+            const std::uint8_t row = kDispatch[c];
+            status = row < kCommandCount ? RunCommand(stack, kCommands[row], listing)
+                                         : Status::kInvalidCharacter;
+        }
+        if (status != Status::kOk) {
+            return Outcome{status, 0, i, c};
         }
     }
-    result = PeekValue();
-    ResetStack();
+    return Outcome{Status::kOk, 0, length, 0};
 }
 
-std::int32_t Factorial(std::int32_t n)
+Outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
+                           const Listing &listing)
 {
-    // Unsigned arithmetic wraps where signed would overflow; the low 32 bits
-    // are the same. Once the product holds 32 factors of two it stays 0.
-    std::uint32_t product = 1;
-    for (std::int32_t k = 2; k <= n && product != 0; ++k) {
-        product *= static_cast<std::uint32_t>(k);
+    Outcome outcome = RunTokens(stack, text, length, listing);
+    if (outcome.status == Status::kOk && !PeekValue(stack, outcome.value)) {
+        outcome.status = Status::kStackUnderflow;
     }
-    return static_cast<std::int32_t>(product);
-}
-
-std::int32_t TruncateToInt32(Value value)
-{
-    constexpr Value kTwoTo31 = 2147483648.0;
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= kTwoTo31) {
-        return INT32_MAX;
-    }
-    if (value <= -kTwoTo31) {
-        return INT32_MIN;
-    }
-    return static_cast<std::int32_t>(value);
+    return outcome;
 }
 
 }  // namespace kelvaro

@@ -1,25 +1,29 @@
 // Evaluation of one expression in reverse Polish notation.
+//
+// A token starts at the first byte and after every space or tab; only its
+// first byte counts. Failures come back as values (outcome.h): nothing here
+// prints, ends the process or keeps state between calls.
 #ifndef KELVARO_ENGINE_EVALUATOR_H
 #define KELVARO_ENGINE_EVALUATOR_H
 
-#include "value.h"
+#include "engine/listing.h"
+#include "engine/outcome.h"
+#include "engine/value_stack.h"
 
-#include <cstdint>
+#include <cstddef>
 
 namespace kelvaro {
 
-// Evaluates the NUL-terminated 8-bit `expression`, stores the final top of
-// the stack in `result` and leaves the stack empty. A token starts at the
-// first byte and after every space or tab; only its first byte counts. An
-// invalid token or a stack bound ends the process (see value_stack.h):
-//   "Invalid character: 'c'\n", status 1.
-void EvaluateExpression(Value &result, const char *expression);
+// Runs every token of the `length` bytes at `text` on `stack`, reporting
+// '#' and '@' to `listing`. A NUL is an ordinary byte; nothing beyond
+// `length` is read. kOk means every token ran (the value is not set); on a
+// failure the stack holds what the commands before it left.
+Outcome RunTokens(ValueStack &stack, const char *text, std::size_t length, const Listing &listing);
 
-// 2 * 3 * ... * n in 32-bit two's-complement arithmetic; 1 for n < 2.
-std::int32_t Factorial(std::int32_t n);
-
-// Truncates toward zero, saturating at the int32 bounds; NaN gives 0.
-std::int32_t TruncateToInt32(Value value);
+// RunTokens, then the top of the stack is the value; an empty stack there
+// is an underflow at offset `length`. The stack is left as it is.
+Outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
+                           const Listing &listing);
 
 }  // namespace kelvaro
 

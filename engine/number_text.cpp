@@ -16,33 +16,34 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-const char *SkipDigits(const char *p)
+const char *SkipDigits(const char *p, const char *end)
 {
-    while (IsDigit(*p)) {
+    while (p < end && IsDigit(*p)) {
         ++p;
     }
     return p;
 }
 
-// The end of the number that starts at `text`: std::from_chars wants it, and
-// the underflow/overflow decision below reads the same span.
-const char *NumberEnd(const char *text)
+// The end of the number that starts at `text` and lies before `end`:
+// std::from_chars wants it, and the underflow/overflow decision below reads
+// the same span.
+const char *NumberEnd(const char *text, const char *end)
 {
     const char *p = text;
     if (*p == '-') {
         ++p;
     }
-    p = SkipDigits(p);
-    if (*p == '.') {
-        p = SkipDigits(p + 1);
+    p = SkipDigits(p, end);
+    if (p < end && *p == '.') {
+        p = SkipDigits(p + 1, end);
     }
-    if (*p == 'e' || *p == 'E') {
+    if (p < end && (*p == 'e' || *p == 'E')) {
         const char *exponent = p + 1;
-        if (*exponent == '+' || *exponent == '-') {
+        if (exponent < end && (*exponent == '+' || *exponent == '-')) {
             ++exponent;
         }
-        if (IsDigit(*exponent)) {
-            p = SkipDigits(exponent);
+        if (exponent < end && IsDigit(*exponent)) {
+            p = SkipDigits(exponent, end);
         }
     }
     return p;
@@ -65,7 +66,7 @@ bool MagnitudeAtLeastOne(const char *begin, const char *end)
     }
     long position = 0;  // power of ten of the first significant digit
     bool found = false;
-    const char *integerEnd = SkipDigits(p);
+    const char *integerEnd = SkipDigits(p, end);
     for (const char *q = p; q < integerEnd; ++q) {
         if (*q != '0') {
             position = static_cast<long>(integerEnd - q) - 1;
@@ -74,15 +75,15 @@ bool MagnitudeAtLeastOne(const char *begin, const char *end)
         }
     }
     p = integerEnd;
-    if (*p == '.') {
+    if (p < end && *p == '.') {
         ++p;
-        for (const char *q = p; !found && IsDigit(*q); ++q) {
+        for (const char *q = p; !found && q < end && IsDigit(*q); ++q) {
             if (*q != '0') {
                 position = -static_cast<long>(q - p) - 1;
                 found = true;
             }
         }
-        p = SkipDigits(p);
+        p = SkipDigits(p, end);
     }
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
@@ -104,7 +105,7 @@ bool MagnitudeAtLeastOne(const char *begin, const char *end)
 // fraction divides by, one IEEE division gives the correctly rounded value,
 // the same one strtod gives (Clinger's fast path). Needs arithmetic done in
 // double precision, not in wider x87 registers.
-bool ReadShortDecimal(const char *text, Value &value)
+bool ReadShortDecimal(const char *text, const char *end, Value &value)
 {
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
     constexpr int kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
@@ -122,21 +123,21 @@ bool ReadShortDecimal(const char *text, Value &value)
     std::uint64_t digits = 0;
     int count = 0;
     int fractionDigits = 0;
-    for (; IsDigit(*p); ++p, ++count) {
+    for (; p < end && IsDigit(*p); ++p, ++count) {
         if (count == kMaxDigits) {
             return false;
         }
         digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
     }
-    if (*p == '.') {
-        for (++p; IsDigit(*p); ++p, ++count, ++fractionDigits) {
+    if (p < end && *p == '.') {
+        for (++p; p < end && IsDigit(*p); ++p, ++count, ++fractionDigits) {
             if (count == kMaxDigits) {
                 return false;
             }
             digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
         }
     }
-    if (*p == 'e' || *p == 'E' || digits > kMaxExact) {
+    if ((p < end && (*p == 'e' || *p == 'E')) || digits > kMaxExact) {
         return false;
     }
     const Value magnitude = static_cast<Value>(digits) / kPowersOfTen[fractionDigits];
@@ -144,6 +145,7 @@ bool ReadShortDecimal(const char *text, Value &value)
     return true;
 #else
     (void)text;
+    (void)end;
     (void)value;
     return false;
 #endif
@@ -245,18 +247,26 @@ std::size_t FormatFixedExactly(char *, Value)
 
 #endif
 
+std::size_t WriteNan(char *out)
+{
+    out[0] = 'n';
+    out[1] = 'a';
+    out[2] = 'n';
+    return 3;
+}
+
 }  // namespace
 
-Value ReadNumber(const char *text)
+Value ReadNumber(const char *text, const char *end)
 {
     Value value = 0;
-    if (ReadShortDecimal(text, value)) {
+    if (ReadShortDecimal(text, end, value)) {
         return value;
     }
-    const char *end = NumberEnd(text);
-    const auto parsed = std::from_chars(text, end, value);
+    const char *numberEnd = NumberEnd(text, end);
+    const auto parsed = std::from_chars(text, numberEnd, value);
     if (parsed.ec == std::errc::result_out_of_range) {
-        const Value magnitude = MagnitudeAtLeastOne(text, end)
+        const Value magnitude = MagnitudeAtLeastOne(text, numberEnd)
                                     ? std::numeric_limits<Value>::infinity()
                                     : 0.0;
         value = *text == '-' ? -magnitude : magnitude;
@@ -267,16 +277,36 @@ Value ReadNumber(const char *text)
 std::size_t FormatFixed(char *out, Value value)
 {
     if (std::isnan(value)) {
-        out[0] = 'n';
-        out[1] = 'a';
-        out[2] = 'n';
-        return 3;
+        return WriteNan(out);
     }
     if (const std::size_t length = FormatFixedExactly(out, value); length != 0) {
         return length;
     }
     const auto written =
         std::to_chars(out, out + kMaxFixedText, value, std::chars_format::fixed, 6);
+    return static_cast<std::size_t>(written.ptr - out);
+}
+
+std::size_t FormatDecimals(char *out, Value value, int decimals)
+{
+    constexpr int kFixedDecimals = 6;
+    if (decimals == kFixedDecimals) {
+        return FormatFixed(out, value);
+    }
+    if (std::isnan(value)) {
+        return WriteNan(out);
+    }
+    const auto written = std::to_chars(out, out + kMaxDecimalsText, value,
+                                       std::chars_format::fixed, decimals);
+    return static_cast<std::size_t>(written.ptr - out);
+}
+
+std::size_t FormatShortest(char *out, Value value)
+{
+    if (std::isnan(value)) {
+        return WriteNan(out);
+    }
+    const auto written = std::to_chars(out, out + kMaxShortestText, value);
     return static_cast<std::size_t>(written.ptr - out);
 }
 

@@ -11,15 +11,33 @@ namespace kelvaro {
 // "%f" of -DBL_MAX is 317 characters; this holds it with its NUL.
 constexpr std::size_t kMaxFixedText = 320;
 
-// Reads the longest prefix of `text` of the form
+// Decimals FormatDecimals takes, and room for its longest text: '-', the
+// 309 digits of DBL_MAX, the point and the decimals.
+constexpr int kMaxDecimals = 99;
+constexpr std::size_t kMaxDecimalsText = 416;
+
+// Room for the shortest round-trip text of any double.
+constexpr std::size_t kMaxShortestText = 32;
+
+// Reads the longest prefix of the bytes from `text` to `end` of the form
 //   [-]digits[.digits][(e|E)[+|-]digits]
 // like strtod does: too large gives +-infinity, too small the nearest
 // representable value. `text` must start with a digit or '-' and a digit.
-Value ReadNumber(const char *text);
+// Reads nothing at or beyond `end`.
+Value ReadNumber(const char *text, const char *end);
 
 // Writes `value` as "%f" would in the C locale, except that NaN is always
 // "nan". Returns the length; `out` must hold kMaxFixedText bytes. No NUL.
 std::size_t FormatFixed(char *out, Value value);
+
+// As "%.*f" with `decimals` from 0 to kMaxDecimals; NaN is always "nan".
+// `out` must hold kMaxDecimalsText bytes. No NUL.
+std::size_t FormatDecimals(char *out, Value value, int decimals);
+
+// The shortest text that reads back as the same double: fixed or
+// scientific ("1e+22"), whichever is shorter; "inf", "-inf", "nan" (never
+// "-nan"). `out` must hold kMaxShortestText bytes. No NUL.
+std::size_t FormatShortest(char *out, Value value);
 
 }  // namespace kelvaro
 

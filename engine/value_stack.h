@@ -1,8 +1,11 @@
-// The process-wide stack of operands shared by every evaluation.
+// A bounded stack of operands. Each evaluation, or each calculator object,
+// owns one; nothing here is shared between them.
 #ifndef KELVARO_ENGINE_VALUE_STACK_H
 #define KELVARO_ENGINE_VALUE_STACK_H
 
-#include "value.h"
+#include "engine/value.h"
+
+#include <cstddef>
 
 namespace kelvaro {
 
@@ -10,26 +13,52 @@ constexpr int kStackCapacity = 265;
 constexpr int kEmptyTop = -1;
 
 struct ValueStack {
-    Value values[kStackCapacity];
-    int top;  // index of the top value; kEmptyTop when empty
+    Value values[kStackCapacity];  // values[0] is the bottom
+    int top;                       // index of the top value; kEmptyTop when empty
 };
 
-// Pushing onto a full stack prints "you have a stack overflow!" and ends the
-// process with status -1; popping or peeking an empty one prints "you have a
-// stack underflow!" and ends it with status 1.
-void PushValue(Value value);
-Value PopValue();
-Value PeekValue();
+// Each returns false, changing nothing, where the stack is full (push) or
+// empty (pop, peek).
+inline bool PushValue(ValueStack &stack, Value value)
+{
+    if (stack.top + 1 >= kStackCapacity) {
+        return false;
+    }
+    stack.values[++stack.top] = value;
+    return true;
+}
+
+inline bool PopValue(ValueStack &stack, Value &value)
+{
+    if (stack.top == kEmptyTop) {
+        return false;
+    }
+    value = stack.values[stack.top--];
+    return true;
+}
+
+inline bool PeekValue(const ValueStack &stack, Value &value)
+{
+    if (stack.top == kEmptyTop) {
+        return false;
+    }
+    value = stack.values[stack.top];
+    return true;
+}
 
 // Empties the stack; the stored values stay where they are.
-void ResetStack();
+inline void ResetStack(ValueStack &stack)
+{
+    stack.top = kEmptyTop;
+}
 
-// Writes an empty line, a rule, every value from the top down ("%f" each)
-// and the rule again.
-void PrintStack();
+inline std::size_t StackCount(const ValueStack &stack)
+{
+    return static_cast<std::size_t>(stack.top + 1);
+}
 
-// How many values the stack holds.
-int StackCount();
+// Makes `to` hold what `from` holds; copies only the values in use.
+void CopyStack(ValueStack &to, const ValueStack &from);
 
 }  // namespace kelvaro
 

@@ -1,11 +1,8 @@
 #include <kelvaro/calculator_rpn.h>
 
-#include "../engine/console.h"
-#include "../engine/evaluator.h"
-#include "../engine/number_text.h"
-#include "text_conversion.h"
+#include "export/legacy_run.h"
+#include "export/text_conversion.h"
 
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -33,20 +30,14 @@ extern "C" wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression)
         longExpression.reset(new char[size]);
         narrow = longExpression.get();
     }
-    NarrowText(text, narrow, size);
+    const std::size_t length = NarrowText(text, narrow, size);
 
-    Value result = 0;
-    EvaluateExpression(result, narrow);
+    char line[kMaxLineLength];
+    std::size_t lineLength = 0;
+    EvaluateOrStop(narrow, length, line, lineLength);
 
-    static constexpr char kPrefix[] = "result = ";
-    char line[sizeof kPrefix - 1 + kMaxFixedText + 1];
-    std::memcpy(line, kPrefix, sizeof kPrefix - 1);
-    char *number = line + sizeof kPrefix - 1;
-    const std::size_t length = FormatFixed(number, result);
-    number[length] = '\n';
-    WriteText(line, sizeof kPrefix - 1 + length + 1);
-
-    number[length] = '\0';
-    WidenText(number, ResultBuffer, sizeof ResultBuffer / sizeof ResultBuffer[0]);
+    // The value between "result = " and the newline is the returned text.
+    line[lineLength - 1] = '\0';
+    WidenText(line + kResultPrefixLength, ResultBuffer, sizeof ResultBuffer / sizeof ResultBuffer[0]);
     return ResultBuffer;
 }

@@ -1,6 +1,7 @@
 #include "text_conversion.h"
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -16,12 +17,13 @@ std::size_t NarrowSize(const wchar_t *wide)
     return size > 0 ? static_cast<std::size_t>(size) : 1;
 }
 
-void NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
+std::size_t NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
 {
     // A conversion that writes nothing leaves the empty text.
     narrow[0] = '\0';
     WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, static_cast<int>(size), nullptr, nullptr);
     narrow[size - 1] = '\0';
+    return std::strlen(narrow);
 }
 
 void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)
@@ -38,7 +40,7 @@ std::size_t NarrowSize(const wchar_t *wide)
     return std::wcslen(wide) + 1;
 }
 
-void NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
+std::size_t NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
 {
     // NarrowSize counted the characters, so the loop needs no NUL test and
     // the compiler can convert several characters at once.
@@ -48,6 +50,7 @@ void NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
         narrow[i] = static_cast<char>(code <= 0xFF ? code : std::uint32_t{'?'});
     }
     narrow[length] = '\0';
+    return length;
 }
 
 void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)

@@ -23,9 +23,9 @@
 #ifndef KELVARO_CALCULATOR_RPN_H
 #define KELVARO_CALCULATOR_RPN_H
 
-#include <wchar.h>
+#include <kelvaro/version.h>
 
-#define KELVARO_RPN_VERSION "1.0.0.1"
+#include <wchar.h>
 
 #if defined(_WIN32)
 #define KELVARO_RPN_CALL __stdcall

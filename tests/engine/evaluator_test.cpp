@@ -1,19 +1,27 @@
+#include "engine/command_table.h"
 #include "engine/evaluator.h"
 #include "engine/number_text.h"
 #include "engine/value_stack.h"
 #include "support/case_name.h"
-#include "support/fatal.h"
+#include "support/expression_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
+using kelvaro::Outcome;
+using kelvaro::Status;
 using kelvaro::Value;
-using kelvaro_test::StdoutOf;
+using kelvaro::ValueStack;
+using kelvaro_test::FailureCase;
+using kelvaro_test::ListingCase;
+using kelvaro_test::ValueCase;
 
 std::string Fixed(Value value)
 {
@@ -21,150 +29,192 @@ std::string Fixed(Value value)
     return std::string(text, kelvaro::FormatFixed(text, value));
 }
 
-struct Case {
-    const char *expression;
-    const char *result;  // "%f" of the value left on top
+// Collects the listing lines and the values a listing reports.
+struct Recorder {
+    std::string lines;
+    std::string values;  // "#:<top> " and "@:<bottom>,...,<top> "
+
+    static void Line(void *context, const char *line, std::size_t length)
+    {
+        static_cast<Recorder *>(context)->lines.append(line, length);
+    }
+    static void Values(void *context, char command, const Value *values, std::size_t count)
+    {
+        std::string &out = static_cast<Recorder *>(context)->values;
+        out += command;
+        out += ':';
+        for (std::size_t i = 0; i < count; ++i) {
+            out += (i > 0 ? "," : "") + Fixed(values[i]);
+        }
+        out += ' ';
+    }
+    kelvaro::Listing Listing() { return kelvaro::Listing{Line, Values, this}; }
 };
 
-// Evaluates `expression`, expecting no output, and returns the result as text.
-std::string Evaluate(const char *expression)
+struct EngineRun {
+    Outcome outcome;
+    std::string lines;
+    std::string values;
+    std::size_t depth;
+};
+
+// The legacy output of a failure without its last line, the message.
+std::string ListingBeforeMessage(const std::string &output)
 {
-    Value result = -12345;
-    const std::string output = StdoutOf([&] { kelvaro::EvaluateExpression(result, expression); });
-    EXPECT_EQ(output, "") << expression;
-    EXPECT_EQ(kelvaro::StackCount(), 0) << expression;
-    return Fixed(result);
+    const std::size_t cut = output.rfind('\n', output.size() - 2);
+    return cut == std::string::npos ? "" : output.substr(0, cut + 1);
 }
 
-class ResultTest : public testing::TestWithParam<Case> {};
+EngineRun Evaluate(std::string_view expression)
+{
+    ValueStack stack;
+    kelvaro::ResetStack(stack);
+    Recorder recorder;
+    const Outcome outcome =
+        kelvaro::EvaluateExpression(stack, expression.data(), expression.size(), recorder.Listing());
+    return EngineRun{outcome, recorder.lines, recorder.values, kelvaro::StackCount(stack)};
+}
+
+class ResultTest : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(ResultTest, LeavesTheTopAsResult)
 {
-    EXPECT_EQ(Evaluate(GetParam().expression), GetParam().result) << GetParam().expression;
+    const EngineRun run = Evaluate(GetParam().expression);
+    ASSERT_EQ(run.outcome.status, Status::kOk);
+    EXPECT_EQ(Fixed(run.outcome.value), GetParam().result);
+    EXPECT_EQ(run.lines, "");
 }
 
-const Case kArithmetic[] = {
-    {"3 4 +", "7.000000"},       {"5 3 -", "2.000000"},      {"3 4 *", "12.000000"},
-    {"6 3 /", "2.000000"},       {"2 3 /", "0.666667"},      {"2 10 ^", "1024.000000"},
-    {"7 4 %", "3.000000"},       {"-7 4 %", "-3.000000"},    {"7 -4 %", "3.000000"},
-    {"7.5 2 %", "1.500000"},     {"2 0.5 ^", "1.414214"},    {"3 4 + 2 *", "14.000000"},
-    {"1 2 3 4 + + +", "10.000000"}, {"10 2 8 * + 3 -", "23.000000"},
-};
-INSTANTIATE_TEST_SUITE_P(Arithmetic, ResultTest, testing::ValuesIn(kArithmetic),
+INSTANTIATE_TEST_SUITE_P(Arithmetic, ResultTest, testing::ValuesIn(kelvaro_test::kArithmetic),
+                         kelvaro_test::ExpressionName());
+INSTANTIATE_TEST_SUITE_P(Numbers, ResultTest, testing::ValuesIn(kelvaro_test::kNumbers),
+                         kelvaro_test::ExpressionName());
+INSTANTIATE_TEST_SUITE_P(Scanning, ResultTest, testing::ValuesIn(kelvaro_test::kScanning),
+                         kelvaro_test::ExpressionName());
+INSTANTIATE_TEST_SUITE_P(Functions, ResultTest, testing::ValuesIn(kelvaro_test::kFunctions),
+                         kelvaro_test::ExpressionName());
+INSTANTIATE_TEST_SUITE_P(Factorial, ResultTest, testing::ValuesIn(kelvaro_test::kFactorial),
+                         kelvaro_test::ExpressionName());
+INSTANTIATE_TEST_SUITE_P(StackCommands, ResultTest,
+                         testing::ValuesIn(kelvaro_test::kStackCommands),
                          kelvaro_test::ExpressionName());
 
-const Case kNumbers[] = {
-    {"1e3 1 +", "1001.000000"}, {"-2.5", "-2.500000"},  {"7.", "7.000000"},
-    {"2.5x", "2.500000"},       {"12abc", "12.000000"}, {"1E2", "100.000000"},
-    {"1e+2", "100.000000"},     {"1e-2", "0.010000"},   {"1e", "1.000000"},
-    {"1e+", "1.000000"},        {"1ex", "1.000000"},    {"0x10", "0.000000"},
-    {"-0", "-0.000000"},        {"00012", "12.000000"}, {"1.5e3.7", "1500.000000"},
-    {"0.0000004", "0.000000"},  {"0.0000005", "0.000000"}, {"0.00000051", "0.000001"}, {"-0.0000001", "-0.000000"},
-    {"123456789012345678901234567890", "123456789012345677877719597056.000000"},
-    {"1e400", "inf"},           {"-1e400", "-inf"},     {"1e-400", "0.000000"},
-    {"-1e-400", "-0.000000"},   {"0.000e999999", "0.000000"},
-    {"1e99999999999999999999", "inf"}, {"1e-99999999999999999999", "0.000000"},
-    {"4e-324 1e300 *", "0.000000"}, {"4e-324 1e300 * 1e24 *", "4.940656"},
-    {"3e-324 1e300 * 1e24 *", "4.940656"}, {"2e-324", "0.000000"},
-};
-INSTANTIATE_TEST_SUITE_P(Numbers, ResultTest, testing::ValuesIn(kNumbers),
+class ListingTest : public testing::TestWithParam<ListingCase> {};
+
+TEST_P(ListingTest, WritesTheLegacyLinesInOrder)
+{
+    const EngineRun run = Evaluate(GetParam().expression);
+    ASSERT_EQ(run.outcome.status, Status::kOk);
+    EXPECT_EQ(run.lines, GetParam().output);
+    EXPECT_EQ(Fixed(run.outcome.value), GetParam().result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Listings, ListingTest, testing::ValuesIn(kelvaro_test::kListings),
                          kelvaro_test::ExpressionName());
 
-// Tokens start at the first byte and after a space or tab; only their first
-// byte counts.
-const Case kScanning[] = {
-    {"3 4", "4.000000"},        {"-5 3 +", "-2.000000"},    {"5 -3", "-3.000000"},
-    {"3 4 +5", "7.000000"},     {"0 sin", "0.000000"},      {"3 4+", "4.000000"},
-    {"3\t4 +", "7.000000"},     {"  3   4 +  ", "7.000000"}, {"3 4 +\n", "7.000000"},
-    {"3 4 + \n", "7.000000"},   {"1 2 +x", "3.000000"},     {"12 3 -- ", "9.000000"},
-    {"3 4\r", "4.000000"},      {"3 4 +\xff", "7.000000"},  {"1 2 3 xxx x", "1.000000"},
-    {"2 3 ^abc", "8.000000"},   {"1-2", "1.000000"},        
-};
-INSTANTIATE_TEST_SUITE_P(Scanning, ResultTest, testing::ValuesIn(kScanning),
+class FailureTest : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailureTest, ReturnsKindOffsetAndByte)
+{
+    const FailureCase &c = GetParam();
+    const EngineRun run = Evaluate(c.expression);
+    EXPECT_EQ(static_cast<int>(run.outcome.status), c.status);
+    EXPECT_EQ(run.outcome.offset, c.offset);
+    EXPECT_EQ(run.outcome.byte, static_cast<unsigned char>(c.byte));
+    // The listings made before the failure stand; the message is not the
+    // engine's to write.
+    EXPECT_EQ(run.lines, ListingBeforeMessage(c.output));
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, FailureTest, testing::ValuesIn(kelvaro_test::kFailures),
                          kelvaro_test::ExpressionName());
 
-const Case kFunctions[] = {
-    {"0 s", "0.000000"},    {"0 c", "1.000000"},    {"1 t", "1.557408"},
-    {"1 S", "1.570796"},    {"1 C", "0.000000"},    {"1 T", "0.785398"},
-    {"1 L", "2.718282"},    {"1 l", "0.000000"},    {"10 l", "2.302585"},
-    {"p", "3.141500"},      {"p 2 *", "6.283000"},  {"p s", "0.000093"},
-    {"1 0 /", "inf"},       {"-1 0 /", "-inf"},     {"0 0 /", "nan"},
-    {"-1 l", "nan"},        {"2 S", "nan"},         {"0 l", "-inf"},
-    {"1e308 10 *", "inf"},  {"1 0 / 0 *", "nan"},   {"0 0 / -1 *", "nan"},
-    {"1 0 0 / %", "nan"},   {"-1 0.5 ^", "nan"},    {"1000 L", "inf"},
-};
-INSTANTIATE_TEST_SUITE_P(Functions, ResultTest, testing::ValuesIn(kFunctions),
-                         kelvaro_test::ExpressionName());
+TEST(FailureTest, OverflowsAtThe266thPush)
+{
+    for (const auto &c : kelvaro_test::OverflowCases()) {
+        const EngineRun run = Evaluate(c.expression);
+        EXPECT_EQ(run.outcome.status, Status::kStackOverflow) << c.name;
+        EXPECT_EQ(run.outcome.offset, c.offset) << c.name;
+        EXPECT_EQ(run.outcome.byte, static_cast<unsigned char>(c.byte)) << c.name;
+        EXPECT_EQ(run.depth, 265u) << c.name;
+    }
+}
 
-const Case kFactorial[] = {
-    {"0 !", "1.000000"},           {"1 !", "1.000000"},
-    {"2 !", "2.000000"},           {"5 !", "120.000000"},
-    {"12 !", "479001600.000000"},  {"13 !", "1932053504.000000"},
-    {"17 !", "-288522240.000000"}, {"33 !", "-2147483648.000000"},
-    {"34 !", "0.000000"},          {"3.9 !", "6.000000"},
-    {"12.99 !", "479001600.000000"}, {"-4 !", "1.000000"},
-    {"-3.9 !", "1.000000"},        {"2147483647 !", "0.000000"},
-    {"2147483648 !", "0.000000"},  {"1e10 !", "0.000000"},
-    {"-2147483649 !", "1.000000"}, {"-1e10 !", "1.000000"},
-    {"0 0 / !", "1.000000"},       {"1 0 / !", "0.000000"},
-    {"-1 0 / !", "1.000000"},      {"3 ! !", "720.000000"},
-};
-INSTANTIATE_TEST_SUITE_P(Factorial, ResultTest, testing::ValuesIn(kFactorial),
-                         kelvaro_test::ExpressionName());
-
-const Case kStackCommands[] = {
-    {"1 2 ]", "1.000000"}, {"1 2 x", "1.000000"}, {"1 3 ] -", "2.000000"},
-    {"5 1 ] x", "1.000000"}, {"1 2 3 ] ] ]", "2.000000"},
-};
-INSTANTIATE_TEST_SUITE_P(StackCommands, ResultTest, testing::ValuesIn(kStackCommands),
-                         kelvaro_test::ExpressionName());
-
-struct Listing {
-    const char *expression;
-    const char *output;
+// The text is exactly `length` bytes: a NUL inside it is a byte like any
+// other, and bytes after it are never read.
+struct SpanCase {
+    std::string_view text;
+    Status status;
+    std::size_t offset;
     const char *result;
 };
 
-class ListingTest : public testing::TestWithParam<Listing> {};
-
-TEST_P(ListingTest, PrintsBeforeReturning)
+TEST(SpanTest, ReadsExactlyTheGivenBytes)
 {
-    Value result = 0;
-    const std::string output =
-        StdoutOf([&] { kelvaro::EvaluateExpression(result, GetParam().expression); });
-    EXPECT_EQ(output, GetParam().output);
-    EXPECT_EQ(Fixed(result), GetParam().result);
-    EXPECT_EQ(kelvaro::StackCount(), 0);
+    using namespace std::string_view_literals;
+    const SpanCase cases[] = {
+        {"3 4 +\0"sv, Status::kOk, 0, "7.000000"},
+        {"3 \0 +"sv, Status::kInvalidCharacter, 2, nullptr},
+        {"\0"sv, Status::kInvalidCharacter, 0, nullptr},
+        {"12\0""34"sv, Status::kOk, 0, "12.000000"},
+        {"1.5\0e3"sv, Status::kOk, 0, "1.500000"},
+        {"1e\0""3"sv, Status::kOk, 0, "1.000000"},
+    };
+    for (const SpanCase &c : cases) {
+        const EngineRun run = Evaluate(c.text);
+        EXPECT_EQ(run.outcome.status, c.status) << c.text.size();
+        if (c.result != nullptr) {
+            EXPECT_EQ(Fixed(run.outcome.value), c.result);
+        } else {
+            EXPECT_EQ(run.outcome.offset, c.offset);
+        }
+    }
+    // Cut short, a number or a '-' sees no more than its span: "12345" read
+    // through 2 bytes is 12, "-5" through 1 byte is the subtract command.
+    EXPECT_EQ(Fixed(Evaluate(std::string_view("12345", 2)).outcome.value), "12.000000");
+    EXPECT_EQ(Fixed(Evaluate(std::string_view("1 2e5", 4)).outcome.value), "2.000000");
+    EXPECT_EQ(Fixed(Evaluate(std::string_view("0.25", 3)).outcome.value), "0.200000");
+    const EngineRun minus = Evaluate(std::string_view("1 -5", 3));
+    EXPECT_EQ(minus.outcome.status, Status::kStackUnderflow);
+    EXPECT_EQ(minus.outcome.offset, 2u);
 }
 
-const Listing kListings[] = {
-    {"1 2 @", "\n---------\n2.000000\n1.000000\n---------\n", "2.000000"},
-    {"@ 7", "\n---------\n---------\n", "7.000000"},
-    {"1 2 + #", "Top of stack: 3.000000\n", "3.000000"},
-    {"-1.5 # 2 #", "Top of stack: -1.500000\nTop of stack: 2.000000\n", "2.000000"},
-    {"1 0 / # 0 0 / # -1 0 / @",
-     "Top of stack: inf\nTop of stack: nan\n\n---------\n-inf\nnan\ninf\n---------\n", "-inf"},
-    {"1e20 @", "\n---------\n100000000000000000000.000000\n---------\n", "100000000000000000000.000000"},
-    {"1 2 ] @", "\n---------\n1.000000\n2.000000\n---------\n", "1.000000"},
-};
-INSTANTIATE_TEST_SUITE_P(Listings, ListingTest, testing::ValuesIn(kListings),
-                         kelvaro_test::ExpressionName());
-
-TEST(EvaluatorTest, EvaluationsAreIndependent)
+TEST(ListingValuesTest, ReportsTheValuesBottomFirst)
 {
-    Value result = 0;
-    StdoutOf([&] { kelvaro::EvaluateExpression(result, "1 2 3"); });
-    EXPECT_EQ(result, 3);
-    EXPECT_EQ(kelvaro::StackCount(), 0);
-    const std::string output = StdoutOf([&] { kelvaro::EvaluateExpression(result, "@ 9"); });
-    EXPECT_EQ(output, "\n---------\n---------\n");
+    const EngineRun run = Evaluate("1 2 3 @ x # 4 ]");
+    EXPECT_EQ(run.values, "@:1.000000,2.000000,3.000000 #:2.000000 ");
+    EXPECT_EQ(Evaluate("@ 1").values, "@: ");
+}
+
+TEST(ListingValuesTest, NullCallbacksSendListingsNowhere)
+{
+    ValueStack stack;
+    kelvaro::ResetStack(stack);
+    const char text[] = "1 2 @ # +";
+    const Outcome outcome =
+        kelvaro::EvaluateExpression(stack, text, std::strlen(text), kelvaro::Listing{});
+    EXPECT_EQ(outcome.status, Status::kOk);
+    EXPECT_EQ(outcome.value, 3);
+}
+
+TEST(RunTokensTest, LeavesTheStackToTheCaller)
+{
+    ValueStack stack;
+    kelvaro::ResetStack(stack);
+    const char first[] = "1 2";
+    EXPECT_EQ(kelvaro::RunTokens(stack, first, 3, kelvaro::Listing{}).status, Status::kOk);
+    const char second[] = "+ x";
+    EXPECT_EQ(kelvaro::RunTokens(stack, second, 3, kelvaro::Listing{}).status, Status::kOk);
+    EXPECT_EQ(kelvaro::StackCount(stack), 0u);
+    // An empty stack at the end is no failure here: that is the caller's rule.
+    const Outcome empty = kelvaro::RunTokens(stack, "", 0, kelvaro::Listing{});
+    EXPECT_EQ(empty.status, Status::kOk);
+    EXPECT_EQ(empty.offset, 0u);
 }
 
 TEST(EvaluatorTest, ConstantIsTheDoubleNearestToItsDecimal)
 {
-    Value result = 0;
-    kelvaro::EvaluateExpression(result, "p");
-    EXPECT_EQ(result, 3.1415);
+    EXPECT_EQ(Evaluate("p").outcome.value, 3.1415);
 }
 
 TEST(EvaluatorTest, HoldsAFullStackOf265)
@@ -174,7 +224,16 @@ TEST(EvaluatorTest, HoldsAFullStackOf265)
         expression += std::to_string(i) + " ";
     }
     expression += "+";
-    EXPECT_EQ(Evaluate(expression.c_str()), "529.000000");
+    EXPECT_EQ(Fixed(Evaluate(expression).outcome.value), "529.000000");
+}
+
+TEST(CommandTableTest, EveryByteAppearsOnce)
+{
+    for (std::size_t i = 0; i < kelvaro::kCommandCount; ++i) {
+        for (std::size_t j = i + 1; j < kelvaro::kCommandCount; ++j) {
+            EXPECT_NE(kelvaro::kCommands[i].byte, kelvaro::kCommands[j].byte) << i << " " << j;
+        }
+    }
 }
 
 struct FactorialCase {

@@ -1,112 +1,65 @@
-#include "engine/evaluator.h"
-#include "engine/value_stack.h"
+// The legacy path of a failure: the listings, the message on standard output,
+// and the end of the process with the contract's status.
+#include "export/legacy_run.h"
 #include "support/case_name.h"
+#include "support/expression_tables.h"
 #include "support/fatal.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
 
-using kelvaro_test::kFailureStatus;
-using kelvaro_test::kOverflow;
-using kelvaro_test::kOverflowStatus;
-using kelvaro_test::kUnderflow;
+using kelvaro_test::FailureCase;
 
-struct FatalCase {
-    const char *expression;
-    const char *output;
-    int status;
-};
-
-void Evaluate(const char *expression)
+void EvaluateOrStop(const std::string &expression)
 {
-    kelvaro::Value result = 0;
-    kelvaro::EvaluateExpression(result, expression);
+    char line[kelvaro::kMaxLineLength];
+    std::size_t length = 0;
+    kelvaro::EvaluateOrStop(expression.data(), expression.size(), line, length);
 }
 
-class FatalPathTest : public testing::TestWithParam<FatalCase> {};
+int LegacyStatus(int status)
+{
+    return status == kelvaro_test::kStackOverflow ? kelvaro_test::kOverflowStatus
+                                             : kelvaro_test::kFailureStatus;
+}
+
+class FatalPathTest : public testing::TestWithParam<FailureCase> {};
 
 TEST_P(FatalPathTest, PrintsTheMessageAndEndsTheProcess)
 {
-    EXPECT_FATAL(Evaluate(GetParam().expression), GetParam().status, GetParam().output);
+    EXPECT_FATAL(EvaluateOrStop(GetParam().expression), LegacyStatus(GetParam().status),
+                 GetParam().output);
 }
 
-const FatalCase kInvalidCharacters[] = {
-    {"3 4 ?", "Invalid character: '?'\n", kFailureStatus},
-    {".5", "Invalid character: '.'\n", kFailureStatus},
-    {"\t3", "Invalid character: '\t'\n", kFailureStatus},
-    {"3 \t4 +", "Invalid character: '\t'\n", kFailureStatus},
-    {"3 \r", "Invalid character: '\r'\n", kFailureStatus},
-    {"\x80", "Invalid character: '\x80'\n", kFailureStatus},
-    {"1 \xe9", "Invalid character: '\xe9'\n", kFailureStatus},
-    {"\xff", "Invalid character: '\xff'\n", kFailureStatus},
-    {"a", "Invalid character: 'a'\n", kFailureStatus},
-    {"1 e", "Invalid character: 'e'\n", kFailureStatus},
-    {"P", "Invalid character: 'P'\n", kFailureStatus},
-    {"1 X", "Invalid character: 'X'\n", kFailureStatus},
-    {"[", "Invalid character: '['\n", kFailureStatus},
-    {"'", "Invalid character: '''\n", kFailureStatus},
-    {"1 2 @ 3 ?",
-     "\n---------\n2.000000\n1.000000\n---------\nInvalid character: '?'\n", kFailureStatus},
-};
-INSTANTIATE_TEST_SUITE_P(InvalidCharacter, FatalPathTest, testing::ValuesIn(kInvalidCharacters),
+INSTANTIATE_TEST_SUITE_P(Failures, FatalPathTest, testing::ValuesIn(kelvaro_test::kFailures),
                          kelvaro_test::ExpressionName());
 
-const FatalCase kUnderflows[] = {
-    {"", kUnderflow, kFailureStatus},
-    {"   ", kUnderflow, kFailureStatus},
-    {"\n", kUnderflow, kFailureStatus},
-    {"1 x", kUnderflow, kFailureStatus},
-    {"#", kUnderflow, kFailureStatus},
-    {"+", kUnderflow, kFailureStatus},
-    {"1 +", kUnderflow, kFailureStatus},
-    {"5 - 3", kUnderflow, kFailureStatus},
-    {"3\n4 +", kUnderflow, kFailureStatus},
-    {"1 -.5", kUnderflow, kFailureStatus},
-    {"1 ]", kUnderflow, kFailureStatus},
-    {"x", kUnderflow, kFailureStatus},
-    {"s", kUnderflow, kFailureStatus},
-    {"!", kUnderflow, kFailureStatus},
-    {"+1 2", kUnderflow, kFailureStatus},
-    {"1 # x x", "Top of stack: 1.000000\nyou have a stack underflow!\n", kFailureStatus},
-};
-INSTANTIATE_TEST_SUITE_P(Underflow, FatalPathTest, testing::ValuesIn(kUnderflows),
-                         kelvaro_test::ExpressionName());
-
-std::string Pushes(int count)
+TEST(StackBoundTest, OverflowsEndWithStatusMinusOne)
 {
-    std::string expression;
-    for (int i = 0; i < count; ++i) {
-        expression += "1 ";
+    for (const auto &c : kelvaro_test::OverflowCases()) {
+        EXPECT_FATAL(EvaluateOrStop(c.expression), kelvaro_test::kOverflowStatus, c.output)
+            << c.name;
     }
-    return expression;
 }
 
-TEST(StackBoundTest, The266thPushOverflows)
+TEST(LegacyRunTest, SuccessWritesTheResultLineAndKeepsIt)
 {
-    const std::string expression = Pushes(kelvaro::kStackCapacity + 1);
-    EXPECT_FATAL(Evaluate(expression.c_str()), kOverflowStatus, kOverflow);
-}
-
-TEST(StackBoundTest, ConstantPushOverflowsToo)
-{
-    const std::string expression = Pushes(kelvaro::kStackCapacity) + "# p";
-    EXPECT_FATAL(Evaluate(expression.c_str()), kOverflowStatus,
-                 std::string("Top of stack: 1.000000\n") + kOverflow);
-}
-
-TEST(StackBoundTest, PushOnAFullStackStoresNothing)
-{
-    EXPECT_FATAL(
-        {
-            for (int i = 0; i < kelvaro::kStackCapacity; ++i) {
-                kelvaro::PushValue(i);
-            }
-            kelvaro::PushValue(-1);
+    std::string written;
+    char line[kelvaro::kMaxLineLength];
+    std::size_t length = 0;
+    const kelvaro::Outcome outcome = kelvaro::RunLegacy(
+        "1 2 # +", 7,
+        [](void *context, const char *text, std::size_t size) {
+            static_cast<std::string *>(context)->append(text, size);
         },
-        kOverflowStatus, kOverflow);
+        &written, line, length);
+    EXPECT_EQ(outcome.status, kelvaro::Status::kOk);
+    EXPECT_EQ(written, "Top of stack: 2.000000\nresult = 3.000000\n");
+    EXPECT_EQ(std::string(line, length), "result = 3.000000\n");
 }
 
 }  // namespace

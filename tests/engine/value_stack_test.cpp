@@ -1,71 +1,90 @@
 #include "engine/value_stack.h"
-#include "support/fatal.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using kelvaro_test::StdoutOf;
+using kelvaro::Value;
+using kelvaro::ValueStack;
 
-class ValueStackTest : public testing::Test {
-protected:
-    void SetUp() override { kelvaro::ResetStack(); }
-    void TearDown() override { kelvaro::ResetStack(); }
-};
-
-TEST_F(ValueStackTest, PopsInReverseOrderOfPushes)
+ValueStack EmptyStack()
 {
-    kelvaro::PushValue(1);
-    kelvaro::PushValue(2);
-    kelvaro::PushValue(3);
-    EXPECT_EQ(kelvaro::StackCount(), 3);
-    EXPECT_EQ(kelvaro::PeekValue(), 3);
-    EXPECT_EQ(kelvaro::PopValue(), 3);
-    EXPECT_EQ(kelvaro::PopValue(), 2);
-    EXPECT_EQ(kelvaro::PopValue(), 1);
-    EXPECT_EQ(kelvaro::StackCount(), 0);
+    ValueStack stack;
+    kelvaro::ResetStack(stack);
+    return stack;
 }
 
-TEST_F(ValueStackTest, HoldsExactly265Values)
+TEST(ValueStackTest, PopsInReverseOrderOfPushes)
 {
-    for (int i = 0; i < kelvaro::kStackCapacity; ++i) {
-        kelvaro::PushValue(i);
+    ValueStack stack = EmptyStack();
+    for (Value v : {1.0, 2.0, 3.0}) {
+        ASSERT_TRUE(kelvaro::PushValue(stack, v));
     }
-    EXPECT_EQ(kelvaro::StackCount(), 265);
-    EXPECT_EQ(kelvaro::PeekValue(), 264);
-    EXPECT_EQ(kelvaro::PopValue(), 264);
-    kelvaro::PushValue(-7);
-    EXPECT_EQ(kelvaro::PeekValue(), -7);
+    Value value = 0;
+    EXPECT_EQ(kelvaro::StackCount(stack), 3u);
+    ASSERT_TRUE(kelvaro::PeekValue(stack, value));
+    EXPECT_EQ(value, 3);
+    for (Value expected : {3.0, 2.0, 1.0}) {
+        ASSERT_TRUE(kelvaro::PopValue(stack, value));
+        EXPECT_EQ(value, expected);
+    }
+    EXPECT_EQ(kelvaro::StackCount(stack), 0u);
 }
 
-TEST_F(ValueStackTest, PrintsTopFirstBetweenRules)
+TEST(ValueStackTest, HoldsExactly265AndRefusesThe266th)
 {
-    kelvaro::PushValue(1);
-    kelvaro::PushValue(2);
-    kelvaro::PushValue(3);
-    EXPECT_EQ(StdoutOf(kelvaro::PrintStack),
-              "\n---------\n3.000000\n2.000000\n1.000000\n---------\n");
-    EXPECT_EQ(kelvaro::StackCount(), 3);
+    ValueStack stack = EmptyStack();
+    for (int i = 0; i < kelvaro::kStackCapacity; ++i) {
+        ASSERT_TRUE(kelvaro::PushValue(stack, i));
+    }
+    EXPECT_FALSE(kelvaro::PushValue(stack, -1));
+    EXPECT_EQ(kelvaro::StackCount(stack), 265u);
+    Value value = 0;
+    ASSERT_TRUE(kelvaro::PeekValue(stack, value));
+    EXPECT_EQ(value, 264) << "a refused push stores nothing";
+    ASSERT_TRUE(kelvaro::PopValue(stack, value));
+    EXPECT_TRUE(kelvaro::PushValue(stack, -7));
+    ASSERT_TRUE(kelvaro::PeekValue(stack, value));
+    EXPECT_EQ(value, -7);
 }
 
-TEST_F(ValueStackTest, PrintsRulesOnlyWhenEmpty)
+TEST(ValueStackTest, EmptyStackRefusesPopAndPeekUnchanged)
 {
-    EXPECT_EQ(StdoutOf(kelvaro::PrintStack), "\n---------\n---------\n");
+    ValueStack stack = EmptyStack();
+    Value value = 42;
+    EXPECT_FALSE(kelvaro::PopValue(stack, value));
+    EXPECT_FALSE(kelvaro::PeekValue(stack, value));
+    EXPECT_EQ(value, 42);
+    EXPECT_EQ(kelvaro::StackCount(stack), 0u);
 }
 
-TEST_F(ValueStackTest, ResetEmptiesWithoutPopping)
+TEST(ValueStackTest, ResetEmptiesWithoutClearing)
 {
-    kelvaro::PushValue(5);
-    kelvaro::PushValue(6);
-    kelvaro::ResetStack();
-    EXPECT_EQ(kelvaro::StackCount(), 0);
-    EXPECT_EQ(StdoutOf(kelvaro::PrintStack), "\n---------\n---------\n");
-    EXPECT_FATAL(kelvaro::PopValue(), kelvaro_test::kFailureStatus, kelvaro_test::kUnderflow);
+    ValueStack stack = EmptyStack();
+    kelvaro::PushValue(stack, 5);
+    kelvaro::PushValue(stack, 6);
+    kelvaro::ResetStack(stack);
+    Value value = 0;
+    EXPECT_FALSE(kelvaro::PopValue(stack, value));
+    EXPECT_EQ(stack.values[1], 6);
 }
 
-TEST_F(ValueStackTest, PeekOnEmptyUnderflows)
+TEST(ValueStackTest, CopyTakesTheValuesInUse)
 {
-    EXPECT_FATAL(kelvaro::PeekValue(), kelvaro_test::kFailureStatus, kelvaro_test::kUnderflow);
+    ValueStack from = EmptyStack();
+    ValueStack to = EmptyStack();
+    kelvaro::PushValue(to, 9);
+    kelvaro::PushValue(from, 1);
+    kelvaro::PushValue(from, 2);
+    kelvaro::CopyStack(to, from);
+    Value value = 0;
+    ASSERT_EQ(kelvaro::StackCount(to), 2u);
+    ASSERT_TRUE(kelvaro::PopValue(to, value));
+    EXPECT_EQ(value, 2);
+    ASSERT_TRUE(kelvaro::PopValue(to, value));
+    EXPECT_EQ(value, 1);
+    kelvaro::CopyStack(to, EmptyStack());
+    EXPECT_EQ(kelvaro::StackCount(to), 0u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "value.h"
+#include "export/fatal_stop.h"
 
 #include <cstdio>
 

@@ -1,0 +1,175 @@
+/*
+ * kelvaro/rpn.h: reentrant evaluation of arithmetic in reverse Polish notation.
+ *
+ *   kelvaro_rpn_outcome outcome;
+ *   if (kelvaro_rpn_evaluate("3 4 + 2 *", 9, &outcome) == KELVARO_RPN_OK)
+ *       use(outcome.value);                                    (14.0)
+ *
+ * Errors come back as a status and the byte offset where the failing token
+ * starts; nothing is printed and the process never ends here. Every function
+ * is reentrant and thread-safe: no global state, no locks. Only
+ * kelvaro_rpn_calculator_create allocates.
+ *
+ * The notation: a token starts at the first byte and after every space or
+ * tab, and only its first byte counts. Numbers are [-]digits[.digits]
+ * [(e|E)[+|-]digits] ('-' right before a digit is a sign); every command is
+ * one byte (kelvaro_rpn_commands lists them). The stack holds 265 values; the
+ * top at the end of the text is the value. All `length` bytes of a text are
+ * read and none beyond: a NUL byte is an ordinary, invalid byte.
+ */
+#ifndef KELVARO_RPN_H
+#define KELVARO_RPN_H
+
+#include <kelvaro/version.h>
+
+#include <stddef.h>
+
+#if defined(_WIN32)
+#if defined(KELVARO_RPN_BUILDING_LIBRARY)
+#define KELVARO_RPN_PUBLIC __declspec(dllexport)
+#else
+#define KELVARO_RPN_PUBLIC
+#endif
+#elif defined(__GNUC__)
+#define KELVARO_RPN_PUBLIC __attribute__((visibility("default")))
+#else
+#define KELVARO_RPN_PUBLIC
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Evaluation ---------------------------------------------------------- */
+
+typedef enum kelvaro_rpn_status {
+    KELVARO_RPN_OK = 0,
+    KELVARO_RPN_INVALID_CHARACTER = 1,
+    KELVARO_RPN_STACK_UNDERFLOW = 2,
+    KELVARO_RPN_STACK_OVERFLOW = 3
+} kelvaro_rpn_status;
+
+typedef struct kelvaro_rpn_outcome {
+    kelvaro_rpn_status status;
+    double value;   /* the result when status is KELVARO_RPN_OK */
+    size_t offset;  /* otherwise the byte offset where the failing token starts;
+                       for an underflow at the end of the text, its length */
+} kelvaro_rpn_outcome;
+
+/* Evaluates the `length` bytes at `text` (NULL with length 0 is the empty text)
+   and returns outcome->status. Writes nothing anywhere. Reentrant: no global
+   state, no locks, no allocation. */
+KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_evaluate(const char *text, size_t length,
+                                                           kelvaro_rpn_outcome *outcome);
+
+/* ---- Listings ('#' and '@') ---------------------------------------------- */
+
+/* Receives what '#' and '@' show. Either callback may be NULL. */
+typedef struct kelvaro_rpn_listing {
+    /* Each line as the legacy CalculatorRPN prints it, '\n' included, not
+       NUL-terminated: "Top of stack: 3.000000\n"; for '@' an empty line, a
+       rule "---------\n", one "%f\n" line per value from the top down, and
+       the rule again. */
+    void (*line)(void *context, const char *text, size_t length);
+    /* The values themselves, before the lines: for '#' (command '#') the top,
+       count 1; for '@' the whole stack, values[0] the bottom and
+       values[count - 1] the top (count may be 0). Valid during the call. */
+    void (*values)(void *context, char command, const double *values, size_t count);
+    void *context;  /* handed to both callbacks */
+} kelvaro_rpn_listing;
+
+/* kelvaro_rpn_evaluate, reporting each '#' and '@' to `listing` as it runs
+   (NULL: nowhere). Returns outcome->status; callbacks already made stand. */
+KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_evaluate_listing(
+    const char *text, size_t length, const kelvaro_rpn_listing *listing,
+    kelvaro_rpn_outcome *outcome);
+
+/* ---- A calculator that keeps its stack ------------------------------------ */
+
+typedef struct kelvaro_rpn_calculator kelvaro_rpn_calculator;
+
+/* A calculator with an empty stack; NULL when memory runs out. One thread at
+   a time per calculator; separate calculators are independent. */
+KELVARO_RPN_PUBLIC kelvaro_rpn_calculator *kelvaro_rpn_calculator_create(void);
+
+/* Frees the calculator; NULL is ignored. */
+KELVARO_RPN_PUBLIC void kelvaro_rpn_calculator_destroy(kelvaro_rpn_calculator *calculator);
+
+/* Evaluates the text on the calculator's stack, which carries over from the
+   previous evaluation, and returns outcome->status. On a failure the stack is
+   left exactly as it was before the call. Unlike kelvaro_rpn_evaluate, a text
+   that leaves the stack empty succeeds: outcome->value is then NaN and
+   kelvaro_rpn_calculator_depth is 0. Never allocates. */
+KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_calculator_evaluate(
+    kelvaro_rpn_calculator *calculator, const char *text, size_t length,
+    const kelvaro_rpn_listing *listing, kelvaro_rpn_outcome *outcome);
+
+/* How many values the stack holds, 0 to KELVARO_RPN_STACK_CAPACITY. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_calculator_depth(const kelvaro_rpn_calculator *calculator);
+
+/* Copies up to `capacity` values into `values`, values[0] the bottom; returns
+   how many the stack holds (which may be more than were copied). */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_calculator_values(const kelvaro_rpn_calculator *calculator,
+                                                        double *values, size_t capacity);
+
+/* Empties the stack. Cannot fail. */
+KELVARO_RPN_PUBLIC void kelvaro_rpn_calculator_clear(kelvaro_rpn_calculator *calculator);
+
+#define KELVARO_RPN_STACK_CAPACITY 265
+
+/* ---- Text ---------------------------------------------------------------- */
+
+/* Room for any text the functions below write, NUL included. */
+#define KELVARO_RPN_FIXED_SIZE 416
+#define KELVARO_RPN_SHORTEST_SIZE 32
+#define KELVARO_RPN_MESSAGE_SIZE 32
+
+/* Writes `value` with `decimals` digits after the point (0 to 99) as printf's
+   "%.*f" in the C locale, whatever the host's locale: decimals 6 is the text
+   CalculatorRPN returns. "inf", "-inf" and "nan" (never "-nan"). Like
+   snprintf: returns the text's length, writes at most size - 1 characters and
+   a NUL (nothing when size is 0); returns 0 and writes "" when decimals is out
+   of range. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_fixed(double value, int decimals, char *buffer,
+                                                   size_t size);
+
+/* Writes the shortest text that reads back as the same double, "%e"-style
+   where that is shorter ("1e+22"): 0.1 + 0.2 gives "0.30000000000000004".
+   "inf", "-inf", "nan". snprintf-like, as kelvaro_rpn_format_fixed. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_shortest(double value, char *buffer, size_t size);
+
+/* Writes the line CalculatorRPN prints for a failed outcome, '\n' included:
+   "Invalid character: 'c'\n" with c the byte at outcome->offset in `text`,
+   "you have a stack underflow!\n" or "you have a stack overflow!\n"; "" for
+   KELVARO_RPN_OK. `text` and `length` are the evaluated text (only needed for
+   an invalid character). snprintf-like, as kelvaro_rpn_format_fixed. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_message(const kelvaro_rpn_outcome *outcome,
+                                                     const char *text, size_t length,
+                                                     char *buffer, size_t size);
+
+/* A constant name for a status: "ok", "invalid character", "stack underflow",
+   "stack overflow"; "unknown status" for any other number. Never NULL. */
+KELVARO_RPN_PUBLIC const char *kelvaro_rpn_status_name(kelvaro_rpn_status status);
+
+/* ---- The notation and the library ---------------------------------------- */
+
+typedef struct kelvaro_rpn_command {
+    char byte;            /* the command: the first byte of its token */
+    const char *name;     /* "add" */
+    const char *meaning;  /* "b + a": a is the top of the stack, b below it */
+    const char *example;  /* "5 3 +"; "" for the separators ' ' and '\n' */
+} kelvaro_rpn_command;
+
+/* The notation's commands in the library's order; sets *count. Never NULL;
+   the table is constant for the life of the process. */
+KELVARO_RPN_PUBLIC const kelvaro_rpn_command *kelvaro_rpn_commands(size_t *count);
+
+/* The version of the library loaded at run time, e.g. "1.0.0.1"; compare with
+   KELVARO_RPN_VERSION, the version compiled against. Never NULL. */
+KELVARO_RPN_PUBLIC const char *kelvaro_rpn_version(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KELVARO_RPN_H */

@@ -1,0 +1,71 @@
+// A calculator whose stack carries over from one evaluation to the next.
+#include "reentrant/bridge.h"
+
+#include "engine/evaluator.h"
+#include "engine/value_stack.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+
+struct kelvaro_rpn_calculator {
+    kelvaro::ValueStack stack;
+};
+
+static_assert(KELVARO_RPN_STACK_CAPACITY == kelvaro::kStackCapacity,
+              "the public capacity is the engine's");
+
+extern "C" kelvaro_rpn_calculator *kelvaro_rpn_calculator_create(void)
+{
+    auto *calculator = new (std::nothrow) kelvaro_rpn_calculator;
+    if (calculator != nullptr) {
+        kelvaro::ResetStack(calculator->stack);
+    }
+    return calculator;
+}
+
+extern "C" void kelvaro_rpn_calculator_destroy(kelvaro_rpn_calculator *calculator)
+{
+    delete calculator;
+}
+
+extern "C" kelvaro_rpn_status kelvaro_rpn_calculator_evaluate(kelvaro_rpn_calculator *calculator,
+                                                              const char *text, size_t length,
+                                                              const kelvaro_rpn_listing *listing,
+                                                              kelvaro_rpn_outcome *outcome)
+{
+    using namespace kelvaro;
+    // The text runs on a copy, so that a failure half-way leaves the
+    // calculator's stack as it was.
+    ValueStack work;
+    CopyStack(work, calculator->stack);
+    Outcome result = RunTokens(work, text, text == nullptr ? 0 : length, ListingOf(listing));
+    if (result.status == Status::kOk) {
+        if (!PeekValue(work, result.value)) {
+            result.value = std::numeric_limits<double>::quiet_NaN();
+        }
+        CopyStack(calculator->stack, work);
+    }
+    return Report(result, outcome);
+}
+
+extern "C" size_t kelvaro_rpn_calculator_depth(const kelvaro_rpn_calculator *calculator)
+{
+    return kelvaro::StackCount(calculator->stack);
+}
+
+extern "C" size_t kelvaro_rpn_calculator_values(const kelvaro_rpn_calculator *calculator,
+                                                double *values, size_t capacity)
+{
+    const std::size_t count = kelvaro::StackCount(calculator->stack);
+    const std::size_t copied = count < capacity ? count : capacity;
+    if (copied > 0) {
+        std::memcpy(values, calculator->stack.values, copied * sizeof(double));
+    }
+    return count;
+}
+
+extern "C" void kelvaro_rpn_calculator_clear(kelvaro_rpn_calculator *calculator)
+{
+    kelvaro::ResetStack(calculator->stack);
+}
