@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then each libFuzzer target: its seed corpus, then FUZZ_SECONDS of fuzzing.
+# the thread tests under ThreadSanitizer, then each libFuzzer target: its seed corpus, then FUZZ_SECONDS of fuzzing.
 # Any sanitizer report, failed check or fuzzer finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +14,9 @@ fi
 
 echo "== sanitize: the test suite under ASan and UBSan"
 cmake --workflow --preset sanitize
+
+echo "== tsan: the reentrant API from several threads under ThreadSanitizer"
+cmake --workflow --preset tsan
 
 echo "== fuzz: build and replay the seed corpus"
 cmake --workflow --preset fuzz

@@ -1,5 +1,6 @@
-# The shared object's dynamic symbol table must define CalculatorRPN and
-# nothing else, and its SONAME must carry the major version.
+# Every symbol the shared object's dynamic table defines must match EXPECTED
+# (a regular expression), there must be at least one, and its SONAME must be
+# SONAME.
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
     OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -10,13 +11,17 @@ set(names "")
 foreach(line IN LISTS lines)
     string(REGEX REPLACE "^.* " "" name "${line}")
     list(APPEND names "${name}")
+    if(NOT name MATCHES "${EXPECTED}")
+        message(FATAL_ERROR "${LIBRARY} exports '${name}', which does not match ${EXPECTED}")
+    endif()
 endforeach()
-if(NOT names STREQUAL "CalculatorRPN")
-    message(FATAL_ERROR "exported symbols are '${names}', expected only CalculatorRPN")
+if(names STREQUAL "")
+    message(FATAL_ERROR "${LIBRARY} exports nothing")
 endif()
 
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE headers)
-if(NOT headers MATCHES "SONAME +libKelvaroCalculatorRPN\\.so\\.1\n")
-    message(FATAL_ERROR "SONAME is not libKelvaroCalculatorRPN.so.1")
+string(REPLACE "." "\\." soname_pattern "${SONAME}")
+if(NOT headers MATCHES "SONAME +${soname_pattern}\n")
+    message(FATAL_ERROR "SONAME is not ${SONAME}")
 endif()
 message(STATUS "exports: ${names}")

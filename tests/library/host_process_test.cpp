@@ -132,4 +132,39 @@ TEST(HostProcessTest, ReadsAndWritesPointsInADecimalCommaLocale)
     EXPECT_EQ(output, "Top of stack: 3.750000\nresult = 3.750000\n");
 }
 
+#if !defined(_WIN32)
+// Standard output opened afresh and made wide-oriented, as a host that calls
+// wprintf first has it.
+void MakeStdoutWide()
+{
+    ASSERT_NE(std::freopen(nullptr, "w", stdout), nullptr);
+    ASSERT_GT(std::fwide(stdout, 1), 0);
+}
+
+TEST(WideHostTest, LinesReachAWideStandardOutput)
+{
+    EXPECT_FATAL(
+        {
+            MakeStdoutWide();
+            std::wprintf(L"host: ");
+            CalculatorRPN(L"1 2 # @ +");
+            std::wprintf(L"again\n");
+            CalculatorRPN(L"3 \x00e9");
+        },
+        kFailureStatus,
+        "host: Top of stack: 2.000000\n\n---------\n2.000000\n1.000000\n---------\n"
+        "result = 3.000000\nagain\nInvalid character: '?'\n");
+}
+
+TEST(WideHostTest, FatalMessageReachesAWideStandardOutput)
+{
+    EXPECT_FATAL(
+        {
+            MakeStdoutWide();
+            CalculatorRPN(L"1 +");
+        },
+        kFailureStatus, kUnderflow);
+}
+#endif
+
 }  // namespace
