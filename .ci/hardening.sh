@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the thread tests under ThreadSanitizer, then each libFuzzer target: its seed corpus, then FUZZ_SECONDS of fuzzing.
+# the thread tests under ThreadSanitizer, then each libFuzzer target: its
+# seed corpus, then FUZZ_SECONDS of fuzzing.
 # Any sanitizer report, failed check or fuzzer finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -8,6 +8,10 @@ if [ "$(id -u)" = 0 ]; then
     apt-get install -y -qq --no-install-recommends cmake g++ pkg-config >/dev/null
 fi
 
+# The version as project() in CMakeLists.txt declares it.
+version=$(sed -n '/^project(/,/)/s/^ *VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "no project version in CMakeLists.txt"; exit 1; }
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
@@ -23,9 +27,14 @@ pc=$(find "$prefix" -name KelvaroCalculatorRPN.pc)
 libdir=$(dirname "$(dirname "$pc")")
 for file in \
     "$prefix/include/kelvaro/calculator_rpn.h" \
+    "$prefix/include/kelvaro/rpn.h" \
+    "$prefix/include/kelvaro/version.h" \
+    "$libdir/libKelvaroRPN.so" \
+    "$libdir/libKelvaroRPN.so.1" \
+    "$libdir/pkgconfig/KelvaroRPN.pc" \
     "$libdir/libKelvaroCalculatorRPN.so" \
     "$libdir/libKelvaroCalculatorRPN.so.1" \
-    "$libdir/libKelvaroCalculatorRPN.so.1.0.0.1" \
+    "$libdir/libKelvaroCalculatorRPN.so.$version" \
     "$libdir/cmake/KelvaroCalculatorRPN/KelvaroCalculatorRPNConfig.cmake" \
     "$libdir/cmake/KelvaroCalculatorRPN/KelvaroCalculatorRPNConfigVersion.cmake" \
     "$prefix/bin/rpn"; do
@@ -33,13 +42,16 @@ for file in \
 done
 [ "$(readlink "$libdir/libKelvaroCalculatorRPN.so")" = libKelvaroCalculatorRPN.so.1 ]
 objdump -p "$libdir/libKelvaroCalculatorRPN.so.1" | grep -q 'SONAME *libKelvaroCalculatorRPN\.so\.1$'
+[ "$(readlink "$libdir/libKelvaroRPN.so")" = libKelvaroRPN.so.1 ]
+objdump -p "$libdir/libKelvaroRPN.so.1" | grep -q 'SONAME *libKelvaroRPN\.so\.1$'
 if [ -e host/rpn.1 ]; then
     [ -e "$prefix/share/man/man1/rpn.1" ] || { echo "rpn.1 was not installed"; exit 1; }
 fi
 
-expected=$'result = 14.000000\nconsumer got 14.000000 from library 1.0.0.1'
+legacy_expected=$'result = 14.000000\nconsumer got 14.000000 from library '"$version"
+rpn_expected=$'rpn consumer got 14.000000, then at offset 4: Invalid character: \'?\'\nlibrary '"$version, header $version"
 check_consumer() {
-    local program=$1 output
+    local program=$1 expected=$2 output
     output=$(LD_LIBRARY_PATH=$libdir "$program")
     if [ "$output" != "$expected" ]; then
         printf 'unexpected output from %s:\n%s\n' "$program" "$output"
@@ -52,26 +64,36 @@ echo "== CMake package"
 cmake -S tests/install -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" \
     -DCMAKE_C_FLAGS="-Wall -Wextra -Wpedantic -Werror" >/dev/null
 cmake --build "$work/consumer"
-check_consumer "$work/consumer/consumer"
+check_consumer "$work/consumer/consumer" "$legacy_expected"
+check_consumer "$work/consumer/rpn_consumer" "$rpn_expected"
 
 echo "== CMake package refuses another major version"
 if cmake -S tests/install -B "$work/consumer2" -DCMAKE_PREFIX_PATH="$prefix" \
     -DKELVARO_WANTED_VERSION=2.0 >/dev/null 2>&1; then
-    echo "find_package(KelvaroCalculatorRPN 2.0) accepted version 1.0.0.1"
+    echo "find_package(KelvaroCalculatorRPN 2.0) accepted version $version"
     exit 1
 fi
 
 echo "== pkg-config"
 export PKG_CONFIG_PATH=$libdir/pkgconfig
-[ "$(pkg-config --modversion KelvaroCalculatorRPN)" = 1.0.0.1 ]
+[ "$(pkg-config --modversion KelvaroCalculatorRPN)" = "$version" ]
+[ "$(pkg-config --modversion KelvaroRPN)" = "$version" ]
 # shellcheck disable=SC2046 # pkg-config's flags are meant to split
 cc -Wall -Wextra -Wpedantic -Werror -o "$work/consumer_c" tests/install/main.c \
     $(pkg-config --cflags --libs KelvaroCalculatorRPN)
 # shellcheck disable=SC2046
 c++ -Wall -Wextra -Wpedantic -Werror -x c++ -o "$work/consumer_cxx" tests/install/main.c \
     $(pkg-config --cflags --libs KelvaroCalculatorRPN)
-check_consumer "$work/consumer_c"
-check_consumer "$work/consumer_cxx"
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Wextra -Wpedantic -Werror -o "$work/rpn_consumer_c" tests/install/rpn_main.c \
+    $(pkg-config --cflags --libs KelvaroRPN)
+# shellcheck disable=SC2046
+c++ -Wall -Wextra -Wpedantic -Werror -x c++ -o "$work/rpn_consumer_cxx" tests/install/rpn_main.c \
+    $(pkg-config --cflags --libs KelvaroRPN)
+check_consumer "$work/consumer_c" "$legacy_expected"
+check_consumer "$work/consumer_cxx" "$legacy_expected"
+check_consumer "$work/rpn_consumer_c" "$rpn_expected"
+check_consumer "$work/rpn_consumer_cxx" "$rpn_expected"
 
 echo "== installed rpn finds its library by itself"
 "$prefix/bin/rpn" "3 4 +" | grep -qx 'result = 7.000000'

@@ -1,18 +1,22 @@
-# Install rules: the header, the shared library with its SONAME link, a CMake
-# package (find_package(KelvaroCalculatorRPN 1.0) gives the imported target
-# KelvaroCalculatorRPN::KelvaroCalculatorRPN), a pkg-config file, and the rpn
-# program with its manual page.
+# Install rules: the headers, both shared libraries with their SONAME links, a
+# CMake package (find_package(KelvaroCalculatorRPN 1.0) gives the imported
+# targets KelvaroCalculatorRPN::KelvaroCalculatorRPN, the legacy export, and
+# KelvaroCalculatorRPN::KelvaroRPN, the reentrant API), a pkg-config module for
+# each library, and the rpn program with its manual page.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(KELVARO_PACKAGE KelvaroCalculatorRPN)
 set(KELVARO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/${KELVARO_PACKAGE})
 
-install(FILES include/kelvaro/calculator_rpn.h
+install(FILES
+    include/kelvaro/calculator_rpn.h
+    include/kelvaro/rpn.h
+    ${KELVARO_GENERATED_INCLUDE_DIR}/kelvaro/version.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvaro
     COMPONENT Development)
 
-install(TARGETS KelvaroCalculatorRPN
+install(TARGETS KelvaroCalculatorRPN KelvaroRPN
     EXPORT ${KELVARO_PACKAGE}Targets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         COMPONENT Runtime
@@ -53,14 +57,16 @@ foreach(dir LIBDIR INCLUDEDIR)
         set(KELVARO_PC_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
     endif()
 endforeach()
-configure_file(${CMAKE_CURRENT_LIST_DIR}/${KELVARO_PACKAGE}.pc.in
-    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc.install @ONLY)
-install(CODE "configure_file(\"${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc.install\"
-    \"${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc\" @ONLY)"
-    COMPONENT Development)
-install(FILES ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}.pc
-    DESTINATION ${KELVARO_PC_DIR}
-    COMPONENT Development)
+foreach(module KelvaroCalculatorRPN KelvaroRPN)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/${module}.pc.in
+        ${PROJECT_BINARY_DIR}/${module}.pc.install @ONLY)
+    install(CODE "configure_file(\"${PROJECT_BINARY_DIR}/${module}.pc.install\"
+        \"${PROJECT_BINARY_DIR}/${module}.pc\" @ONLY)"
+        COMPONENT Development)
+    install(FILES ${PROJECT_BINARY_DIR}/${module}.pc
+        DESTINATION ${KELVARO_PC_DIR}
+        COMPONENT Development)
+endforeach()
 
 if(TARGET rpn)
     # Finds the library next to it wherever the tree is installed.

@@ -1,0 +1,74 @@
+// The reentrant API allocates nothing, whatever the length of the text:
+// evaluation, listings, calculators once made, and every formatter.
+#include <kelvaro/rpn.h>
+
+#include "support/allocation_counter.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using kelvaro_testing::MallocCount;
+using kelvaro_testing::OperatorNewCount;
+
+struct Counts {
+    std::size_t newCalls;
+    std::size_t mallocCalls;
+};
+
+template <typename Body>
+Counts CountAllocations(Body body)
+{
+    const std::size_t newBefore = OperatorNewCount();
+    const std::size_t mallocBefore = MallocCount();
+    body();
+    return {OperatorNewCount() - newBefore, MallocCount() - mallocBefore};
+}
+
+void IgnoreLine(void *context, const char *, size_t length)
+{
+    *static_cast<std::size_t *>(context) += length;
+}
+
+void IgnoreValues(void *context, char, const double *, size_t count)
+{
+    *static_cast<std::size_t *>(context) += count;
+}
+
+TEST(ApiAllocationTest, NothingOnAnyPath)
+{
+    std::string longText = "1";
+    for (int i = 0; i < 300; ++i) {
+        longText += " 0.5 * 1.5 +";
+    }
+    const std::string texts[] = {
+        "3 4 + 2 *", "1 2 @ # +", "-1.7976931348623157e308 # @", "3 ?", "+", longText,
+    };
+    kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create();
+    ASSERT_NE(calculator, nullptr);
+    std::size_t seen = 0;
+    const kelvaro_rpn_listing listing{IgnoreLine, IgnoreValues, &seen};
+    for (const std::string &text : texts) {
+        const Counts counts = CountAllocations([&] {
+            kelvaro_rpn_outcome outcome{};
+            kelvaro_rpn_evaluate(text.data(), text.size(), &outcome);
+            kelvaro_rpn_evaluate_listing(text.data(), text.size(), &listing, &outcome);
+            kelvaro_rpn_calculator_evaluate(calculator, text.data(), text.size(), &listing,
+                                            &outcome);
+            char buffer[KELVARO_RPN_FIXED_SIZE];
+            kelvaro_rpn_format_fixed(-DBL_MAX, 99, buffer, sizeof buffer);
+            kelvaro_rpn_format_shortest(outcome.value, buffer, sizeof buffer);
+            kelvaro_rpn_format_message(&outcome, text.data(), text.size(), buffer, sizeof buffer);
+        });
+        EXPECT_EQ(counts.newCalls, 0u) << text.substr(0, 40);
+        EXPECT_EQ(counts.mallocCalls, 0u) << text.substr(0, 40);
+    }
+    EXPECT_GT(seen, 0u);
+    kelvaro_rpn_calculator_destroy(calculator);
+}
+
+}  // namespace
