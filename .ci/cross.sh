@@ -39,10 +39,16 @@ timed "arm32 tests" ctest --preset arm32
 
 # windows-x86: built and inspected only. Building the C import library check
 # proves that the import library resolves the __stdcall name CalculatorRPN@4.
+version=$(sed -n '/^project(/,/)/s/^ *VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt)
 check_x86_exports() {
     cmake -DLIBRARY=build/windows-x86/bin/KelvaroCalculatorRPN.dll \
         -DOBJDUMP=i686-w64-mingw32-objdump -DWINDRES=i686-w64-mingw32-windres \
-        -P tests/check_dll_exports.cmake
+        -DMODULE=KelvaroCalculatorRPN "-DEXPECTED=^CalculatorRPN$" -DSINGLE_ORDINAL=ON \
+        -DVERSION="$version" -P tests/check_dll_exports.cmake
+    cmake -DLIBRARY=build/windows-x86/bin/KelvaroRPN.dll \
+        -DOBJDUMP=i686-w64-mingw32-objdump -DWINDRES=i686-w64-mingw32-windres \
+        -DMODULE=KelvaroRPN "-DEXPECTED=^kelvaro_rpn_[a-z_]+$" \
+        -DVERSION="$version" -P tests/check_dll_exports.cmake
     local headers imports
     headers=$(i686-w64-mingw32-objdump -p build/windows-x86/bin/kelvaro_import_library_check.exe)
     imports=$(grep -A2 'DLL Name: KelvaroCalculatorRPN.dll' <<<"$headers")
@@ -50,7 +56,12 @@ check_x86_exports() {
         echo "cross: windows-x86 C host does not import CalculatorRPN by its plain name" >&2
         return 1
     fi
-    echo "cross: windows-x86 C host imports CalculatorRPN from KelvaroCalculatorRPN.dll"
+    imports=$(grep -A2 'DLL Name: KelvaroRPN.dll' <<<"$headers")
+    if ! grep -q ' kelvaro_rpn_evaluate$' <<<"$imports"; then
+        echo "cross: windows-x86 C host does not import kelvaro_rpn_evaluate by its plain name" >&2
+        return 1
+    fi
+    echo "cross: windows-x86 C host imports from KelvaroCalculatorRPN.dll and KelvaroRPN.dll"
 }
 timed "windows-x86 configure" cmake --preset windows-x86
 timed "windows-x86 build" cmake --build --preset windows-x86

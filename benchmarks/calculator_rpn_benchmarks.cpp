@@ -35,7 +35,7 @@ std::string EvaluateWithCalculatorRpn(const Workload &workload)
 
 void RegisterCalculatorRpn(const Workload &workload)
 {
-    benchmark::RegisterBenchmark((workload.name + "/CalculatorRPN").c_str(),
+    benchmark::RegisterBenchmark((workload.name + "/" + kCalculatorRpnSide).c_str(),
                                  [text = workload.rpn](benchmark::State &state) {
                                      CallRepeatedly(state, text);
                                  });

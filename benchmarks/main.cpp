@@ -1,4 +1,5 @@
-// Runs CalculatorRPN and muparser side by side on the same workloads.
+// Runs CalculatorRPN, the reentrant API and muparser side by side on the same
+// workloads.
 //
 // Both sides write one line per call to standard output, as a host of either
 // would; standard output goes to /dev/null for the whole run and the report
@@ -66,11 +67,13 @@ bool SidesAgree(const std::vector<kelvaro_bench::Workload> &workloads, std::FILE
     bool agree = true;
     for (const kelvaro_bench::Workload &workload : workloads) {
         const std::string rpn = kelvaro_bench::EvaluateWithCalculatorRpn(workload);
+        const std::string api = kelvaro_bench::EvaluateWithRpnApi(workload);
         const std::string muparser = kelvaro_bench::EvaluateWithMuparser(workload);
-        const bool same = rpn == muparser;
-        std::fprintf(report, "%-9s %zu/%zu bytes  CalculatorRPN %s  muparser %s%s\n",
+        const bool same = rpn == muparser && api == muparser;
+        std::fprintf(report,
+                     "%-9s %zu/%zu bytes  CalculatorRPN %s  kelvaro_rpn %s  muparser %s%s\n",
                      workload.name.c_str(), workload.rpn.size(), workload.infix.size(),
-                     rpn.c_str(), muparser.c_str(), same ? "" : "  MISMATCH");
+                     rpn.c_str(), api.c_str(), muparser.c_str(), same ? "" : "  MISMATCH");
         agree = agree && same;
     }
     return agree;
@@ -101,6 +104,8 @@ int main(int argc, char **argv)
     for (const kelvaro_bench::Workload &workload : workloads) {
         kelvaro_bench::RegisterCalculatorRpn(workload);
         kelvaro_bench::RegisterMuparser(workload);
+        kelvaro_bench::RegisterRpnApi(workload);
+        kelvaro_bench::RegisterMuparserEval(workload);
         names.push_back(workload.name);
     }
     kelvaro_bench::RegisterLengthSweep();

@@ -52,6 +52,17 @@ void EvaluateRepeatedly(benchmark::State &state, const std::string &infix)
     state.counters["bytes"] = static_cast<double>(infix.size());
 }
 
+void EvaluateOnly(benchmark::State &state, const std::string &infix)
+{
+    mu::Parser parser;
+    DefineRemainder(parser);
+    for (auto _ : state) {
+        parser.SetExpr(infix);
+        benchmark::DoNotOptimize(parser.Eval());
+    }
+    state.counters["bytes"] = static_cast<double>(infix.size());
+}
+
 }  // namespace
 
 std::string EvaluateWithMuparser(const Workload &workload)
@@ -70,9 +81,17 @@ std::string EvaluateWithMuparser(const Workload &workload)
 
 void RegisterMuparser(const Workload &workload)
 {
-    benchmark::RegisterBenchmark((workload.name + "/muparser").c_str(),
+    benchmark::RegisterBenchmark((workload.name + "/" + kMuparserSide).c_str(),
                                  [infix = workload.infix](benchmark::State &state) {
                                      EvaluateRepeatedly(state, infix);
+                                 });
+}
+
+void RegisterMuparserEval(const Workload &workload)
+{
+    benchmark::RegisterBenchmark((workload.name + "/" + kMuparserEvalSide).c_str(),
+                                 [infix = workload.infix](benchmark::State &state) {
+                                     EvaluateOnly(state, infix);
                                  });
 }
 

@@ -1,14 +1,13 @@
 #include "side_by_side_reporter.h"
 
+#include "sides.h"
+
 #include <cstdio>
 #include <ostream>
 #include <utility>
 
 namespace kelvaro_bench {
 namespace {
-
-constexpr char kRpnSide[] = "CalculatorRPN";
-constexpr char kMuparserSide[] = "muparser";
 
 // CPU time: on a shared machine it leaves out the time other processes
 // held the core; both sides run single-threaded and never wait.
@@ -52,24 +51,41 @@ void SideBySideReporter::ReportRuns(const std::vector<Run> &runs)
     }
 }
 
+std::string SideBySideReporter::Cell(const std::string &workload, const char *side) const
+{
+    const auto sides = nanoseconds_.find(workload);
+    if (sides == nanoseconds_.end() || sides->second.count(side) == 0) {
+        return "-";
+    }
+    return Format("%.1f", sides->second.at(side));
+}
+
+std::string SideBySideReporter::Ratio(const std::string &workload, const char *slow,
+                                      const char *fast) const
+{
+    const auto sides = nanoseconds_.find(workload);
+    if (sides == nanoseconds_.end() || sides->second.count(slow) == 0 ||
+        sides->second.count(fast) == 0) {
+        return "-";
+    }
+    return Format("%.1fx", sides->second.at(slow) / sides->second.at(fast));
+}
+
 void SideBySideReporter::Finalize()
 {
     std::ostream &out = GetOutputStream();
-    out << "\nCPU time per call" << (medians_ ? ", median of the repetitions" : "") << ":\n"
-        << "\n| Workload | CalculatorRPN ns/call | muparser ns/call | muparser / CalculatorRPN |\n"
-        << "|---|---:|---:|---:|\n";
+    out << "\nCPU time per call in ns" << (medians_ ? ", median of the repetitions" : "")
+        << ".\nEvaluation alone: kelvaro_rpn_evaluate against muparser SetExpr + Eval.\n"
+        << "With output: CalculatorRPN against muparser SetExpr + Eval + \"%f\" + fwrite.\n"
+        << "\n| Workload | kelvaro_rpn | muparser | ratio | CalculatorRPN | muparser with output "
+           "| ratio |\n"
+        << "|---|---:|---:|---:|---:|---:|---:|\n";
     for (const std::string &workload : workloads_) {
-        const auto sides = nanoseconds_.find(workload);
-        if (sides == nanoseconds_.end()) {
-            continue;
-        }
-        const auto rpn = sides->second.find(kRpnSide);
-        const auto muparser = sides->second.find(kMuparserSide);
-        const bool both = rpn != sides->second.end() && muparser != sides->second.end();
-        out << "| " << workload << " | "
-            << (rpn != sides->second.end() ? Format("%.1f", rpn->second) : "-") << " | "
-            << (muparser != sides->second.end() ? Format("%.1f", muparser->second) : "-") << " | "
-            << (both ? Format("%.1fx", muparser->second / rpn->second) : "-") << " |\n";
+        out << "| " << workload << " | " << Cell(workload, kRpnApiSide) << " | "
+            << Cell(workload, kMuparserEvalSide) << " | "
+            << Ratio(workload, kMuparserEvalSide, kRpnApiSide) << " | "
+            << Cell(workload, kCalculatorRpnSide) << " | " << Cell(workload, kMuparserSide)
+            << " | " << Ratio(workload, kMuparserSide, kCalculatorRpnSide) << " |\n";
     }
     out.flush();
 }

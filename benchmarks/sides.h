@@ -9,6 +9,12 @@
 
 namespace kelvaro_bench {
 
+// Benchmark names are "<workload>/<side>".
+inline constexpr char kCalculatorRpnSide[] = "CalculatorRPN";
+inline constexpr char kMuparserSide[] = "muparser";
+inline constexpr char kRpnApiSide[] = "kelvaro_rpn";
+inline constexpr char kMuparserEvalSide[] = "muparser_eval";
+
 // The text CalculatorRPN returns for the workload.
 std::string EvaluateWithCalculatorRpn(const Workload &workload);
 
@@ -16,9 +22,17 @@ std::string EvaluateWithCalculatorRpn(const Workload &workload);
 // parser's message if it rejects the text.
 std::string EvaluateWithMuparser(const Workload &workload);
 
-// Registers "<workload>/CalculatorRPN" and "<workload>/muparser".
+// kelvaro_rpn_evaluate's value for the workload, formatted with "%f".
+std::string EvaluateWithRpnApi(const Workload &workload);
+
+// CalculatorRPN: convert, evaluate, print the line, return the text.
 void RegisterCalculatorRpn(const Workload &workload);
+// muparser doing the same: SetExpr, Eval, "%f", write the line.
 void RegisterMuparser(const Workload &workload);
+// kelvaro_rpn_evaluate: evaluate to a double.
+void RegisterRpnApi(const Workload &workload);
+// muparser doing the same: SetExpr and Eval.
+void RegisterMuparserEval(const Workload &workload);
 
 // Registers "length_sweep/CalculatorRPN/<bytes>" for 16 to 4096 bytes with a
 // linear fit.

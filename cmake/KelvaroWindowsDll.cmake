@@ -1,14 +1,29 @@
-# What makes KelvaroCalculatorRPN a Windows DLL: its file name, an export table
-# of exactly one entry (CalculatorRPN, ordinal 1), a version resource, the load
-# and unload entry point, and runtimes linked in so that it needs only the
-# system's own DLLs. Included after the library target exists.
+# What makes a library of the project a Windows DLL: its plain file name, a
+# version resource, the load and unload entry point, and runtimes linked in
+# so that it needs only the system's own DLLs. The legacy library also gets
+# an export table of exactly one entry (CalculatorRPN, ordinal 1); the
+# reentrant one exports what its header marks __declspec(dllexport).
+#
+# Programs find their DLLs beside them: the Windows presets point
+# CMAKE_RUNTIME_OUTPUT_DIRECTORY at one folder for the whole build.
 
-# Windows looks for a program's DLLs beside it: programs and DLLs of the build
-# share one folder, so tests and the host run from the build tree.
-set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
-set_target_properties(KelvaroCalculatorRPN PROPERTIES
-    PREFIX ""
-    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+add_library(kelvaro_module_glue OBJECT export/module_glue.cpp)
+kelvaro_set_warnings(kelvaro_module_glue)
+enable_language(RC)
+
+#   kelvaro_windows_dll(target description)
+function(kelvaro_windows_dll target description)
+    set(KELVARO_RC_MODULE ${target})
+    set(KELVARO_RC_DESCRIPTION "${description}")
+    set(rc ${PROJECT_BINARY_DIR}/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/export/version.rc.in ${rc} @ONLY)
+    set_target_properties(${target} PROPERTIES PREFIX "")
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:kelvaro_module_glue> ${rc})
+    target_link_options(${target} PRIVATE -static "LINKER:--no-undefined")
+endfunction()
+
+kelvaro_windows_dll(KelvaroCalculatorRPN "Evaluator of arithmetic in reverse Polish notation")
+kelvaro_windows_dll(KelvaroRPN "Reentrant evaluator of arithmetic in reverse Polish notation")
 
 # 32-bit __stdcall functions carry their argument size in the symbol name
 # (CalculatorRPN@4). The export table holds the plain name (--kill-at); the
@@ -24,6 +39,7 @@ endif()
 set(KELVARO_DEF_FILE ${PROJECT_BINARY_DIR}/KelvaroCalculatorRPN.def)
 configure_file(${PROJECT_SOURCE_DIR}/export/KelvaroCalculatorRPN.def.in
     ${KELVARO_DEF_FILE} @ONLY)
+target_sources(KelvaroCalculatorRPN PRIVATE ${KELVARO_DEF_FILE})
 add_custom_command(TARGET KelvaroCalculatorRPN POST_BUILD
     COMMAND ${CMAKE_DLLTOOL} --kill-at
         --input-def ${KELVARO_DEF_FILE}
@@ -33,22 +49,8 @@ add_custom_command(TARGET KelvaroCalculatorRPN POST_BUILD
     COMMENT "Writing the import library of KelvaroCalculatorRPN.dll from its .def"
     VERBATIM)
 
-enable_language(RC)
-set_source_files_properties(${PROJECT_SOURCE_DIR}/export/version.rc PROPERTIES
-    COMPILE_DEFINITIONS "KELVARO_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};KELVARO_VERSION_MINOR=${PROJECT_VERSION_MINOR};KELVARO_VERSION_PATCH=${PROJECT_VERSION_PATCH};KELVARO_VERSION_TWEAK=${PROJECT_VERSION_TWEAK}")
-
-add_library(kelvaro_module_glue OBJECT export/module_glue.cpp)
-kelvaro_set_warnings(kelvaro_module_glue)
-
-target_sources(KelvaroCalculatorRPN PRIVATE
-    $<TARGET_OBJECTS:kelvaro_module_glue>
-    export/version.rc
-    ${KELVARO_DEF_FILE})
-target_link_options(KelvaroCalculatorRPN PRIVATE
-    -static
-    "LINKER:--no-undefined")
-
+# A C host that links each DLL through its import library.
 add_executable(kelvaro_import_library_check export/import_library_check.c)
-target_link_libraries(kelvaro_import_library_check PRIVATE KelvaroCalculatorRPN)
+target_link_libraries(kelvaro_import_library_check PRIVATE KelvaroCalculatorRPN KelvaroRPN)
 set_target_properties(kelvaro_import_library_check PROPERTIES C_STANDARD 99)
 kelvaro_set_warnings(kelvaro_import_library_check)

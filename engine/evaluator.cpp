@@ -139,14 +139,4 @@ Outcome RunTokens(ValueStack &stack, const char *text, std::size_t length, const
     return Outcome{Status::kOk, 0, length, 0};
 }
 
-Outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
-                           const Listing &listing)
-{
-    Outcome outcome = RunTokens(stack, text, length, listing);
-    if (outcome.status == Status::kOk && !PeekValue(stack, outcome.value)) {
-        outcome.status = Status::kStackUnderflow;
-    }
-    return outcome;
-}
-
 }  // namespace kelvaro

@@ -22,8 +22,15 @@ Outcome RunTokens(ValueStack &stack, const char *text, std::size_t length, const
 
 // RunTokens, then the top of the stack is the value; an empty stack there
 // is an underflow at offset `length`. The stack is left as it is.
-Outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
-                           const Listing &listing);
+inline Outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
+                                  const Listing &listing)
+{
+    Outcome outcome = RunTokens(stack, text, length, listing);
+    if (outcome.status == Status::kOk && !PeekValue(stack, outcome.value)) {
+        outcome.status = Status::kStackUnderflow;
+    }
+    return outcome;
+}
 
 }  // namespace kelvaro
 

@@ -2,8 +2,6 @@
 
 #include "engine/evaluator.h"
 #include "engine/value_stack.h"
-#include "export/console.h"
-#include "export/fatal_stop.h"
 
 namespace kelvaro {
 
@@ -28,17 +26,6 @@ Outcome RunLegacy(const char *text, std::size_t length, LineWriter write, void *
         write(context, line, FormatFailureLine(line, outcome.status, outcome.byte));
     }
     return outcome;
-}
-
-Value EvaluateOrStop(const char *text, std::size_t length, char *resultLine,
-                     std::size_t &resultLength)
-{
-    const Outcome outcome =
-        RunLegacy(text, length, WriteToStdout, nullptr, resultLine, resultLength);
-    if (outcome.status != Status::kOk) {
-        FatalStop(ExitStatusOf(outcome.status));
-    }
-    return outcome.value;
 }
 
 }  // namespace kelvaro

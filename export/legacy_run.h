@@ -6,6 +6,8 @@
 
 #include "engine/outcome.h"
 #include "engine/output_lines.h"
+#include "export/console.h"
+#include "export/fatal_stop.h"
 
 #include <cstddef>
 
@@ -28,8 +30,16 @@ Outcome RunLegacy(const char *text, std::size_t length, LineWriter write, void *
 
 // RunLegacy onto standard output; a failure then ends the process through
 // FatalStop with ExitStatusOf its status, so this returns only the value.
-Value EvaluateOrStop(const char *text, std::size_t length, char *resultLine,
-                     std::size_t &resultLength);
+inline Value EvaluateOrStop(const char *text, std::size_t length, char *resultLine,
+                            std::size_t &resultLength)
+{
+    const Outcome outcome =
+        RunLegacy(text, length, WriteToStdout, nullptr, resultLine, resultLength);
+    if (outcome.status != Status::kOk) {
+        FatalStop(ExitStatusOf(outcome.status));
+    }
+    return outcome.value;
+}
 
 }  // namespace kelvaro
 

@@ -1,30 +1,44 @@
-# The Windows DLL's export table must hold CalculatorRPN at ordinal 1 and
-# nothing else, it must carry a version resource (read back with WINDRES:
-# version 1.0.0.1 and the module's names), and it may import only from the
-# system's own DLLs (the C and C++ runtimes are linked in). Reads the file
-# only, so it serves targets whose programs cannot run here.
+# A Windows DLL of the project, read from the file alone (so it serves targets
+# whose programs cannot run here):
+#   -DLIBRARY=<dll> -DOBJDUMP=... -DWINDRES=... -DMODULE=<name without .dll>
+#   -DEXPECTED=<regex every exported name must match> -DVERSION=<a.b.c.d>
+#   [-DSINGLE_ORDINAL=ON: exactly one export, at ordinal 1]
+# The DLL must carry a version resource with VERSION and the module's names,
+# and may import only from the system's own DLLs (the C and C++ runtimes are
+# linked in).
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY}
     OUTPUT_VARIABLE headers RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "objdump failed on ${LIBRARY}")
 endif()
 
-if(NOT headers MATCHES "\nName[ \t]+[0-9a-f]+ KelvaroCalculatorRPN\\.dll\n")
-    message(FATAL_ERROR "the export table does not name KelvaroCalculatorRPN.dll")
+string(REPLACE "." "\\." module_pattern "${MODULE}.dll")
+if(NOT headers MATCHES "\nName[ \t]+[0-9a-f]+ ${module_pattern}\n")
+    message(FATAL_ERROR "the export table does not name ${MODULE}.dll")
 endif()
 if(NOT headers MATCHES "\nOrdinal Base[ \t]+1\n")
     message(FATAL_ERROR "the export ordinals do not start at 1")
 endif()
-string(REGEX MATCH "Export Address Table -- Ordinal Base 1\n(([^\n]+\n)*)"
-    exportSection "${headers}")
-string(REGEX MATCHALL "\\+base\\[ *[0-9]+\\]" ordinals "${CMAKE_MATCH_1}")
-if(NOT ordinals MATCHES "^\\+base\\[ *1\\]$")
-    message(FATAL_ERROR "export ordinals are '${ordinals}', expected only 1")
-endif()
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(([^\n]+\n)*)" nameSection "${headers}")
-string(REGEX MATCHALL "\\] [^\n]+" names "${CMAKE_MATCH_1}")
-if(NOT names STREQUAL "] CalculatorRPN")
-    message(FATAL_ERROR "exported names are '${names}', expected only CalculatorRPN")
+string(REGEX MATCHALL "\\] [^\n]+" entries "${CMAKE_MATCH_1}")
+set(names "")
+foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^\\] " "" name "${entry}")
+    if(NOT name MATCHES "${EXPECTED}")
+        message(FATAL_ERROR "${MODULE}.dll exports '${name}', which does not match ${EXPECTED}")
+    endif()
+    list(APPEND names "${name}")
+endforeach()
+if(names STREQUAL "")
+    message(FATAL_ERROR "${MODULE}.dll exports nothing")
+endif()
+if(SINGLE_ORDINAL)
+    string(REGEX MATCH "Export Address Table -- Ordinal Base 1\n(([^\n]+\n)*)"
+        exportSection "${headers}")
+    string(REGEX MATCHALL "\\+base\\[ *[0-9]+\\]" ordinals "${CMAKE_MATCH_1}")
+    if(NOT ordinals MATCHES "^\\+base\\[ *1\\]$")
+        message(FATAL_ERROR "export ordinals are '${ordinals}', expected only 1")
+    endif()
 endif()
 
 # Resource type 16 is RT_VERSION; type entries are the least indented.
@@ -42,13 +56,14 @@ execute_process(COMMAND ${WINDRES} --input ${LIBRARY} --output-format rc
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "windres could not read the resources of ${LIBRARY}")
 endif()
+string(REPLACE "." ", " version_commas "${VERSION}")
 foreach(expected IN ITEMS
-        "\n FILEVERSION 1, 0, 0, 1\n"
-        "\n PRODUCTVERSION 1, 0, 0, 1\n"
-        "VALUE \"FileVersion\", \"1.0.0.1\"\n"
-        "VALUE \"ProductVersion\", \"1.0.0.1\"\n"
-        "VALUE \"InternalName\", \"KelvaroCalculatorRPN\"\n"
-        "VALUE \"OriginalFilename\", \"KelvaroCalculatorRPN.dll\"\n")
+        "\n FILEVERSION ${version_commas}\n"
+        "\n PRODUCTVERSION ${version_commas}\n"
+        "VALUE \"FileVersion\", \"${VERSION}\"\n"
+        "VALUE \"ProductVersion\", \"${VERSION}\"\n"
+        "VALUE \"InternalName\", \"${MODULE}\"\n"
+        "VALUE \"OriginalFilename\", \"${MODULE}.dll\"\n")
     string(FIND "${resources}" "${expected}" found)
     if(found EQUAL -1)
         string(STRIP "${expected}" expected)
@@ -65,4 +80,4 @@ foreach(dll IN LISTS imports)
         message(FATAL_ERROR "imports ${dll}, which is not a system DLL")
     endif()
 endforeach()
-message(STATUS "exports: CalculatorRPN @1; version 1.0.0.1; imports: ${imports}")
+message(STATUS "${MODULE}.dll exports: ${names}; version ${VERSION}; imports: ${imports}")

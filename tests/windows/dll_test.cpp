@@ -115,15 +115,17 @@ protected:
     std::vector<char> data_;
 };
 
-TEST_F(VersionResourceTest, FileAndProductVersionsAre1001)
+TEST_F(VersionResourceTest, FileAndProductVersionsAreTheProjectVersion)
 {
+    constexpr DWORD kMostSignificant = (KELVARO_RPN_VERSION_MAJOR << 16) | KELVARO_RPN_VERSION_MINOR;
+    constexpr DWORD kLeastSignificant = (KELVARO_RPN_VERSION_PATCH << 16) | KELVARO_RPN_VERSION_TWEAK;
     const auto *fixed = Query<VS_FIXEDFILEINFO>(L"\\");
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwFileVersionMS, kMostSignificant);
+    EXPECT_EQ(fixed->dwFileVersionLS, kLeastSignificant);
+    EXPECT_EQ(fixed->dwProductVersionMS, kMostSignificant);
+    EXPECT_EQ(fixed->dwProductVersionLS, kLeastSignificant);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 }
 
