@@ -5,11 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! dpkg -s cmake g++ make libbenchmark-dev libmuparser-dev >/dev/null 2>&1; then
+if ! dpkg -s cmake ninja-build g++ make libbenchmark-dev libmuparser-dev >/dev/null 2>&1; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends \
-        cmake g++ make libbenchmark-dev libmuparser-dev >/dev/null
+        cmake ninja-build g++ make libbenchmark-dev libmuparser-dev >/dev/null
 fi
 
 cmake --preset bench

@@ -20,7 +20,7 @@ timed() {
 }
 
 install_packages() {
-    apt-get install -y -qq --no-install-recommends \
+    apt-get install -y -qq --no-install-recommends ninja-build \
         cmake make googletest locales \
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 \
         wine wine64 g++-arm-linux-gnueabihf qemu-user >/dev/null

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 
 if [ "$(id -u)" = 0 ]; then
-    apt-get install -y -qq --no-install-recommends \
+    apt-get install -y -qq --no-install-recommends ninja-build \
         cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev >/dev/null
 fi
 

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs the library into a temporary prefix and builds a small host against
-# the installed tree twice: through the CMake package and through pkg-config.
+# Installs the libraries into a temporary prefix and builds small hosts of
+# both against the installed tree: through the CMake package and through
+# pkg-config. Then builds the Debian packages and a tarball with CPack, unpacks
+# the packages into a scratch root, runs rpn from it and builds the same hosts
+# against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "$(id -u)" = 0 ]; then
-    apt-get install -y -qq --no-install-recommends cmake g++ pkg-config >/dev/null
+    apt-get install -y -qq --no-install-recommends cmake ninja-build g++ pkg-config dpkg-dev >/dev/null
 fi
 
 # The version as project() in CMakeLists.txt declares it.
@@ -98,3 +101,39 @@ check_consumer "$work/rpn_consumer_cxx" "$rpn_expected"
 echo "== installed rpn finds its library by itself"
 "$prefix/bin/rpn" "3 4 +" | grep -qx 'result = 7.000000'
 echo "ok: $prefix/bin/rpn"
+
+echo "== Debian packages, unpacked into a scratch root"
+debbuild=$work/deb-build
+cmake --preset default -B "$debbuild" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DKELVARO_BUILD_TESTS=OFF >/dev/null
+cmake --build "$debbuild"
+(cd "$debbuild" && cpack -G DEB && cpack -G TGZ)
+root=$work/root
+major=${version%%.*}
+for package in "libkelvarocalculatorrpn$major" "libkelvarorpn$major" libkelvarocalculatorrpn-dev \
+    kelvaro-rpn; do
+    deb=$(find "$debbuild" -maxdepth 1 -name "${package}_${version}_*.deb")
+    [ -n "$deb" ] || { echo "no package $package"; exit 1; }
+    dpkg-deb -x "$deb" "$root"
+    [ -s "$root/usr/share/doc/$package/copyright" ] || { echo "$package has no copyright file"; exit 1; }
+    echo "$package: $(dpkg-deb -f "$deb" Depends)"
+done
+[ -n "$(find "$debbuild" -maxdepth 1 -name "*-$version-Linux.tar.gz")" ] || { echo "no tarball"; exit 1; }
+debpc=$(dirname "$(find "$root" -name KelvaroRPN.pc)")
+debdir=$(dirname "$debpc")
+[ "$(LD_LIBRARY_PATH=$debdir "$root/usr/bin/rpn" '3 4 +')" = "result = 7.000000" ]
+echo "ok: rpn from the packages"
+cmake -S tests/install -B "$work/deb-consumer" -DCMAKE_PREFIX_PATH="$root/usr" \
+    -DCMAKE_C_FLAGS="-Wall -Wextra -Wpedantic -Werror" >/dev/null
+cmake --build "$work/deb-consumer"
+libdir=$debdir
+check_consumer "$work/deb-consumer/consumer" "$legacy_expected"
+check_consumer "$work/deb-consumer/rpn_consumer" "$rpn_expected"
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Wextra -Wpedantic -Werror -o "$work/deb_rpn_c" tests/install/rpn_main.c \
+    $(PKG_CONFIG_PATH=$debpc PKG_CONFIG_SYSROOT_DIR=$root pkg-config --cflags --libs KelvaroRPN)
+# shellcheck disable=SC2046
+cc -Wall -Wextra -Wpedantic -Werror -o "$work/deb_legacy_c" tests/install/main.c \
+    $(PKG_CONFIG_PATH=$debpc PKG_CONFIG_SYSROOT_DIR=$root pkg-config --cflags --libs KelvaroCalculatorRPN)
+check_consumer "$work/deb_rpn_c" "$rpn_expected"
+check_consumer "$work/deb_legacy_c" "$legacy_expected"

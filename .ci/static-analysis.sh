@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "$(id -u)" = 0 ]; then
-    apt-get install -y -qq --no-install-recommends \
+    apt-get install -y -qq --no-install-recommends ninja-build \
         cmake g++ make clang clang-tidy cppcheck libgtest-dev libgmock-dev >/dev/null
 fi
 

@@ -16,14 +16,18 @@ install(FILES
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvaro
     COMPONENT Development)
 
-install(TARGETS KelvaroCalculatorRPN KelvaroRPN
-    EXPORT ${KELVARO_PACKAGE}Targets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        COMPONENT Runtime
-        NAMELINK_COMPONENT Development
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
-    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime
-    INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# Each library is a component of its own, so that a binary package can carry
+# one shared object, as Debian's packages named after a SONAME do.
+foreach(library KelvaroCalculatorRPN KelvaroRPN)
+    install(TARGETS ${library}
+        EXPORT ${KELVARO_PACKAGE}Targets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+            COMPONENT ${library}
+            NAMELINK_COMPONENT Development
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${library}
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+endforeach()
 
 install(EXPORT ${KELVARO_PACKAGE}Targets
     NAMESPACE ${KELVARO_PACKAGE}::
@@ -34,7 +38,7 @@ configure_package_config_file(
     ${CMAKE_CURRENT_LIST_DIR}/${KELVARO_PACKAGE}Config.cmake.in
     ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}Config.cmake
     INSTALL_DESTINATION ${KELVARO_CMAKE_DIR})
-# 1.0.0.1 satisfies a request for any 1.x up to itself; 2.0 will not.
+# A release satisfies a request for any earlier version of its major one.
 write_basic_package_version_file(
     ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}ConfigVersion.cmake
     VERSION ${PROJECT_VERSION}
@@ -69,18 +73,17 @@ foreach(module KelvaroCalculatorRPN KelvaroRPN)
 endforeach()
 
 if(TARGET rpn)
-    # Finds the library next to it wherever the tree is installed.
+    # Finds the library next to it wherever the tree is installed; under /usr
+    # the system's loader finds it, and Debian's conventions want no RPATH.
     file(RELATIVE_PATH KELVARO_BIN_TO_LIB
         /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBDIR})
-    if(APPLE)
+    if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+        set_target_properties(rpn PROPERTIES INSTALL_RPATH "")
+    elseif(APPLE)
         set_target_properties(rpn PROPERTIES INSTALL_RPATH "@loader_path/${KELVARO_BIN_TO_LIB}")
     elseif(NOT WIN32)
         set_target_properties(rpn PROPERTIES INSTALL_RPATH "$ORIGIN/${KELVARO_BIN_TO_LIB}")
     endif()
-    install(TARGETS rpn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
-    if(EXISTS ${PROJECT_SOURCE_DIR}/host/rpn.1)
-        install(FILES host/rpn.1
-            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
-            COMPONENT Runtime)
-    endif()
+    install(TARGETS rpn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rpn)
+    install(FILES host/rpn.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT rpn)
 endif()
