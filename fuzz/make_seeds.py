@@ -2,7 +2,8 @@
 """Writes the seed corpus of the fuzz targets into corpus/<target>/.
 
 Each seed is a short expression that reaches one behaviour of the notation:
-the commands, numbers, separators and the three ways an evaluation fails.
+the commands, numbers, separators, NUL bytes and the three ways an evaluation
+fails, on its own and on a pre-filled calculator.
 The wide target gets the same expressions as 32-bit wchar_t units in the
 machine's byte order, plus characters that no 8-bit code page holds.
 """
@@ -32,6 +33,15 @@ EXPRESSIONS = {
     "empty": b"",
     "overflow": b"1 " * 266,
     "full_stack_listing": b"1 " * 265 + b"@",
+    "nul_inside_token": b"3 4\x00 +",
+    "nul_at_token_start": b"3 \x00",
+    # The first byte also picks the values a calculator holds before the
+    # text runs on it: '0' a full stack, '5' one short of full, '2' two values,
+    # '@' a full stack that holds NaN and infinities from the later bytes.
+    "prefilled_full": b"0 x",
+    "prefilled_one_short": b"5 p",
+    "prefilled_two": b"2 + + +",
+    "prefilled_not_finite": b"@\xff\xfe\xfd",
 }
 
 # Characters outside 8 bits: U+2212 MINUS SIGN, a surrogate, the last code
