@@ -10,10 +10,12 @@
 namespace kelvaro {
 namespace {
 
+constexpr std::size_t kByteValues = 256;
+
 // Row of kCommands for each byte; kCommandCount where a byte is no command.
-constexpr std::array<std::uint8_t, 256> MakeDispatch()
+constexpr std::array<std::uint8_t, kByteValues> MakeDispatch()
 {
-    std::array<std::uint8_t, 256> dispatch{};
+    std::array<std::uint8_t, kByteValues> dispatch{};
     for (auto &row : dispatch) {
         row = static_cast<std::uint8_t>(kCommandCount);
     }
@@ -22,7 +24,7 @@ constexpr std::array<std::uint8_t, 256> MakeDispatch()
     }
     return dispatch;
 }
-constexpr std::array<std::uint8_t, 256> kDispatch = MakeDispatch();
+constexpr std::array<std::uint8_t, kByteValues> kDispatch = MakeDispatch();
 static_assert(kCommandCount < 255, "row numbers must fit a byte");
 
 bool IsDigit(unsigned char c)

@@ -54,7 +54,8 @@ inline void ResetStack(ValueStack &stack)
 
 inline std::size_t StackCount(const ValueStack &stack)
 {
-    return static_cast<std::size_t>(stack.top + 1);
+    // kEmptyTop converts to SIZE_MAX, and unsigned arithmetic wraps it to 0.
+    return static_cast<std::size_t>(stack.top) + 1;
 }
 
 // Makes `to` hold what `from` holds; copies only the values in use.

@@ -40,6 +40,7 @@ TEST(ThreadsTest, ConcurrentEvaluationsDoNotMix)
 {
     std::atomic<int> mismatches{0};
     std::vector<std::thread> threads;
+    threads.reserve(kThreads);
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([t, &mismatches] {
             const std::vector<Job> jobs = JobsFor(t);
@@ -64,6 +65,7 @@ TEST(ThreadsTest, OneCalculatorPerThread)
 {
     std::atomic<int> mismatches{0};
     std::vector<std::thread> threads;
+    threads.reserve(kThreads);
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([t, &mismatches] {
             kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create();

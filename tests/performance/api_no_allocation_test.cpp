@@ -67,7 +67,7 @@ TEST(ApiAllocationTest, NothingOnAnyPath)
         EXPECT_EQ(counts.newCalls, 0u) << text.substr(0, 40);
         EXPECT_EQ(counts.mallocCalls, 0u) << text.substr(0, 40);
     }
-    EXPECT_GT(seen, 0u);
+    EXPECT_NE(seen, 0u);
     kelvaro_rpn_calculator_destroy(calculator);
 }
 

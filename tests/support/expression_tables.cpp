@@ -129,10 +129,10 @@ std::string Pushes(int count)
 const std::vector<OverflowCase> &OverflowCases()
 {
     static const std::vector<OverflowCase> cases = {
-        {"266 pushes", Pushes(kCapacity + 1), 2 * kCapacity, '1', kOverflowLine},
-        {"265 pushes then p", Pushes(kCapacity) + "# p", 2 * kCapacity + 2, 'p',
+        {"266 pushes", Pushes(kCapacity + 1), std::size_t{2} * kCapacity, '1', kOverflowLine},
+        {"265 pushes then p", Pushes(kCapacity) + "# p", std::size_t{2} * kCapacity + 2, 'p',
          std::string("Top of stack: 1.000000\n") + kOverflowLine},
-        {"-1 pushed onto 265", Pushes(kCapacity) + "-1", 2 * kCapacity, '-', kOverflowLine},
+        {"-1 pushed onto 265", Pushes(kCapacity) + "-1", std::size_t{2} * kCapacity, '-', kOverflowLine},
     };
     return cases;
 }
