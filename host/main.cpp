@@ -1,42 +1,45 @@
 // rpn: evaluates arithmetic in reverse Polish notation through the
-// KelvaroCalculatorRPN library, from arguments, piped lines or a terminal.
+// KelvaroRPN library, from arguments, files, piped lines or a terminal.
 #include "batch.h"
 #include "exit_status.h"
-#include "line_source.h"
 #include "options.h"
+#include "output.h"
 #include "repl.h"
+#include "session.h"
+#include "standard_descriptors.h"
 #include "usage_text.h"
 
-#include <clocale>
+#include <cstdio>
 #include <unistd.h>
 
 int main(int argc, char **argv)
 {
+    const StandardDescriptors descriptors = ReserveStandardDescriptors();
     const Options options = ParseOptions(argc, argv);
-    switch (options.action) {
-    case Action::kShowHelp:
-        PrintHelp();
-        return kExitSuccess;
-    case Action::kShowVersion:
-        PrintVersion();
-        return kExitSuccess;
-    case Action::kUsageError:
-        PrintUsageError(options.badOption);
+    if (options.action == Action::kUsageError) {
+        std::fputs(UsageErrorText(options.usageError).c_str(), stderr);
         return kExitUsage;
-    case Action::kEvaluate:
-        break;
+    }
+    Output output(descriptors);
+    if (options.action == Action::kShowHelp) {
+        output.ToStandardOutput(HelpText());
+        return output.Finish(kExitSuccess);
+    }
+    if (options.action == Action::kShowVersion) {
+        output.ToStandardOutput(VersionText());
+        return output.Finish(kExitSuccess);
     }
 
-    const RunChoice choice{options.keepGoing, OutputChoice{options.quiet}};
-    if (!options.expressions.empty()) {
-        return EvaluateArguments(options.expressions, choice);
+    const bool interactive = options.sources.empty() && isatty(STDIN_FILENO) != 0;
+    const SessionSettings settings{options.quiet, options.keepGoing || interactive,
+                                   options.keepStack, options.format};
+    Session session(settings, output);
+    if (interactive) {
+        return output.Finish(RunInteractiveSession(session, output));
     }
-    if (isatty(STDIN_FILENO) == 0) {
-        LineSource input = OpenLineSource(STDIN_FILENO);
-        return EvaluateLines(input, choice);
+    const Batch batch{session, output, options.keepGoing, descriptors.inputClosed};
+    if (options.sources.empty()) {
+        return output.Finish(RunStandardInput(batch));
     }
-    // Only the line editor needs the terminal's character set; expressions
-    // are passed on byte for byte either way.
-    std::setlocale(LC_CTYPE, "");
-    return RunInteractiveSession(choice.output);
+    return output.Finish(RunSources(batch, options.sources));
 }
