@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string kStandardInputName = "-";
+constexpr std::string_view kStandardInputName = "-";
 
 // Keeps the first failure; says whether to go on after `status`.
 bool Record(const Batch &batch, int status, int &firstFailure)
@@ -23,16 +23,33 @@ bool Record(const Batch &batch, int status, int &firstFailure)
     return batch.keepGoing;
 }
 
+// "rpn: read error: REASON" for standard input, "rpn: FILE: read error:
+// REASON" for a file.
+[[noreturn]] void StopOnReadError(const Batch &batch, const LineReader &reader, std::string_view name)
+{
+    const std::string reason = std::string("read error: ") + std::strerror(reader.error());
+    batch.output.Stop(name == kStandardInputName ? reason : std::string(name) + ": " + reason);
+}
+
 // Empty lines hold no expression and are skipped; they still count in the
 // line numbers of the diagnostics.
-int RunLines(const Batch &batch, LineReader &reader, const std::string &name)
+int RunLines(const Batch &batch, LineReader &reader, std::string_view name)
 {
     int firstFailure = kExitSuccess;
-    std::string_view line;
     unsigned long number = 0;
-    LineReader::Result result;
-    while ((result = reader.Next(line)) == LineReader::Result::kLine) {
+    for (;;) {
+        std::string_view line;
+        const LineReader::Result result = reader.Next(line);
+        if (result != LineReader::Result::kLine) {
+            if (result == LineReader::Result::kError) {
+                StopOnReadError(batch, reader, name);
+            }
+            return firstFailure;
+        }
         ++number;
+        // cppcheck 2.10 takes the line for the empty one it was declared as,
+        // missing that Next() has just set it.
+        // cppcheck-suppress knownConditionTrueFalse
         if (line.empty()) {
             continue;
         }
@@ -41,12 +58,6 @@ int RunLines(const Batch &batch, LineReader &reader, const std::string &name)
             return firstFailure;
         }
     }
-    if (result == LineReader::Result::kError) {
-        const std::string reason = std::strerror(reader.error());
-        batch.output.Stop(name == kStandardInputName ? "read error: " + reason
-                                                     : name + ": read error: " + reason);
-    }
-    return firstFailure;
 }
 
 int RunFile(const Batch &batch, const std::string &name)

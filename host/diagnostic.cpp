@@ -16,17 +16,20 @@ std::string Quoted(unsigned char byte)
     case '\'': return "\\'";
     default: break;
     }
-    if (byte >= 0x20 && byte < 0x7F) {
+    if (byte >= ' ' && byte <= '~') {
         return std::string(1, static_cast<char>(byte));
     }
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(byte));
+    char escaped[sizeof "\\xff"];
+    (void)std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(byte));
     return escaped;
 }
 
+// 10xxxxxx
 bool IsUtf8Continuation(char byte)
 {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+    constexpr unsigned char kTagMask = 0xC0;
+    constexpr unsigned char kContinuationTag = 0x80;
+    return (static_cast<unsigned char>(byte) & kTagMask) == kContinuationTag;
 }
 
 }  // namespace

@@ -12,6 +12,10 @@ namespace {
 
 // Enough to reach far back; small enough to read at every start.
 constexpr std::size_t kEntriesKept = 1000;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
+// What is typed at the prompt is nobody else's business.
+constexpr mode_t kPrivateDirectory = S_IRWXU;
+constexpr mode_t kPrivateFile = S_IRUSR | S_IWUSR;
 
 // mkdir -p for the directories above `path`; the history is private.
 int MakeParentDirectories(const std::string &path)
@@ -19,7 +23,7 @@ int MakeParentDirectories(const std::string &path)
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
         const std::string directory = path.substr(0, slash);
-        if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (mkdir(directory.c_str(), kPrivateDirectory) != 0 && errno != EEXIST) {
             return errno;
         }
     }
@@ -30,11 +34,11 @@ int MakeParentDirectories(const std::string &path)
 int ReadEntries(int fd, std::vector<std::string> &entries)
 {
     std::string text;
-    char chunk[64 * 1024];
+    std::vector<char> chunk(kReadChunk);
     for (;;) {
-        const ssize_t count = read(fd, chunk, sizeof chunk);
+        const ssize_t count = read(fd, chunk.data(), chunk.size());
         if (count > 0) {
-            text.append(chunk, static_cast<std::size_t>(count));
+            text.append(chunk.data(), static_cast<std::size_t>(count));
         } else if (count == 0) {
             break;
         } else if (errno != EINTR) {
@@ -122,7 +126,7 @@ std::vector<std::string> HistoryFile::Load()
         Rewrite(entries);
     }
     if (failure_.empty()) {
-        fd_ = open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+        fd_ = open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kPrivateFile);
         if (fd_ < 0) {
             Fail(errno);
         }
@@ -157,7 +161,7 @@ void HistoryFile::Rewrite(const std::vector<std::string> &entries)
         text += '\n';
     }
     const std::string fresh = path_ + ".new";
-    const int fd = open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd = open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kPrivateFile);
     if (fd < 0) {
         Fail(errno);
         return;
@@ -170,7 +174,7 @@ void HistoryFile::Rewrite(const std::vector<std::string> &entries)
         error = errno;
     }
     if (error != 0) {
-        std::remove(fresh.c_str());
+        (void)std::remove(fresh.c_str());
         Fail(error);
     }
 }

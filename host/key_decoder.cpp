@@ -1,46 +1,83 @@
 #include "key_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <iterator>
 
 namespace {
 
+// Bytes below this are characters of their own in UTF-8.
+constexpr unsigned long kAsciiEnd = 0x80;
+// Code points from kAsciiEnd to here are Latin-1; the editor looks those up
+// as command keys unless the locale calls them printable.
+constexpr unsigned long kLatin1End = 0x100;
+constexpr unsigned long kLastCodePoint = 0x10FFFF;
+constexpr unsigned long kSurrogatesFirst = 0xD800;
+constexpr unsigned long kSurrogatesLast = 0xDFFF;
 // Byte B that is not part of a character stands for itself as
-// kByteBase + B: private use, never produced by valid UTF-8 below.
+// kByteBase + B: private use, and never decoded from UTF-8 (see KeptAsBytes).
 constexpr unsigned long kByteBase = 0x10FE00;
+
+// A continuation byte is 10xxxxxx and carries six bits.
+constexpr unsigned char kContinuationTag = 0x80;
+constexpr unsigned char kContinuationTagMask = 0xC0;
+constexpr unsigned long kContinuationBits = 6;
+constexpr unsigned long kContinuationPayload = 0x3F;
+
+// The sequences of more than one byte: how long, which lead bytes start
+// them (its tag and the range of valid leads), and the lowest code point
+// they may hold (below it the form is overlong).
+struct SequenceForm {
+    std::size_t length;
+    unsigned char leadTag;
+    unsigned char firstLead;
+    unsigned char lastLead;
+    unsigned long lowest;
+};
+
+constexpr SequenceForm kForms[] = {
+    {2, 0xC0, 0xC2, 0xDF, 0x80},
+    {3, 0xE0, 0xE0, 0xEF, 0x800},
+    {4, 0xF0, 0xF0, 0xF4, 0x10000},
+};
+
+const SequenceForm *FormLedBy(unsigned char lead)
+{
+    const auto *form = std::find_if(std::begin(kForms), std::end(kForms), [lead](const SequenceForm &f) {
+        return lead >= f.firstLead && lead <= f.lastLead;
+    });
+    return form == std::end(kForms) ? nullptr : form;
+}
+
+// The shortest form for a code point from kAsciiEnd on.
+const SequenceForm &FormHolding(unsigned long code)
+{
+    return *std::find_if(std::rbegin(kForms), std::rend(kForms),
+                         [code](const SequenceForm &f) { return code >= f.lowest; });
+}
+
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & kContinuationTagMask) == kContinuationTag;
+}
 
 bool IsByteCharacter(unsigned long code)
 {
-    return code >= kByteBase + 0x80 && code <= kByteBase + 0xFF;
+    return code >= kByteBase + kAsciiEnd && code <= kByteBase + 255;
 }
 
-// The range of the second byte after a lead byte: what keeps out overlong
-// forms, surrogates and code points above U+10FFFF.
-void SecondByteRange(unsigned char lead, unsigned char &low, unsigned char &high)
+bool IsCodePoint(unsigned long code, const SequenceForm &form)
 {
-    low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    return code >= form.lowest && code <= kLastCodePoint &&
+           !(code >= kSurrogatesFirst && code <= kSurrogatesLast);
 }
 
-std::size_t SequenceLength(unsigned char lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 4;
-    }
-    return 0;
-}
-
-// A character the editor would treat as a command key (C1 controls) or
+// A character the editor would take for a command key (the C1 controls) or
 // that stands for a byte is kept as its bytes instead.
 bool KeptAsBytes(unsigned long code)
 {
-    if (code >= 0x80 && code < 0x100) {
+    if (code < kLatin1End) {
         return std::iswprint(static_cast<wint_t>(code)) == 0;
     }
     return IsByteCharacter(code);
@@ -48,61 +85,50 @@ bool KeptAsBytes(unsigned long code)
 
 // How many of the `count` bytes make the next character, stored in
 // `character`; 0 when they begin a sequence that needs bytes still to come.
+// A byte that starts no valid sequence is taken alone, as a byte
+// character, and the ones after it are looked at afresh.
 std::size_t DecodeNext(const unsigned char *bytes, std::size_t count, bool moreToCome,
                        wchar_t &character)
 {
     const unsigned char lead = bytes[0];
-    const wchar_t asByte = static_cast<wchar_t>(kByteBase + lead);
-    if (lead < 0x80) {
+    character = static_cast<wchar_t>(kByteBase + lead);
+    if (lead < kAsciiEnd) {
         character = static_cast<wchar_t>(lead);
         return 1;
     }
-    const std::size_t length = SequenceLength(lead);
-    if (length == 0) {
-        character = asByte;
+    const SequenceForm *form = FormLedBy(lead);
+    if (form == nullptr) {
         return 1;
     }
-    unsigned long code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
+    unsigned long code = lead & static_cast<unsigned char>(~form->leadTag);
+    for (std::size_t i = 1; i < form->length; ++i) {
         if (i >= count) {
-            character = asByte;
             return moreToCome ? 0 : 1;
         }
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (i == 1) {
-            SecondByteRange(lead, low, high);
-        }
-        if (bytes[i] < low || bytes[i] > high) {
-            character = asByte;
+        if (!IsContinuation(bytes[i])) {
             return 1;
         }
-        code = (code << 6) | (bytes[i] & 0x3F);
+        code = (code << kContinuationBits) | (bytes[i] & kContinuationPayload);
     }
-    if (KeptAsBytes(code)) {
-        character = asByte;
+    if (!IsCodePoint(code, *form) || KeptAsBytes(code)) {
         return 1;
     }
     character = static_cast<wchar_t>(code);
-    return length;
+    return form->length;
 }
 
 void AppendUtf8(std::string &bytes, unsigned long code)
 {
-    if (code < 0x80) {
+    if (code < kAsciiEnd) {
         bytes += static_cast<char>(code);
-    } else if (code < 0x800) {
-        bytes += static_cast<char>(0xC0 | (code >> 6));
-        bytes += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        bytes += static_cast<char>(0xE0 | (code >> 12));
-        bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        bytes += static_cast<char>(0xF0 | (code >> 18));
-        bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (code & 0x3F));
+        return;
+    }
+    const SequenceForm &form = FormHolding(code);
+    unsigned long shift = kContinuationBits * (form.length - 1);
+    bytes += static_cast<char>(form.leadTag | (code >> shift));
+    while (shift > 0) {
+        shift -= kContinuationBits;
+        bytes += static_cast<char>(kContinuationTag | ((code >> shift) & kContinuationPayload));
     }
 }
 
@@ -158,7 +184,7 @@ std::string EncodeBytes(const wchar_t *text, std::size_t length)
         const auto code = static_cast<unsigned long>(text[i]);
         if (IsByteCharacter(code)) {
             bytes += static_cast<char>(code - kByteBase);
-        } else if (code <= 0x10FFFF) {
+        } else if (code <= kLastCodePoint) {
             AppendUtf8(bytes, code);
         } else {
             bytes += '?';

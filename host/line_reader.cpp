@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::size_t kInitialSize = 64 * 1024;
+constexpr std::size_t kInitialSize = std::size_t{64} * 1024;
 
 std::string_view WithoutCarriageReturn(const char *text, std::size_t length)
 {

@@ -51,7 +51,7 @@ struct Walk {
         for (; std::isdigit(static_cast<unsigned char>(*p)) != 0 && p - text < 3; ++p) {
             decimals = decimals * 10 + (*p - '0');
         }
-        if (p == text || *p != '\0' || decimals > 99) {
+        if (p == text || *p != '\0' || decimals > kMostDecimals) {
             Fail(std::string("invalid number of decimals '") + text + "' (0 to 99)");
             return;
         }
@@ -86,9 +86,15 @@ struct Walk {
             }
             return;
         }
-        if (equals != nullptr) {
+        if (equals != nullptr || !ApplyLongFlag(name)) {
             Fail(std::string("unknown option '") + argument + "'");
-        } else if (name == "--keep-going") {
+        }
+    }
+
+    // Returns false when the option is unknown.
+    bool ApplyLongFlag(const std::string &name)
+    {
+        if (name == "--keep-going") {
             options.keepGoing = true;
         } else if (name == "--quiet") {
             options.quiet = true;
@@ -101,8 +107,9 @@ struct Walk {
         } else if (name == "--version") {
             options.action = Action::kShowVersion;
         } else {
-            Fail(std::string("unknown option '") + argument + "'");
+            return false;
         }
+        return true;
     }
 
     void ApplyShort(const char *argument)

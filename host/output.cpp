@@ -10,7 +10,7 @@
 namespace {
 
 // Large enough that 300,000 short lines take a few hundred writes.
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 bool SameFile(int first, int second)
 {

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr char kPrompt[] = "rpn> ";
-const std::string kStandardInputName = "-";
+constexpr std::string_view kStandardInputName = "-";
 
 constexpr char kPromptCommands[] =
     "At the prompt:\n"

@@ -11,6 +11,8 @@ constexpr std::string_view kStackEmptyLine = "stack empty\n";
 constexpr std::string_view kResultPrefix = "result = ";
 constexpr std::string_view kTopPrefix = "Top of stack: ";
 constexpr std::string_view kRuleLine = "---------\n";
+// The longest prefix, a value and the newline.
+constexpr std::size_t kValueLineSize = kValueTextSize + kTopPrefix.size() + 1;
 
 }  // namespace
 
@@ -88,7 +90,7 @@ void Session::WriteLibraryLine(std::string_view line)
 
 void Session::WriteValueLine(std::string_view prefix, double value)
 {
-    char line[kValueTextSize + 32];
+    char line[kValueLineSize];
     WriteLibraryLine(ValueLine(line, prefix, value));
 }
 
@@ -109,7 +111,7 @@ void Session::ReportValue(double value)
         }
         return;
     }
-    char line[kValueTextSize + 32];
+    char line[kValueLineSize];
     const std::string_view resultLine = ValueLine(line, kResultPrefix, value);
     WriteLibraryLine(resultLine);
     if (settings_.quiet) {

@@ -40,7 +40,7 @@ private:
 
     void WriteLibraryLine(std::string_view line);
     void WriteValueLine(std::string_view prefix, double value);
-    // PREFIX VALUE and a newline, written into `line` (kValueTextSize + 32
+    // PREFIX VALUE and a newline, written into `line` (kValueLineSize
     // bytes).
     std::string_view ValueLine(char *line, std::string_view prefix, double value) const;
     void ReportValue(double value);

@@ -22,7 +22,8 @@ Terminal::Terminal() : stream_(OpenStandardInputsTerminal()), owned_(stream_ != 
 Terminal::~Terminal()
 {
     if (owned_) {
-        std::fclose(stream_);
+        // Everything shown was flushed already: nothing is left to lose.
+        (void)std::fclose(stream_);
     }
 }
 

@@ -7,12 +7,15 @@
 
 #include <cstddef>
 
+// "%f": what the library's own lines carry.
+constexpr int kLibraryDecimals = 6;
+constexpr int kMostDecimals = 99;
+
 struct ValueFormat {
-    int decimals = 6;
+    int decimals = kLibraryDecimals;
     bool shortest = false;
 
-    // Six decimals are what the library's own lines carry.
-    bool IsLibrarys() const { return decimals == 6 && !shortest; }
+    bool IsLibrarys() const { return decimals == kLibraryDecimals && !shortest; }
 };
 
 // Room for any value's text and its NUL.

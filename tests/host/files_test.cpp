@@ -29,7 +29,7 @@ protected:
 
     std::string Write(const std::string &name, const std::string &text)
     {
-        const std::string path = directory_ + "/" + name;
+        std::string path = directory_ + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
         written_.push_back(path);
         return path;

@@ -136,7 +136,7 @@ protected:
 
     void TearDown() override { nftw(root_.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
 
-    TerminalSession Session(const std::vector<std::string> &keys,
+    static TerminalSession Session(const std::vector<std::string> &keys,
                             std::vector<std::pair<std::string, std::optional<std::string>>> environment,
                             const std::string &term = "dumb")
     {
