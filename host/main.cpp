@@ -10,9 +10,12 @@
 #include "usage_text.h"
 
 #include <cstdio>
+#include <new>
 #include <unistd.h>
 
-int main(int argc, char **argv)
+namespace {
+
+int Run(int argc, char **argv)
 {
     const StandardDescriptors descriptors = ReserveStandardDescriptors();
     const Options options = ParseOptions(argc, argv);
@@ -42,4 +45,16 @@ int main(int argc, char **argv)
         return output.Finish(RunStandardInput(batch));
     }
     return output.Finish(RunSources(batch, options.sources));
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fputs("rpn: out of memory\n", stderr);
+        return kExitOwnFailure;
+    }
 }
