@@ -1,45 +1,107 @@
 #include "batch.h"
 
 #include "exit_status.h"
-#include "isolation.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
-int EvaluateOne(const std::string &expression, RunChoice choice)
-{
-    if (choice.keepGoing) {
-        return EvaluateIsolated(expression, choice.output);
-    }
-    EvaluateHere(expression, choice.output);
-    return kExitSuccess;
-}
+constexpr std::string_view kStandardInputName = "-";
 
-void KeepFirstFailure(int &firstFailure, int status)
+// Keeps the first failure; says whether to go on after `status`.
+bool Record(const Batch &batch, int status, int &firstFailure)
 {
+    if (status == kExitSuccess) {
+        return true;
+    }
     if (firstFailure == kExitSuccess) {
         firstFailure = status;
     }
+    return batch.keepGoing;
+}
+
+// "rpn: read error: REASON" for standard input, "rpn: FILE: read error:
+// REASON" for a file.
+[[noreturn]] void StopOnReadError(const Batch &batch, const LineReader &reader, std::string_view name)
+{
+    const std::string reason = std::string("read error: ") + std::strerror(reader.error());
+    batch.output.Stop(name == kStandardInputName ? reason : std::string(name) + ": " + reason);
+}
+
+// Empty lines hold no expression and are skipped; they still count in the
+// line numbers of the diagnostics.
+int RunLines(const Batch &batch, LineReader &reader, std::string_view name)
+{
+    int firstFailure = kExitSuccess;
+    unsigned long number = 0;
+    for (;;) {
+        std::string_view line;
+        const LineReader::Result result = reader.Next(line);
+        if (result != LineReader::Result::kLine) {
+            if (result == LineReader::Result::kError) {
+                StopOnReadError(batch, reader, name);
+            }
+            return firstFailure;
+        }
+        ++number;
+        // cppcheck 2.10 takes the line for the empty one it was declared as,
+        // missing that Next() has just set it.
+        // cppcheck-suppress knownConditionTrueFalse
+        if (line.empty()) {
+            continue;
+        }
+        const kelvaro_rpn_outcome outcome = batch.session.Evaluate(line, Place{name, number});
+        if (!Record(batch, ExitStatusOf(outcome.status), firstFailure)) {
+            return firstFailure;
+        }
+    }
+}
+
+int RunFile(const Batch &batch, const std::string &name)
+{
+    if (name == kStandardInputName) {
+        return RunStandardInput(batch);
+    }
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        batch.output.Stop(name + ": " + std::strerror(errno));
+    }
+    LineReader reader(fd);
+    const int status = RunLines(batch, reader, name);
+    close(fd);
+    return status;
+}
+
+int RunExpression(const Batch &batch, const Source &source)
+{
+    const std::string name = "argument " + std::to_string(source.argumentNumber);
+    const kelvaro_rpn_outcome outcome = batch.session.Evaluate(source.text, Place{name, 0});
+    return ExitStatusOf(outcome.status);
 }
 
 }  // namespace
 
-int EvaluateArguments(const std::vector<std::string> &expressions, RunChoice choice)
+int RunSources(const Batch &batch, const std::vector<Source> &sources)
 {
     int firstFailure = kExitSuccess;
-    for (const std::string &expression : expressions) {
-        KeepFirstFailure(firstFailure, EvaluateOne(expression, choice));
+    for (const Source &source : sources) {
+        const int status = source.kind == Source::Kind::kFile ? RunFile(batch, source.text)
+                                                              : RunExpression(batch, source);
+        if (!Record(batch, status, firstFailure)) {
+            break;
+        }
     }
     return firstFailure;
 }
 
-int EvaluateLines(LineSource &source, RunChoice choice)
+int RunStandardInput(const Batch &batch)
 {
-    int firstFailure = kExitSuccess;
-    std::string line;
-    while (ReadLine(source, line)) {
-        if (!line.empty()) {
-            KeepFirstFailure(firstFailure, EvaluateOne(line, choice));
-        }
+    LineReader reader(STDIN_FILENO);
+    if (batch.standardInputClosed) {
+        reader.Break(EBADF);
     }
-    return firstFailure;
+    return RunLines(batch, reader, kStandardInputName);
 }

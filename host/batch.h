@@ -1,26 +1,32 @@
-// Evaluating the expressions of the command line or of piped input.
+// Evaluating the expressions of the command line, of files and of piped
+// input.
 #ifndef RPN_BATCH_H
 #define RPN_BATCH_H
 
-#include "evaluation.h"
-#include "line_source.h"
+#include "line_reader.h"
+#include "options.h"
+#include "output.h"
+#include "session.h"
 
 #include <string>
 #include <vector>
 
-struct RunChoice {
-    // Each expression in a child process of its own, so a failure ends only
-    // that expression.
+struct Batch {
+    Session &session;
+    Output &output;
+    // A failure prints its message and the next expression still runs.
     bool keepGoing;
-    OutputChoice output;
+    // Reading standard input fails as reading a closed descriptor does.
+    bool standardInputClosed;
 };
 
-// Both return 0 when every expression succeeded, otherwise the exit status
-// of the first failure. Without keepGoing a failure ends the process there
-// with the library's status, so they return only 0.
-int EvaluateArguments(const std::vector<std::string> &expressions, RunChoice choice);
+// Runs the expressions and files in order. Returns 0 when every expression
+// succeeded, otherwise the status of the first failure (1 or 255), where
+// rpn stops unless it keeps going. A file that does not open or read ends
+// rpn with status 3.
+int RunSources(const Batch &batch, const std::vector<Source> &sources);
 
-// Empty lines hold no expression and are skipped.
-int EvaluateLines(LineSource &source, RunChoice choice);
+// Runs every line of standard input as an expression.
+int RunStandardInput(const Batch &batch);
 
 #endif

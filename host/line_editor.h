@@ -1,18 +1,27 @@
 // Reading lines from a person at a terminal: with line editing and history
-// where libedit was found at build time, plain reading otherwise.
+// where libedit was found at build time, plain reading otherwise. Either way
+// the bytes typed reach rpn unchanged.
 #ifndef RPN_LINE_EDITOR_H
 #define RPN_LINE_EDITOR_H
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
-void StartLineEditor();
+enum class LineStatus { kLine, kInterrupted, kEnd, kError };
 
-// Shows `prompt` and reads one line without its line end. Returns false at
-// end of input (Ctrl-D on an empty line) and when a signal interrupted the
-// reading.
-bool ReadInteractiveLine(const char *prompt, std::string &line);
+// Reads standard input and shows the prompt and what is typed on `screen`.
+// `recalled` are the lines of earlier sessions, oldest first, for the arrow
+// keys.
+void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled);
+void StopLineEditor();
 
-// Adds the line to the history that the arrow keys walk through.
+// Shows `prompt` and reads one line without its line end. kInterrupted:
+// Ctrl-C abandoned the line; kEnd: Ctrl-D on an empty line or the end of
+// input; kError: reading failed, with the reason in `error`.
+LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error);
+
+// Adds the line to what the arrow keys walk through.
 void RememberLine(const std::string &line);
 
 #endif

@@ -1,30 +1,121 @@
 #include "line_editor.h"
 
-#include <cstdlib>
-#include <editline/readline.h>
+#include "interrupt.h"
+#include "key_decoder.h"
 
-void StartLineEditor()
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <histedit.h>
+#include <langinfo.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kRecallSize = 1000;
+
+EditLine *editor = nullptr;
+HistoryW *recall = nullptr;
+std::wstring promptText;
+KeyDecoder keys;
+
+wchar_t *ShowPrompt(EditLine *)
 {
-    rl_readline_name = "rpn";
-    rl_initialize();
-    using_history();
-    // A tab separates tokens like a space; it must not start file name
-    // completion.
-    rl_bind_key('\t', rl_insert);
+    return promptText.data();
 }
 
-bool ReadInteractiveLine(const char *prompt, std::string &line)
+// libedit's own reader decodes with the locale and drops every byte it
+// cannot decode (in the "C" locale, every byte above 0x7F); this one keeps
+// them all.
+int ReadKey(EditLine *, wchar_t *key)
 {
-    char *text = readline(prompt);
-    if (text == nullptr) {
-        return false;
+    for (;;) {
+        if (keys.Next(*key)) {
+            return 1;
+        }
+        if (keys.Exhausted()) {
+            return 0;
+        }
+        unsigned char byte = 0;
+        const ssize_t count = read(STDIN_FILENO, &byte, 1);
+        if (count == 1) {
+            keys.Push(byte);
+        } else if (count == 0) {
+            keys.End();
+        } else if (errno != EINTR || InterruptPending()) {
+            keys.Clear();
+            return -1;
+        }
     }
-    line = text;
-    std::free(text);
-    return true;
+}
+
+// The editor shows UTF-8 as characters; under a locale of another
+// character set (the "C" locale among them) it would show nothing beyond
+// ASCII. The locale touches nothing else: rpn writes numbers itself.
+void UseUtf8Characters()
+{
+    std::setlocale(LC_CTYPE, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) {
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+    }
+}
+
+}  // namespace
+
+void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled)
+{
+    UseUtf8Characters();
+    editor = el_init("rpn", stdin, screen, stderr);
+    recall = history_winit();
+    HistEventW event{};
+    history_w(recall, &event, H_SETSIZE, kRecallSize);
+    for (const std::string &line : recalled) {
+        history_w(recall, &event, H_ENTER, DecodeBytes(line).c_str());
+    }
+    el_wset(editor, EL_EDITOR, L"emacs");
+    el_wset(editor, EL_SIGNAL, 1);
+    el_wset(editor, EL_PROMPT, ShowPrompt);
+    el_wset(editor, EL_HIST, history_w, recall);
+    el_wset(editor, EL_GETCFN, ReadKey);
+    el_source(editor, nullptr);
+    // A tab separates tokens like a space; it must not complete anything.
+    el_wset(editor, EL_BIND, L"^I", L"ed-insert", nullptr);
+}
+
+void StopLineEditor()
+{
+    el_end(editor);
+    history_wend(recall);
+    editor = nullptr;
+    recall = nullptr;
+}
+
+LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error)
+{
+    promptText = DecodeBytes(prompt);
+    int count = 0;
+    errno = 0;
+    const wchar_t *text = el_wgets(editor, &count);
+    if (text == nullptr) {
+        if (count == 0) {
+            return LineStatus::kEnd;
+        }
+        if (InterruptPending()) {
+            return LineStatus::kInterrupted;
+        }
+        error = errno;
+        return LineStatus::kError;
+    }
+    std::size_t length = static_cast<std::size_t>(count);
+    if (length > 0 && text[length - 1] == L'\n') {
+        --length;
+    }
+    line = EncodeBytes(text, length);
+    return LineStatus::kLine;
 }
 
 void RememberLine(const std::string &line)
 {
-    add_history(line.c_str());
+    HistEventW event{};
+    history_w(recall, &event, H_ENTER, DecodeBytes(line).c_str());
 }

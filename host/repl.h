@@ -2,11 +2,14 @@
 #ifndef RPN_REPL_H
 #define RPN_REPL_H
 
-#include "evaluation.h"
+#include "output.h"
+#include "session.h"
 
-// Prompts for lines and evaluates each in a child process of its own, so a
-// mistake prints its message, and "[exit status N]" on standard error, and
-// the session goes on. "quit", "exit" or Ctrl-D ends it; returns 0.
-int RunInteractiveSession(OutputChoice output);
+// Prompts for lines on the terminal that standard input is, and evaluates
+// each one: a failing line prints its message, where it failed and a caret
+// under the failing byte, and the session goes on. "help" describes the
+// notation; "quit", "exit" or Ctrl-D ends the session. Returns 0, or 3 when
+// the history could not be kept.
+int RunInteractiveSession(Session &session, Output &output);
 
 #endif

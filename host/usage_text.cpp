@@ -1,94 +1,91 @@
 #include "usage_text.h"
 
-#include <kelvaro/calculator_rpn.h>
+#include "notation_table.h"
 
-#include <cstdio>
+#include <kelvaro/rpn.h>
 
 namespace {
 
-// Every example in the command table is checked against the library by the
-// host tests: keep the form '<expression>' gives <value>.
-constexpr char kHelp[] =
+constexpr char kIntroduction[] =
     "Usage: rpn [OPTION]... [EXPRESSION]...\n"
-    "Evaluate arithmetic in reverse Polish notation with the KelvaroCalculatorRPN\n"
-    "library.\n"
+    "Evaluate arithmetic in reverse Polish notation with the KelvaroRPN library.\n"
     "\n"
-    "With EXPRESSIONs, rpn evaluates each one in order. Without them it reads one\n"
-    "expression per line from standard input (empty lines are skipped; CRLF line\n"
-    "ends are fine), or, when standard input is a terminal, starts an interactive\n"
-    "session: a prompt \"rpn> \", line editing and history. There every line runs\n"
-    "on its own, so a failing line prints its message and \"[exit status N]\" on\n"
-    "standard error and the session goes on. Ctrl-C abandons the line being\n"
-    "typed; \"quit\" or Ctrl-D ends the session.\n"
+    "rpn evaluates the EXPRESSIONs and the lines of each -f FILE in command-line\n"
+    "order. Without either, it reads one expression per line from standard input\n"
+    "or, when standard input is a terminal, starts an interactive session with a\n"
+    "prompt \"rpn> \", line editing and history; type \"help\" there. In a file or\n"
+    "on standard input a CR before the newline is dropped, a last line without a\n"
+    "newline counts and empty lines are skipped.\n"
     "\n"
-    "Standard output carries exactly what the library prints: any listing the\n"
-    "expression asks for, then \"result = VALUE\". An error prints its message and\n"
-    "ends rpn there with the library's exit status.\n"
+    "Standard output gets the library's lines: any listing the expression asks\n"
+    "for, then \"result = VALUE\". A failing expression prints the library's message\n"
+    "there instead, and on standard error where it failed:\n"
+    "  rpn: FILE:LINE:COLUMN: invalid character '?'   (FILE '-': standard input)\n"
+    "  rpn: argument N:COLUMN: stack underflow        (the Nth argument, as $N)\n"
+    "Then rpn ends, with the library's exit status. At the prompt the session\n"
+    "goes on, and a caret on standard error points at the failing byte.\n"
     "\n"
     "Options:\n"
-    "  -k, --keep-going  evaluate every expression in a process of its own, so an\n"
-    "                    error prints its message and the next expression still runs\n"
-    "  -q, --quiet       standard output gets only each VALUE, one line per\n"
-    "                    expression; what the library prints goes to standard error\n"
-    "  -h, --help        show this help and exit\n"
-    "      --version     show the versions of rpn and of the library and exit\n"
-    "  --                end of options: every later argument is an expression\n"
+    "  -k, --keep-going    go on after a failing expression\n"
+    "  -q, --quiet         standard output gets only each VALUE, one line per\n"
+    "                      expression (an empty line for one that failed, with -k\n"
+    "                      and at the prompt); the library's lines go to standard\n"
+    "                      error and nowhere else\n"
+    "  -s, --keep-stack    carry the stack over from one expression to the next; a\n"
+    "                      failing expression leaves it as it was, and one that\n"
+    "                      leaves it empty prints \"stack empty\" instead of a result\n"
+    "                      line (with -q, an empty line)\n"
+    "  -f, --file=FILE     evaluate every line of FILE ('-': standard input)\n"
+    "  -d, --decimals=N    write values with N digits after the point, 0 to 99\n"
+    "                      (6, the library's \"%f\", unless asked)\n"
+    "      --shortest      write values as the shortest text that reads back as\n"
+    "                      the same double: '0.1 0.2 +' gives 0.30000000000000004\n"
+    "  -h, --help          show this help and exit\n"
+    "      --version       show the versions of rpn and of the library and exit\n"
+    "  --                  end of options: every later argument is an expression\n"
     "An argument is an option only if it starts with '-' followed by a letter or a\n"
-    "second '-'; so '-5 3 +' is an expression.\n"
+    "second '-'; so '-5 3 +' is an expression. Of -d and --shortest the last one\n"
+    "counts.\n"
     "\n"
-    "Notation: numbers and one-character commands. A token starts at the beginning\n"
-    "of the expression or after a space or tab, and only its first byte counts:\n"
-    "'sin' is 's', and in '3 4+' the '+' is skipped. Numbers look like 12, 2.5,\n"
-    "-4 or 1e3 (a '-' directly before a digit is a sign, not subtraction).\n"
-    "\n"
-    "  +  add                           '3 4 +'      gives 7\n"
-    "  -  subtract                      '5 3 -'      gives 2\n"
-    "  *  multiply                      '6 7 *'      gives 42\n"
-    "  /  divide                        '1 4 /'      gives 0.25\n"
-    "  %  remainder, with the left sign '-7 4 %'     gives -3\n"
-    "  ^  power                         '2 10 ^'     gives 1024\n"
-    "  s  sine (radians)                'p 2 / s'    gives 1\n"
-    "  c  cosine                        '0 c'        gives 1\n"
-    "  t  tangent                       '1 T t'      gives 1\n"
-    "  S  arcsine                       '1 S'        gives 1.570796\n"
-    "  C  arccosine                     '1 C'        gives 0\n"
-    "  T  arctangent                    '1 T'        gives 0.785398\n"
-    "  l  natural logarithm             '100 l'      gives 4.605170\n"
-    "  L  exponential, e to the power   '1 L'        gives 2.718282\n"
-    "  !  factorial of the integer part '5.7 !'      gives 120\n"
-    "     (32-bit arithmetic: wraps above 12)\n"
-    "  p  the constant 3.1415 (not pi)  'p 2 *'      gives 6.283\n"
-    "  ]  exchange the top two values   '1 2 ] -'    gives 1\n"
-    "  x  drop the top value            '1 2 x'      gives 1\n"
-    "  #  print \"Top of stack: VALUE\"   '1 2 + #'    gives 3\n"
-    "  @  print the stack, top first    '1 2 @'      gives 2\n"
+    "Notation: numbers and one-byte commands. A token starts at the beginning of\n"
+    "the expression or after a space or tab, and only its first byte counts: 'sin'\n"
+    "is 's', and in '3 4+' the '+' is skipped. Numbers look like 12, 2.5, -4 or\n"
+    "1e3 (a '-' directly before a digit is a sign). In the table a is the top of\n"
+    "the stack and b the value below it; the stack holds 265 values.\n"
+    "\n";
+
+constexpr char kClosing[] =
     "The value of an expression is the top of the stack at its end.\n"
     "\n"
+    "Environment:\n"
+    "  RPN_HISTFILE    the prompt's history file; set and empty: keep no history\n"
+    "  XDG_STATE_HOME  otherwise history goes to $XDG_STATE_HOME/rpn/history\n"
+    "                  (~/.local/state/rpn/history when unset)\n"
+    "\n"
     "Exit status:\n"
-    "  0    every expression succeeded\n"
+    "  0    every expression succeeded; the prompt was left with quit or Ctrl-D\n"
     "  1    \"Invalid character: 'c'\" or \"you have a stack underflow!\"\n"
     "  255  \"you have a stack overflow!\" (more than 265 values)\n"
-    "  2    usage error (unknown option)\n"
-    "  3    the system refused a process or a descriptor\n"
-    "With --keep-going, the status of the first expression that failed. An\n"
-    "interactive session ends with 0.\n";
+    "  2    usage error: an unknown option or a bad value\n"
+    "  3    rpn failed: a write or read error, a file that does not open, a\n"
+    "       history that cannot be kept\n"
+    "  128+N  rpn was killed by signal N (141: SIGPIPE, its reader went away)\n"
+    "With --keep-going, the status of the first expression that failed.\n";
 
 }  // namespace
 
-void PrintHelp()
+std::string HelpText()
 {
-    std::fputs(kHelp, stdout);
+    return kIntroduction + DescribeNotation() + kClosing;
 }
 
-void PrintVersion()
+std::string VersionText()
 {
-    std::printf("rpn %s\nKelvaroCalculatorRPN %s\n", RPN_PROGRAM_VERSION, KELVARO_RPN_VERSION);
+    return std::string("rpn ") + RPN_PROGRAM_VERSION + "\nKelvaroCalculatorRPN " +
+           kelvaro_rpn_version() + "\n";
 }
 
-void PrintUsageError(const std::string &badOption)
+std::string UsageErrorText(const std::string &why)
 {
-    std::fprintf(stderr,
-                 "rpn: unknown option '%s'\n"
-                 "Try 'rpn --help' for more information.\n",
-                 badOption.c_str());
+    return "rpn: " + why + "\nTry 'rpn --help' for more information.\n";
 }

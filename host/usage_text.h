@@ -4,10 +4,10 @@
 
 #include <string>
 
-void PrintHelp();
-void PrintVersion();
+std::string HelpText();
+std::string VersionText();
 
-// The short message for an unknown option, on standard error.
-void PrintUsageError(const std::string &badOption);
+// "rpn: WHY" and where to read more, for standard error.
+std::string UsageErrorText(const std::string &why);
 
 #endif

@@ -1,4 +1,4 @@
-// rpn with expressions as arguments: in one process, or one child each.
+// rpn with expressions as arguments.
 #include "host_case.h"
 
 namespace {
@@ -29,13 +29,18 @@ INSTANTIATE_TEST_SUITE_P(
                  {"3 4 +", "3 4 ?", "5"},
                  "",
                  "result = 7.000000\nInvalid character: '?'\n",
-                 "",
+                 "rpn: argument 2:5: invalid character '?'\n",
                  1},
-        HostCase{"Underflow", {"5 - 3"}, "", "you have a stack underflow!\n", "", 1},
-        HostCase{"Overflow", {Pushes(266)}, "", "you have a stack overflow!\n", "", 255},
-        HostCase{"EmptyArgumentIsAnExpression", {""}, "", "you have a stack underflow!\n", "", 1},
+        HostCase{"Underflow", {"5 - 3"}, "", "you have a stack underflow!\n", "rpn: argument 1:3: stack underflow\n", 1},
+        HostCase{"Overflow", {Pushes(266)}, "", "you have a stack overflow!\n", "rpn: argument 1:531: stack overflow\n", 255},
+        HostCase{"EmptyArgumentIsAnExpression", {""}, "", "you have a stack underflow!\n", "rpn: argument 1:1: stack underflow\n", 1},
         // Bytes reach the library as typed: the first byte of UTF-8 'é'.
-        HostCase{"BytesPassedAsTyped", {"3 \xC3\xA9"}, "", "Invalid character: '\xC3'\n", "", 1},
+        HostCase{"BytesPassedAsTyped",
+                 {"3 \xC3\xA9"},
+                 "",
+                 "Invalid character: '\xC3'\n",
+                 "rpn: argument 1:3: invalid character '\\xc3'\n",
+                 1},
         HostCase{"ArgumentsWinOverInput", {"1"}, "2\n", "result = 1.000000\n", "", 0}),
     CaseName);
 
@@ -43,12 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
     DashArguments, Arguments,
     testing::Values(
         HostCase{"NegativeNumber", {"-5 3 +"}, "", "result = -2.000000\n", "", 0},
-        HostCase{"LoneDash", {"-"}, "", "you have a stack underflow!\n", "", 1},
+        HostCase{"LoneDash", {"-"}, "", "you have a stack underflow!\n", "rpn: argument 1:1: stack underflow\n", 1},
         HostCase{"DoubleDashEndsOptions",
                  {"--", "-k", "--help"},
                  "",
                  "you have a stack underflow!\n",
-                 "",
+                 "rpn: argument 2:1: stack underflow\n",
                  1},
         HostCase{"OptionAfterExpression", {"3 4 +", "-q"}, "", "7.000000\n", "result = 7.000000\n", 0}),
     CaseName);
@@ -67,8 +72,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {"-q", "3 4 +", "3 ?", "1"},
                  "",
                  "7.000000\n",
-                 "result = 7.000000\nInvalid character: '?'\n",
-                 1}),
+                 "result = 7.000000\nInvalid character: '?'\nrpn: argument 3:3: invalid character '?'\n",
+                 1},
+        // The value lines of -q are rpn's own: -d and --shortest apply.
+        HostCase{"ValuesInTheChosenFormat",
+                 {"-q", "-d", "2", "1 3 /", "2"},
+                 "",
+                 "0.33\n2.00\n",
+                 "result = 0.33\nresult = 2.00\n",
+                 0}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,20 +91,23 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  "result = 7.000000\nInvalid character: '?'\nyou have a stack underflow!\n"
                  "result = 2.000000\n",
-                 "",
+                 "rpn: argument 3:3: invalid character '?'\nrpn: argument 4:3: stack underflow\n",
                  1},
         HostCase{"StatusOfTheFirstFailure",
                  {"--keep-going", "1 2 @", Pushes(266), "3 ?"},
                  "",
                  kListing + "result = 2.000000\nyou have a stack overflow!\nInvalid character: '?'\n",
-                 "",
+                 "rpn: argument 3:531: stack overflow\nrpn: argument 4:3: invalid character '?'\n",
                  255},
         HostCase{"AllSucceed", {"-k", "1", "2"}, "", "result = 1.000000\nresult = 2.000000\n", "", 0},
+        // A failed expression keeps its line, empty: line N answers
+        // expression N.
         HostCase{"WithQuiet",
-                 {"-kq", "3 4 +", "3 ?", "1 1 +"},
+                 {"-kq", "3 4 +", "3 ?", "1 1 +", "x"},
                  "",
-                 "7.000000\n2.000000\n",
-                 "result = 7.000000\nInvalid character: '?'\nresult = 2.000000\n",
+                 "7.000000\n\n2.000000\n\n",
+                 "result = 7.000000\nInvalid character: '?'\nrpn: argument 3:3: invalid character '?'\n"
+                 "result = 2.000000\nyou have a stack underflow!\nrpn: argument 5:1: stack underflow\n",
                  1}),
     CaseName);
 
@@ -119,6 +134,37 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  "",
                  std::string("rpn: unknown option '--quiet=yes'\n") + kUsageTail,
+                 2},
+        HostCase{"DecimalsAboveRange",
+                 {"-d", "100", "1"},
+                 "",
+                 "",
+                 std::string("rpn: invalid number of decimals '100' (0 to 99)\n") + kUsageTail,
+                 2},
+        HostCase{"DecimalsNegative",
+                 {"--decimals", "-1", "1"},
+                 "",
+                 "",
+                 std::string("rpn: invalid number of decimals '-1' (0 to 99)\n") + kUsageTail,
+                 2},
+        HostCase{"DecimalsNotANumber",
+                 {"--decimals=2x", "1"},
+                 "",
+                 "",
+                 std::string("rpn: invalid number of decimals '2x' (0 to 99)\n") + kUsageTail,
+                 2},
+        HostCase{"DecimalsMissing", {"1", "-d"}, "", "", std::string("rpn: option '-d' needs an argument\n") + kUsageTail, 2},
+        HostCase{"FileMissing",
+                 {"--file="},
+                 "",
+                 "",
+                 std::string("rpn: option '--file' needs an argument\n") + kUsageTail,
+                 2},
+        HostCase{"ShortestTakesNoValue",
+                 {"--shortest=1", "1"},
+                 "",
+                 "",
+                 std::string("rpn: unknown option '--shortest=1'\n") + kUsageTail,
                  2}),
     CaseName);
 

@@ -1,5 +1,4 @@
-// rpn on a terminal: every line in a child of its own, so the session
-// survives a mistake.
+// rpn on a terminal: the session survives a mistake and points at it.
 #include "host_case.h"
 #include "terminal_session.h"
 
@@ -53,20 +52,20 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     {"3 4 ?\n", "3 4 +\n", "quit\n"},
                     {"rpn> ", "Invalid character: '?'\r\n", "rpn> ", "result = 7.000000\r\n", "rpn> "},
-                    "[exit status 1]\n",
+                    "rpn: -:1:5: invalid character '?'\n3 4 ?\n    ^\n",
                     3},
         SessionCase{"UnderflowThenListingThenCtrlD",
                     {},
                     {"5 - 3\n", "1 2 @\n", "\x04"},
                     {"you have a stack underflow!\r\n", "rpn> ",
                      "\r\n---------\r\n2.000000\r\n1.000000\r\n---------\r\nresult = 2.000000\r\n", "rpn> "},
-                    "[exit status 1]\n",
+                    "rpn: -:1:3: stack underflow\n5 - 3\n  ^\n",
                     3},
         SessionCase{"OverflowStatus",
                     {},
                     {Pushes(266) + "\n", "p\n", "exit\n"},
                     {"you have a stack overflow!\r\n", "rpn> ", "result = 3.141500\r\n"},
-                    "[exit status 255]\n",
+                    "rpn: -:1:531: stack overflow\n" + Pushes(266) + "\n" + std::string(530, ' ') + "^\n",
                     3},
         SessionCase{"EmptyLinesAreSkipped",
                     {},
@@ -87,8 +86,24 @@ INSTANTIATE_TEST_SUITE_P(
                     {"-q"},
                     {"3 4 +\n", "3 ?\n", "quit\n"},
                     {"rpn> ", "\r\n7.000000\r\n", "rpn> "},
-                    "result = 7.000000\nInvalid character: '?'\n[exit status 1]\n",
-                    3}),
+                    "result = 7.000000\nInvalid character: '?'\nrpn: -:2:3: invalid character '?'\n3 ?\n  ^\n",
+                    3},
+        // Lines count from the start of the session, empty ones included;
+        // the caret skips the bytes that continue a UTF-8 character and
+        // keeps tabs, so that it lines up under the failing byte.
+        SessionCase{"CaretUnderTheFailingByte",
+                    {},
+                    {"\n", "1\xC3\xA9\t?\n", "quit\n"},
+                    {"Invalid character: '?'\r\n"},
+                    "rpn: -:2:5: invalid character '?'\n1\xC3\xA9\t?\n  \t^\n",
+                    3},
+        SessionCase{"KeepStackAcrossLines",
+                    {"-s"},
+                    {"1 2\n", "+\n", "3 ?\n", "@\n", "x\n", "quit\n"},
+                    {"result = 2.000000\r\n", "result = 3.000000\r\n", "Invalid character: '?'\r\n",
+                     "\r\n---------\r\n3.000000\r\n---------\r\nresult = 3.000000\r\n", "stack empty\r\n"},
+                    "rpn: -:3:3: invalid character '?'\n3 ?\n  ^\n",
+                    6}),
     [](const testing::TestParamInfo<SessionCase> &info) { return std::string(info.param.name); });
 
 #if RPN_LINE_EDITING

@@ -26,34 +26,52 @@ INSTANTIATE_TEST_SUITE_P(
         HostCase{"LastLineWithoutNewlineButCr", {}, "5 2 -\r", "result = 3.000000\n", "", 0},
         HostCase{"EmptyLinesSkipped", {}, "\n3 4 +\n\n\r\n", "result = 7.000000\n", "", 0},
         // Only empty lines are skipped; spaces make an expression without values.
-        HostCase{"BlankLinesAreExpressions", {}, "  \n", "you have a stack underflow!\n", "", 1},
+        // An underflow at the end of the text points just past it.
+        HostCase{"BlankLinesAreExpressions", {}, "  \n", "you have a stack underflow!\n", "rpn: -:1:3: stack underflow\n", 1},
         HostCase{"NoInput", {}, "", "", "", 0},
-        HostCase{"EachLineOnItsOwn", {}, "1 2\n+\n", "result = 2.000000\nyou have a stack underflow!\n", "", 1},
-        HostCase{"FailureStopsReading", {}, "1\n2 ?\n3\n", "result = 1.000000\nInvalid character: '?'\n", "", 1},
-        HostCase{"OverflowStatus", {}, Pushes(266) + "\n1\n", "you have a stack overflow!\n", "", 255},
+        HostCase{"EachLineOnItsOwn",
+                 {},
+                 "1 2\n+\n",
+                 "result = 2.000000\nyou have a stack underflow!\n",
+                 "rpn: -:2:1: stack underflow\n",
+                 1},
+        HostCase{"FailureStopsReading",
+                 {},
+                 "1\n2 ?\n3\n",
+                 "result = 1.000000\nInvalid character: '?'\n",
+                 "rpn: -:2:3: invalid character '?'\n",
+                 1},
+        HostCase{"OverflowStatus", {}, Pushes(266) + "\n1\n", "you have a stack overflow!\n", "rpn: -:1:531: stack overflow\n", 255},
+        // Skipped empty lines still count in the line numbers.
         HostCase{"KeepGoing",
                  {"-k"},
-                 "3 ?\r\n1 1 +\r\n5 - 3\r\n",
+                 "3 ?\r\n\r\n1 1 +\r\n5 - 3\r\n",
                  "Invalid character: '?'\nresult = 2.000000\nyou have a stack underflow!\n",
-                 "",
+                 "rpn: -:1:3: invalid character '?'\nrpn: -:4:3: stack underflow\n",
                  1},
         HostCase{"Quiet", {"-q"}, "3 4 +\n1 2 @\n", "7.000000\n2.000000\n", "result = 7.000000\n" + kListing + "result = 2.000000\n", 0}),
     CaseName);
 
-// Many children in a row, each writing into the same pipe: nothing may be
-// lost, doubled or reordered.
-TEST(PipedLinesIsolation, EveryChildsOutputArrivesInOrder)
+// Many lines, some failing, through buffers larger than a pipe's: nothing
+// may be lost, doubled or reordered on either stream.
+TEST(PipedLinesMany, EveryLinesOutputArrivesInOrder)
 {
     std::string input;
     std::string out;
     std::string err;
     std::string quietOut;
-    for (int i = 0; i < 300; ++i) {
+    std::string plainErr;
+    for (int i = 0; i < 3000; ++i) {
         const std::string value = std::to_string(i + 1) + ".000000\n";
         if (i % 7 == 3) {
-            input += std::to_string(i) + " ?\n";
+            const std::string number = std::to_string(i);
+            const std::string diagnostic = "rpn: -:" + std::to_string(i + 1) + ":" +
+                                           std::to_string(number.size() + 2) + ": invalid character '?'\n";
+            input += number + " ?\n";
             out += "Invalid character: '?'\n";
-            err += "Invalid character: '?'\n";
+            err += "Invalid character: '?'\n" + diagnostic;
+            plainErr += diagnostic;
+            quietOut += "\n";
         } else {
             input += std::to_string(i) + " 1 +\n";
             out += "result = " + value;
@@ -63,7 +81,7 @@ TEST(PipedLinesIsolation, EveryChildsOutputArrivesInOrder)
     }
     const ProgramResult plain = RunProgram({"-k"}, input);
     EXPECT_EQ(plain.out, out);
-    EXPECT_EQ(plain.err, "");
+    EXPECT_EQ(plain.err, plainErr);
     EXPECT_EQ(plain.status, 1);
 
     const ProgramResult quiet = RunProgram({"-k", "-q"}, input);
@@ -72,9 +90,9 @@ TEST(PipedLinesIsolation, EveryChildsOutputArrivesInOrder)
     EXPECT_EQ(quiet.status, 1);
 }
 
-// A file, unlike a pipe, shares a movable offset between rpn and its
-// children; a child must not drag it back and make a line run twice.
-TEST(PipedLinesIsolation, FileInputIsReadOnce)
+// Standard input from a file, which unlike a pipe can be sought in: every
+// line runs once.
+TEST(PipedLinesFromFile, EveryLineRunsOnce)
 {
     char path[] = "/tmp/rpn-host-test-XXXXXX";
     const int fd = mkstemp(path);

@@ -1,10 +1,10 @@
 #include "program_run.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,16 +37,65 @@ Pipe MakePipe()
     _exit(127);
 }
 
+void OpenOnto(const char *path, int flags, int fd)
+{
+    const int opened = open(path, flags);
+    if (opened < 0) {
+        _exit(126);
+    }
+    dup2(opened, fd);
+    close(opened);
+}
+
+// In the child: standard input, output and error as the setup asks.
+void ArrangeStreams(const ProgramSetup &setup, const Pipe &in, const Pipe &out, const Pipe &err)
+{
+    if (!setup.inputPath.empty()) {
+        OpenOnto(setup.inputPath.c_str(), O_RDONLY, STDIN_FILENO);
+    } else {
+        dup2(in.read, STDIN_FILENO);
+    }
+    dup2(err.write, STDERR_FILENO);
+    switch (setup.out) {
+    case OutputTarget::kCaptured:
+    case OutputTarget::kReaderGone: dup2(out.write, STDOUT_FILENO); break;
+    case OutputTarget::kSameAsError: dup2(err.write, STDOUT_FILENO); break;
+    case OutputTarget::kFull: OpenOnto("/dev/full", O_WRONLY, STDOUT_FILENO); break;
+    case OutputTarget::kClosed: close(STDOUT_FILENO); break;
+    }
+    for (const int fd : {in.read, in.write, out.read, out.write, err.read, err.write}) {
+        if (fd > STDERR_FILENO) {
+            close(fd);
+        }
+    }
+    if (setup.closeStandardInput) {
+        close(STDIN_FILENO);
+    }
+    if (setup.closeStandardError) {
+        close(STDERR_FILENO);
+    }
+    signal(SIGPIPE, setup.brokenPipeKills ? SIG_DFL : SIG_IGN);
+}
+
 // Moves data between the test and the child until both output pipes close;
 // input is written as the child takes it so that no side waits on the other.
-void Exchange(int inputFd, const std::string &input, int outFd, int errFd, ProgramResult &result)
+void Exchange(const ProgramSetup &setup, int inputFd, int outFd, int errFd, ProgramResult &result)
 {
+    const std::string &input = setup.input;
     std::size_t written = 0;
-    if (input.empty()) {
-        close(inputFd);
-        inputFd = -1;
-    }
+    int heldOpen = -1;
     pollfd fds[3] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}, {inputFd, POLLOUT, 0}};
+    const auto inputDone = [&] {
+        if (setup.inputNeverEnds) {
+            heldOpen = fds[2].fd;
+        } else {
+            close(fds[2].fd);
+        }
+        fds[2].fd = -1;
+    };
+    if (input.empty()) {
+        inputDone();
+    }
     std::string *sinks[2] = {&result.out, &result.err};
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
         if (poll(fds, 3, -1) < 0) {
@@ -71,45 +120,45 @@ void Exchange(int inputFd, const std::string &input, int outFd, int errFd, Progr
             const ssize_t count = write(fds[2].fd, input.data() + written, input.size() - written);
             written += count > 0 ? static_cast<std::size_t>(count) : 0;
             if (count < 0 || written == input.size()) {
-                close(fds[2].fd);
-                fds[2].fd = -1;
+                inputDone();
             }
         }
     }
-    if (fds[2].fd >= 0) {
-        close(fds[2].fd);
+    for (const int fd : {fds[2].fd, heldOpen}) {
+        if (fd >= 0) {
+            close(fd);
+        }
     }
 }
 
-// Standard input is `inputFile` when it is open, otherwise a pipe carrying
-// `input`.
-ProgramResult RunWithInput(const std::vector<std::string> &arguments, const std::string &input,
-                           int inputFile)
+}  // namespace
+
+ProgramResult RunProgram(const ProgramSetup &setup)
 {
     // A child that stops reading its input must not kill the test.
     signal(SIGPIPE, SIG_IGN);
     const Pipe in = MakePipe();
-    const Pipe out = MakePipe();
+    Pipe out = MakePipe();
     const Pipe err = MakePipe();
+    if (setup.out != OutputTarget::kCaptured) {
+        close(out.read);
+        out.read = -1;
+    }
     const pid_t child = fork();
     if (child < 0) {
         throw std::runtime_error("fork failed");
     }
     if (child == 0) {
-        dup2(inputFile >= 0 ? inputFile : in.read, STDIN_FILENO);
-        dup2(out.write, STDOUT_FILENO);
-        dup2(err.write, STDERR_FILENO);
-        for (const int fd : {in.read, in.write, out.read, out.write, err.read, err.write}) {
-            close(fd);
-        }
-        ExecProgram(arguments);
+        ArrangeStreams(setup, in, out, err);
+        ExecProgram(setup.arguments);
     }
     close(in.read);
     close(out.write);
     close(err.write);
+    const int outFd = out.read;
 
     ProgramResult result{"", "", 0};
-    Exchange(in.write, input, out.read, err.read, result);
+    Exchange(setup, in.write, outFd, err.read, result);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
@@ -117,20 +166,18 @@ ProgramResult RunWithInput(const std::vector<std::string> &arguments, const std:
     return result;
 }
 
-}  // namespace
-
 ProgramResult RunProgram(const std::vector<std::string> &arguments, const std::string &input)
 {
-    return RunWithInput(arguments, input, -1);
+    ProgramSetup setup;
+    setup.arguments = arguments;
+    setup.input = input;
+    return RunProgram(setup);
 }
 
 ProgramResult RunProgramOnFile(const std::vector<std::string> &arguments, const std::string &path)
 {
-    const int file = open(path.c_str(), O_RDONLY);
-    if (file < 0) {
-        throw std::runtime_error("cannot open " + path);
-    }
-    ProgramResult result = RunWithInput(arguments, "", file);
-    close(file);
-    return result;
+    ProgramSetup setup;
+    setup.arguments = arguments;
+    setup.inputPath = path;
+    return RunProgram(setup);
 }

@@ -1,43 +1,28 @@
 // What rpn says about itself: --help and --version.
 #include "program_run.h"
 
-#include <kelvaro/calculator_rpn.h>
+#include <kelvaro/rpn.h>
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr char kCommands[] = "+-*/%^sctSCTlL!p]x#@";
-
-struct HelpExample {
-    char command;
-    std::string expression;
-    std::string value;
-};
-
-// Rows of the command table read "  C  meaning  'expression'  gives value".
-std::vector<HelpExample> ReadExamples(const std::string &help)
+// The help's row for a command, up to where its example's value starts
+// (or the whole row for the separators, which have no example).
+std::string RowFor(const kelvaro_rpn_command &command)
 {
-    std::vector<HelpExample> examples;
-    std::istringstream lines(help);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const std::size_t open = line.find('\'');
-        const std::size_t close = line.find('\'', open + 1);
-        const std::size_t gives = line.find(" gives ", close);
-        if (line.rfind("  ", 0) != 0 || line.size() < 5 || line[3] != ' ' || line[4] != ' ' ||
-            open == std::string::npos || close == std::string::npos || gives == std::string::npos) {
-            continue;
-        }
-        examples.push_back({line[2], line.substr(open + 1, close - open - 1), line.substr(gives + 7)});
+    const bool visible = std::isgraph(static_cast<unsigned char>(command.byte)) != 0;
+    std::string row = std::string("\n  ") + (visible ? command.byte : ' ') + "  " + command.name +
+                      ": " + command.meaning;
+    if (command.example[0] == '\0') {
+        return row + "\n";
     }
-    return examples;
+    return row + "; '" + command.example + "' gives ";
 }
 
 // The help rounds its values; they must agree with the library's six
@@ -69,28 +54,41 @@ TEST(Help, WinsOverExpressions)
     EXPECT_EQ(result.out, RunProgram({"--help"}).out);
 }
 
-TEST(Help, EveryCommandHasAnExampleThatHolds)
-{
-    const std::vector<HelpExample> examples = ReadExamples(RunProgram({"--help"}).out);
-    std::string documented;
-    for (const HelpExample &example : examples) {
-        SCOPED_TRACE(example.expression);
-        documented += example.command;
-        EXPECT_NE(example.expression.find(example.command), std::string::npos);
-        const ProgramResult result = RunProgram({"-q", "--", example.expression});
-        ASSERT_EQ(result.status, 0);
-        ASSERT_FALSE(result.out.empty());
-        EXPECT_TRUE(SameToShownDigits(example.value, result.out))
-            << "help says " << example.value << ", library gives " << result.out;
-    }
-    EXPECT_EQ(documented, kCommands);
-}
-
-TEST(Help, ListsEveryExitStatus)
+// Every command of the library's table has its row, and the value the row
+// gives for its example is what rpn computes for it.
+TEST(Help, EveryCommandHasARowWhoseExampleHolds)
 {
     const std::string help = RunProgram({"--help"}).out;
-    for (const char *row : {"\n  0    ", "\n  1    ", "\n  255  ", "\n  2    ", "\n  3    "}) {
-        EXPECT_NE(help.find(row), std::string::npos) << row;
+    std::size_t count = 0;
+    const kelvaro_rpn_command *commands = kelvaro_rpn_commands(&count);
+    ASSERT_GT(count, 0u);
+    for (std::size_t i = 0; i < count; ++i) {
+        const kelvaro_rpn_command &command = commands[i];
+        const std::string row = RowFor(command);
+        SCOPED_TRACE(row);
+        const std::size_t at = help.find(row);
+        ASSERT_NE(at, std::string::npos);
+        if (command.example[0] == '\0') {
+            continue;
+        }
+        const std::size_t valueStart = at + row.size();
+        const std::string shown = help.substr(valueStart, help.find('\n', valueStart) - valueStart);
+        const ProgramResult result = RunProgram({"-q", "--", command.example});
+        ASSERT_EQ(result.status, 0);
+        ASSERT_FALSE(result.out.empty());
+        EXPECT_TRUE(SameToShownDigits(shown, result.out))
+            << "help says " << shown << ", rpn gives " << result.out;
+    }
+}
+
+TEST(Help, ListsEveryOptionAndExitStatus)
+{
+    const std::string help = RunProgram({"--help"}).out;
+    for (const char *entry : {"-k, --keep-going", "-q, --quiet", "-s, --keep-stack", "-f, --file=FILE",
+                              "-d, --decimals=N", "--shortest", "-h, --help", "--version",
+                              "RPN_HISTFILE", "XDG_STATE_HOME", "\n  0    ", "\n  1    ", "\n  255  ",
+                              "\n  2    ", "\n  3    ", "\n  128+N  "}) {
+        EXPECT_NE(help.find(entry), std::string::npos) << entry;
     }
     EXPECT_NE(help.find("Invalid character: 'c'"), std::string::npos);
 }

@@ -118,11 +118,34 @@ std::size_t PromptsShown(const std::string &screen)
     return count;
 }
 
-TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
-                              const std::vector<std::string> &keystrokes, const std::string &term)
+namespace {
+
+// In the child, before rpn starts.
+void PrepareChild(const TerminalSetup &setup, int errWrite, int outWrite)
+{
+    dup2(errWrite, STDERR_FILENO);
+    if (outWrite >= 0) {
+        dup2(outWrite, STDOUT_FILENO);
+    }
+    setenv("TERM", setup.term.c_str(), 1);
+    setenv("RPN_HISTFILE", "", 1);
+    for (const auto &[name, value] : setup.environment) {
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
+    signal(SIGPIPE, SIG_DFL);
+}
+
+}  // namespace
+
+TerminalSession RunOnTerminal(const TerminalSetup &setup)
 {
     int errPipe[2];
-    if (pipe(errPipe) != 0) {
+    int outPipe[2] = {-1, -1};
+    if (pipe(errPipe) != 0 || (setup.redirectOutput && pipe(outPipe) != 0)) {
         throw std::runtime_error("pipe failed");
     }
     int terminal = -1;
@@ -131,12 +154,14 @@ TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
         throw std::runtime_error("forkpty failed");
     }
     if (child == 0) {
-        dup2(errPipe[1], STDERR_FILENO);
-        close(errPipe[0]);
-        close(errPipe[1]);
-        setenv("TERM", term.c_str(), 1);
+        PrepareChild(setup, errPipe[1], outPipe[1]);
+        for (const int fd : {errPipe[0], errPipe[1], outPipe[0], outPipe[1]}) {
+            if (fd >= 0) {
+                close(fd);
+            }
+        }
         std::vector<char *> argv{const_cast<char *>(RPN_PROGRAM)};
-        for (const std::string &argument : arguments) {
+        for (const std::string &argument : setup.arguments) {
             argv.push_back(const_cast<char *>(argument.c_str()));
         }
         argv.push_back(nullptr);
@@ -144,12 +169,15 @@ TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
         _exit(127);
     }
     close(errPipe[1]);
+    if (outPipe[1] >= 0) {
+        close(outPipe[1]);
+    }
 
-    TerminalSession session{"", "", 0, true};
-    for (std::size_t i = 0; i < keystrokes.size() && session.answered; ++i) {
+    TerminalSession session{"", "", 0, true, ""};
+    for (std::size_t i = 0; i < setup.keystrokes.size() && session.answered; ++i) {
         session.answered = AwaitPrompts(terminal, child, session.screen, i + 1);
         if (session.answered) {
-            const std::string &keys = keystrokes[i];
+            const std::string &keys = setup.keystrokes[i];
             if (write(terminal, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
                 session.answered = false;
             }
@@ -165,9 +193,23 @@ TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
     close(terminal);
     session.err = ReadAll(errPipe[0]);
     close(errPipe[0]);
+    if (outPipe[0] >= 0) {
+        session.out = ReadAll(outPipe[0]);
+        close(outPipe[0]);
+    }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     session.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
     return session;
+}
+
+TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
+                              const std::vector<std::string> &keystrokes, const std::string &term)
+{
+    TerminalSetup setup;
+    setup.arguments = arguments;
+    setup.keystrokes = keystrokes;
+    setup.term = term;
+    return RunOnTerminal(setup);
 }

@@ -3,7 +3,9 @@
 #define RPN_TESTS_TERMINAL_SESSION_H
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct TerminalSession {
@@ -15,7 +17,23 @@ struct TerminalSession {
     int status;
     // False when a prompt did not come within the time limit.
     bool answered;
+    // Standard output when it was redirected away from the terminal.
+    std::string out;
 };
+
+struct TerminalSetup {
+    std::vector<std::string> arguments;
+    // Each is typed once the next "rpn> " prompt appears.
+    std::vector<std::string> keystrokes;
+    std::string term = "dumb";
+    // Set (or, without a value, unset) in rpn's environment. RPN_HISTFILE is
+    // empty unless set here, so that no session touches the real history.
+    std::vector<std::pair<std::string, std::optional<std::string>>> environment;
+    // Standard output goes to a pipe instead of the terminal.
+    bool redirectOutput = false;
+};
+
+TerminalSession RunOnTerminal(const TerminalSetup &setup);
 
 // Starts rpn with `arguments` on a terminal of type `term` and types each of
 // `keystrokes` after the next "rpn> " prompt appears.

@@ -1,0 +1,97 @@
+#include "line_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kInitialSize = std::size_t{64} * 1024;
+
+std::string_view WithoutCarriageReturn(const char *text, std::size_t length)
+{
+    if (length > 0 && text[length - 1] == '\r') {
+        --length;
+    }
+    return {text, length};
+}
+
+}  // namespace
+
+LineReader::LineReader(int fd, bool stopOnSignal)
+    : fd_(fd), stopOnSignal_(stopOnSignal), data_(kInitialSize)
+{
+}
+
+void LineReader::Break(int error)
+{
+    error_ = error;
+}
+
+LineReader::Result LineReader::Next(std::string_view &line)
+{
+    std::size_t searchFrom = start_;
+    for (;;) {
+        const void *newline = std::memchr(data_.data() + searchFrom, '\n', end_ - searchFrom);
+        if (newline != nullptr) {
+            const char *first = data_.data() + start_;
+            const auto length = static_cast<std::size_t>(static_cast<const char *>(newline) - first);
+            line = WithoutCarriageReturn(first, length);
+            start_ += length + 1;
+            return Result::kLine;
+        }
+        if (atEnd_) {
+            break;
+        }
+        searchFrom = end_ - start_;
+        const Fill fill = ReadMore();
+        if (fill == Fill::kError) {
+            return Result::kError;
+        }
+        if (fill == Fill::kInterrupted) {
+            return Result::kInterrupted;
+        }
+        atEnd_ = fill == Fill::kEnd;
+        searchFrom += start_;
+    }
+    if (start_ == end_) {
+        return Result::kEnd;
+    }
+    line = WithoutCarriageReturn(data_.data() + start_, end_ - start_);
+    start_ = end_;
+    return Result::kLine;
+}
+
+// Moves the unread part to the front, grows the buffer when a line fills
+// it, and reads what comes next.
+LineReader::Fill LineReader::ReadMore()
+{
+    if (start_ > 0) {
+        std::memmove(data_.data(), data_.data() + start_, end_ - start_);
+        end_ -= start_;
+        start_ = 0;
+    }
+    if (end_ == data_.size()) {
+        data_.resize(data_.size() * 2);
+    }
+    if (error_ != 0) {
+        return Fill::kError;
+    }
+    for (;;) {
+        const ssize_t count = read(fd_, data_.data() + end_, data_.size() - end_);
+        if (count > 0) {
+            end_ += static_cast<std::size_t>(count);
+            return Fill::kMore;
+        }
+        if (count == 0) {
+            return Fill::kEnd;
+        }
+        if (errno != EINTR) {
+            error_ = errno;
+            return Fill::kError;
+        }
+        if (stopOnSignal_) {
+            return Fill::kInterrupted;
+        }
+    }
+}

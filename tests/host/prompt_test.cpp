@@ -1,0 +1,259 @@
+// The prompt's own features: where it writes, help, history and the bytes
+// typed in any locale.
+#include "host_case.h"
+#include "terminal_session.h"
+
+#include <kelvaro/rpn.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <ftw.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string ScreenLine(const std::string &line)
+{
+    return line + "\r\n";
+}
+
+TEST(Prompt, StaysOnTheTerminalWhenOutputIsRedirected)
+{
+    TerminalSetup setup;
+    setup.keystrokes = {"3 4 +\n", "1 2 @\n", "quit\n"};
+    setup.redirectOutput = true;
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(PromptsShown(session.screen), 3u) << session.screen;
+    EXPECT_EQ(session.screen.find("result"), std::string::npos) << session.screen;
+    EXPECT_EQ(session.out, "result = 7.000000\n" + std::string(kListingOfOneTwo) + "result = 2.000000\n");
+    EXPECT_EQ(session.status, 0);
+}
+
+// Line N of standard output answers line N typed, a failed one too.
+TEST(Prompt, QuietGivesOneLinePerExpression)
+{
+    TerminalSetup setup;
+    setup.arguments = {"-q"};
+    setup.keystrokes = {"3 4 +\n", "3 ?\n", "2 L\n", "\x04"};
+    setup.redirectOutput = true;
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(session.out, "7.000000\n\n7.389056\n");
+    EXPECT_EQ(session.err, "result = 7.000000\nInvalid character: '?'\nrpn: -:2:3: invalid character '?'\n"
+                           "3 ?\n  ^\nresult = 7.389056\n");
+    EXPECT_EQ(session.status, 0);
+}
+
+TEST(Prompt, HelpListsEveryCommandAndThePromptsOwn)
+{
+    TerminalSetup setup;
+    setup.keystrokes = {" help \n", "quit\n"};
+    setup.redirectOutput = true;
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    std::size_t count = 0;
+    const kelvaro_rpn_command *commands = kelvaro_rpn_commands(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool visible = std::isgraph(static_cast<unsigned char>(commands[i].byte)) != 0;
+        const std::string row = std::string("\r\n  ") + (visible ? commands[i].byte : ' ') + "  " +
+                                commands[i].name + ": " + commands[i].meaning;
+        EXPECT_NE(session.screen.find(row), std::string::npos) << row << " in\n" << session.screen;
+    }
+    for (const char *own : {"  help  ", "  quit, exit  ", "  Ctrl-C  "}) {
+        EXPECT_NE(session.screen.find(own), std::string::npos) << own;
+    }
+    EXPECT_EQ(session.out, "");
+    EXPECT_EQ(session.err, "");
+}
+
+struct KeyCase {
+    const char *name;
+    const char *locale;
+    std::string keys;
+    std::string message;
+    std::string err;
+};
+
+void PrintTo(const KeyCase &keyCase, std::ostream *os)
+{
+    *os << keyCase.name;
+}
+
+class TypedBytes : public testing::TestWithParam<KeyCase> {
+};
+
+// Whatever the locale makes of them, the bytes typed are the bytes
+// evaluated.
+TEST_P(TypedBytes, ReachTheEvaluatorUnchanged)
+{
+    const KeyCase &keyCase = GetParam();
+    TerminalSetup setup;
+    setup.keystrokes = {keyCase.keys, "quit\n"};
+    setup.environment = {{"LC_ALL", std::string(keyCase.locale)}};
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_NE(session.screen.find(ScreenLine(keyCase.message)), std::string::npos) << session.screen;
+    EXPECT_EQ(session.err, keyCase.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, TypedBytes,
+    testing::Values(
+        KeyCase{"Utf8InTheCLocale", "C", "3 \xC3\xA9\n", "Invalid character: '\xC3'",
+                "rpn: -:1:3: invalid character '\\xc3'\n3 \xC3\xA9\n  ^\n"},
+        KeyCase{"Utf8InAUtf8Locale", "C.UTF-8", "1 \xE2\x82\xAC\n", "Invalid character: '\xE2'",
+                "rpn: -:1:3: invalid character '\\xe2'\n1 \xE2\x82\xAC\n  ^\n"},
+        // A Latin-1 byte is no UTF-8 at all.
+        KeyCase{"Latin1InAUtf8Locale", "C.UTF-8", "2 \xE9\n", "Invalid character: '\xE9'",
+                "rpn: -:1:3: invalid character '\\xe9'\n2 \xE9\n  ^\n"},
+        // A UTF-8 character cut short by a space, then a stray
+        // continuation byte.
+        KeyCase{"BrokenSequences", "C.UTF-8", "\xE2\x82 \x82\n", "Invalid character: '\xE2'",
+                "rpn: -:1:1: invalid character '\\xe2'\n\xE2\x82 \x82\n^\n"}),
+    [](const testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
+
+int RemoveEntry(const char *path, const struct stat *, int, FTW *)
+{
+    return std::remove(path);
+}
+
+// A scratch directory for a session's home and state, removed afterwards.
+class History : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/rpn-history-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+    }
+
+    void TearDown() override { nftw(root_.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
+
+    static TerminalSession Session(const std::vector<std::string> &keys,
+                            std::vector<std::pair<std::string, std::optional<std::string>>> environment,
+                            const std::string &term = "dumb")
+    {
+        TerminalSetup setup;
+        setup.keystrokes = keys;
+        setup.term = term;
+        setup.environment = std::move(environment);
+        return RunOnTerminal(setup);
+    }
+
+    static std::string Contents(const std::string &path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return file ? text.str() : "(no file)";
+    }
+
+    std::string root_;
+};
+
+struct HistoryPlace {
+    const char *name;
+    // Relative to the scratch directory; "ROOT" stands for it in values.
+    std::vector<std::pair<std::string, std::optional<std::string>>> environment;
+    std::string file;
+};
+
+class HistoryPlaces : public History, public testing::WithParamInterface<HistoryPlace> {
+};
+
+TEST_P(HistoryPlaces, LinesAreWrittenThere)
+{
+    std::vector<std::pair<std::string, std::optional<std::string>>> environment;
+    for (const auto &[name, value] : GetParam().environment) {
+        std::optional<std::string> resolved = value;
+        if (resolved && resolved->rfind("ROOT", 0) == 0) {
+            resolved = root_ + resolved->substr(4);
+        }
+        environment.emplace_back(name, resolved);
+    }
+    const TerminalSession session = Session({"1 2 +\n", "\n", "3 ?\n", "help\n", "quit\n"}, environment);
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(Contents(root_ + "/" + GetParam().file), "1 2 +\n3 ?\nhelp\n");
+    EXPECT_EQ(session.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HistoryPlaces,
+    testing::Values(
+        HistoryPlace{"StateHome",
+                     {{"RPN_HISTFILE", std::nullopt}, {"XDG_STATE_HOME", "ROOT/state"}, {"HOME", "ROOT/home"}},
+                     "state/rpn/history"},
+        HistoryPlace{"HomeWithoutStateHome",
+                     {{"RPN_HISTFILE", std::nullopt}, {"XDG_STATE_HOME", std::nullopt}, {"HOME", "ROOT/home"}},
+                     "home/.local/state/rpn/history"},
+        // The XDG rules ignore a relative XDG_STATE_HOME.
+        HistoryPlace{"RelativeStateHomeIgnored",
+                     {{"RPN_HISTFILE", std::nullopt}, {"XDG_STATE_HOME", "state"}, {"HOME", "ROOT/home"}},
+                     "home/.local/state/rpn/history"},
+        HistoryPlace{"ChosenFile",
+                     {{"RPN_HISTFILE", "ROOT/mine"}, {"XDG_STATE_HOME", "ROOT/state"}},
+                     "mine"}),
+    [](const testing::TestParamInfo<HistoryPlace> &info) { return std::string(info.param.name); });
+
+TEST_F(History, EmptyHistFileKeepsNone)
+{
+    const TerminalSession session = Session(
+        {"1 2 +\n", "quit\n"},
+        {{"RPN_HISTFILE", ""}, {"XDG_STATE_HOME", root_ + "/state"}, {"HOME", root_ + "/home"}});
+    ASSERT_TRUE(session.answered) << session.screen;
+    struct stat info {};
+    EXPECT_NE(stat((root_ + "/state").c_str(), &info), 0);
+    EXPECT_NE(stat((root_ + "/home").c_str(), &info), 0);
+    EXPECT_EQ(session.err, "");
+}
+
+// The session goes on without saving; the failure shows in the status.
+TEST_F(History, FileThatCannotBeKeptIsReported)
+{
+    const TerminalSession session = Session({"1 2 +\n", "quit\n"}, {{"RPN_HISTFILE", root_}});
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_NE(session.screen.find("result = 3.000000"), std::string::npos) << session.screen;
+    EXPECT_EQ(session.err, "rpn: cannot keep history: " + root_ +
+                               ": Is a directory (RPN_HISTFILE= turns history off)\n");
+    EXPECT_EQ(session.status, 3);
+}
+
+TEST_F(History, KeepsTheNewestThousandLines)
+{
+    std::string older;
+    for (int i = 0; i < 1005; ++i) {
+        older += std::to_string(i) + "\n";
+    }
+    const std::string path = root_ + "/history";
+    std::ofstream(path, std::ios::binary) << older;
+    const TerminalSession session = Session({"quit\n"}, {{"RPN_HISTFILE", path}});
+    ASSERT_TRUE(session.answered) << session.screen;
+    const std::string kept = Contents(path);
+    EXPECT_EQ(kept, older.substr(older.find("\n5\n") + 1));
+}
+
+#if RPN_LINE_EDITING
+TEST_F(History, ArrowKeysReachEarlierSessions)
+{
+    const std::vector<std::pair<std::string, std::optional<std::string>>> environment = {
+        {"RPN_HISTFILE", root_ + "/history"}};
+    ASSERT_TRUE(Session({"6 7 *\n", "\xC3\xA9\n", "quit\n"}, environment).answered);
+    // Up twice: the first session's first line; then up twice again past
+    // that line, now the newest, to its second.
+    const TerminalSession later =
+        Session({"\x1b[A\x1b[A\n", "\x1b[A\x1b[A\n", "quit\n"}, environment, "xterm");
+    ASSERT_TRUE(later.answered) << later.screen;
+    EXPECT_NE(later.screen.find("result = 42.000000"), std::string::npos) << later.screen;
+    // The bytes of a recalled line are the bytes once typed.
+    EXPECT_EQ(later.err, "rpn: -:2:1: invalid character '\\xc3'\n\xC3\xA9\n^\n");
+}
+#endif
+
+}  // namespace
