@@ -47,9 +47,9 @@ done
 objdump -p "$libdir/libKelvaroCalculatorRPN.so.1" | grep -q 'SONAME *libKelvaroCalculatorRPN\.so\.1$'
 [ "$(readlink "$libdir/libKelvaroRPN.so")" = libKelvaroRPN.so.1 ]
 objdump -p "$libdir/libKelvaroRPN.so.1" | grep -q 'SONAME *libKelvaroRPN\.so\.1$'
-if [ -e host/rpn.1 ]; then
-    [ -e "$prefix/share/man/man1/rpn.1" ] || { echo "rpn.1 was not installed"; exit 1; }
-fi
+[ -e "$prefix/share/man/man1/rpn.1.gz" ] || { echo "rpn.1.gz was not installed"; exit 1; }
+zcat "$prefix/share/man/man1/rpn.1.gz" | grep -q "^\.TH RPN 1 .*KelvaroCalculatorRPN $version" ||
+    { echo "the manual page does not carry version $version"; exit 1; }
 
 legacy_expected=$'result = 14.000000\nconsumer got 14.000000 from library '"$version"
 rpn_expected=$'rpn consumer got 14.000000, then at offset 4: Invalid character: \'?\'\nlibrary '"$version, header $version"
