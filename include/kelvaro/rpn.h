@@ -164,7 +164,7 @@ typedef struct kelvaro_rpn_command {
    the table is constant for the life of the process. */
 KELVARO_RPN_PUBLIC const kelvaro_rpn_command *kelvaro_rpn_commands(size_t *count);
 
-/* The version of the library loaded at run time, e.g. "1.0.0.1"; compare with
+/* The version of the library loaded at run time, e.g. "1.2.0.0"; compare with
    KELVARO_RPN_VERSION, the version compiled against. Never NULL. */
 KELVARO_RPN_PUBLIC const char *kelvaro_rpn_version(void);
 
