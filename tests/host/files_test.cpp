@@ -1,6 +1,7 @@
 // rpn -f FILE: lines from files, in command-line order with the arguments,
 // and where a failure happened.
 #include "host_case.h"
+#include "scratch_directory.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,34 +10,15 @@
 
 namespace {
 
-// Files of expressions in a directory of their own, removed afterwards.
-class Files : public testing::Test {
+// Files of expressions in a directory of their own.
+class Files : public ScratchDirectoryTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/rpn-files-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-    }
-
-    void TearDown() override
-    {
-        for (const std::string &path : written_) {
-            std::remove(path.c_str());
-        }
-        rmdir(directory_.c_str());
-    }
-
     std::string Write(const std::string &name, const std::string &text)
     {
-        std::string path = directory_ + "/" + name;
+        std::string path = root_ + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
-        written_.push_back(path);
         return path;
     }
-
-    std::string directory_;
-    std::vector<std::string> written_;
 };
 
 TEST_F(Files, RunInCommandLineOrderWithArguments)

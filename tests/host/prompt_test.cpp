@@ -1,6 +1,7 @@
 // The prompt's own features: where it writes, help, history and the bytes
 // typed in any locale.
 #include "host_case.h"
+#include "scratch_directory.h"
 #include "terminal_session.h"
 
 #include <kelvaro/rpn.h>
@@ -11,9 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <ftw.h>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -119,23 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "rpn: -:1:1: invalid character '\\xe2'\n\xE2\x82 \x82\n^\n"}),
     [](const testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
 
-int RemoveEntry(const char *path, const struct stat *, int, FTW *)
-{
-    return std::remove(path);
-}
-
-// A scratch directory for a session's home and state, removed afterwards.
-class History : public testing::Test {
+// A scratch directory for a session's home and state.
+class History : public ScratchDirectoryTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/rpn-history-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-    }
-
-    void TearDown() override { nftw(root_.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
-
     static TerminalSession Session(const std::vector<std::string> &keys,
                             std::vector<std::pair<std::string, std::optional<std::string>>> environment,
                             const std::string &term = "dumb")
@@ -154,8 +139,6 @@ protected:
         text << file.rdbuf();
         return file ? text.str() : "(no file)";
     }
-
-    std::string root_;
 };
 
 struct HistoryPlace {
