@@ -1,5 +1,7 @@
 #include "engine/command_table.h"
 
+#include <cmath>
+
 namespace kelvaro {
 
 std::int32_t Factorial(std::int32_t n)

@@ -1,13 +1,13 @@
 // Evaluation of one expression in reverse Polish notation.
 //
 // A token starts at the first byte and after every space or tab; only its
-// first byte counts. Failures come back as values (outcome.h): nothing here
-// prints, ends the process or keeps state between calls.
+// first byte counts. Failures come back in the outcome: nothing here prints,
+// ends the process or keeps state between calls.
 #ifndef KELVARO_ENGINE_EVALUATOR_H
 #define KELVARO_ENGINE_EVALUATOR_H
 
-#include "engine/listing.h"
-#include "engine/outcome.h"
+#include <kelvaro/rpn.h>
+
 #include "engine/value_stack.h"
 
 #include <cstddef>
@@ -15,22 +15,23 @@
 namespace kelvaro {
 
 // Runs every token of the `length` bytes at `text` on `stack`, reporting
-// '#' and '@' to `listing`. A NUL is an ordinary byte; nothing beyond
-// `length` is read. kOk means every token ran (the value is not set); on a
-// failure the stack holds what the commands before it left.
-Outcome RunTokens(ValueStack &stack, const char *text, std::size_t length, const Listing &listing);
+// '#' and '@' to `listing` (NULL: nowhere). A NUL is an ordinary byte;
+// nothing beyond `length` is read. KELVARO_RPN_OK means every token ran (the
+// value is not set); on a failure the stack holds what the commands before it
+// left and the offset is where the failing token starts.
+kelvaro_rpn_outcome RunTokens(ValueStack &stack, const char *text, std::size_t length,
+                              const kelvaro_rpn_listing *listing);
+
+// RunTokens that also saves in `journal` every value it pops from below the
+// journal's floor, so that RestoreStack can undo it.
+kelvaro_rpn_outcome RunTokensJournaled(ValueStack &stack, StackJournal &journal,
+                                       const char *text, std::size_t length,
+                                       const kelvaro_rpn_listing *listing);
 
 // RunTokens, then the top of the stack is the value; an empty stack there
 // is an underflow at offset `length`. The stack is left as it is.
-inline Outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
-                                  const Listing &listing)
-{
-    Outcome outcome = RunTokens(stack, text, length, listing);
-    if (outcome.status == Status::kOk && !PeekValue(stack, outcome.value)) {
-        outcome.status = Status::kStackUnderflow;
-    }
-    return outcome;
-}
+kelvaro_rpn_outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
+                                       const kelvaro_rpn_listing *listing);
 
 }  // namespace kelvaro
 

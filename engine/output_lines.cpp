@@ -5,15 +5,12 @@
 namespace kelvaro {
 namespace {
 
-constexpr char kResultPrefix[] = "result = ";
 constexpr char kTopPrefix[] = "Top of stack: ";
 constexpr char kInvalidPrefix[] = "Invalid character: '";
 constexpr char kUnderflowLine[] = "you have a stack underflow!\n";
 constexpr char kOverflowLine[] = "you have a stack overflow!\n";
 constexpr char kEmptyLine[] = "\n";
 constexpr char kRuleLine[] = "---------\n";
-
-static_assert(sizeof kResultPrefix - 1 == kResultPrefixLength);
 
 template <std::size_t N>
 std::size_t Copy(char *out, const char (&text)[N])
@@ -31,29 +28,24 @@ std::size_t ValueLine(char *out, std::size_t prefixLength, Value value)
 
 }  // namespace
 
-std::size_t FormatResultLine(char *out, Value value)
-{
-    return ValueLine(out, Copy(out, kResultPrefix), value);
-}
-
 std::size_t FormatTopLine(char *out, Value value)
 {
     return ValueLine(out, Copy(out, kTopPrefix), value);
 }
 
-std::size_t FormatFailureLine(char *out, Status status, unsigned char byte)
+std::size_t FormatFailureLine(char *out, int status, unsigned char byte)
 {
     switch (status) {
-    case Status::kInvalidCharacter: {
+    case KELVARO_RPN_INVALID_CHARACTER: {
         std::size_t length = Copy(out, kInvalidPrefix);
         out[length++] = static_cast<char>(byte);
         out[length++] = '\'';
         out[length++] = '\n';
         return length;
     }
-    case Status::kStackUnderflow: return Copy(out, kUnderflowLine);
-    case Status::kStackOverflow: return Copy(out, kOverflowLine);
-    case Status::kOk: break;
+    case KELVARO_RPN_STACK_UNDERFLOW: return Copy(out, kUnderflowLine);
+    case KELVARO_RPN_STACK_OVERFLOW: return Copy(out, kOverflowLine);
+    default: break;
     }
     return 0;
 }

@@ -4,10 +4,12 @@
 
 namespace kelvaro {
 
-void CopyStack(ValueStack &to, const ValueStack &from)
+void RestoreStack(ValueStack &stack, const StackJournal &journal)
 {
-    std::memcpy(to.values, from.values, StackCount(from) * sizeof(Value));
-    to.top = from.top;
+    // Below the floor nothing was touched; above `start` nothing counts.
+    std::memcpy(stack.values + journal.floor, journal.saved + journal.floor,
+                (journal.start - journal.floor) * sizeof(Value));
+    stack.depth = journal.start;
 }
 
 }  // namespace kelvaro

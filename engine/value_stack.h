@@ -3,63 +3,78 @@
 #ifndef KELVARO_ENGINE_VALUE_STACK_H
 #define KELVARO_ENGINE_VALUE_STACK_H
 
+#include <kelvaro/rpn.h>
+
 #include "engine/value.h"
 
 #include <cstddef>
 
 namespace kelvaro {
 
-constexpr int kStackCapacity = 265;
-constexpr int kEmptyTop = -1;
+constexpr std::size_t kStackCapacity = KELVARO_RPN_STACK_CAPACITY;
 
 struct ValueStack {
     Value values[kStackCapacity];  // values[0] is the bottom
-    int top;                       // index of the top value; kEmptyTop when empty
+    std::size_t depth;             // how many are held
 };
 
 // Each returns false, changing nothing, where the stack is full (push) or
 // empty (pop, peek).
 inline bool PushValue(ValueStack &stack, Value value)
 {
-    if (stack.top + 1 >= kStackCapacity) {
+    if (stack.depth == kStackCapacity) {
         return false;
     }
-    stack.values[++stack.top] = value;
+    stack.values[stack.depth++] = value;
     return true;
 }
 
 inline bool PopValue(ValueStack &stack, Value &value)
 {
-    if (stack.top == kEmptyTop) {
+    if (stack.depth == 0) {
         return false;
     }
-    value = stack.values[stack.top--];
+    value = stack.values[--stack.depth];
     return true;
 }
 
 inline bool PeekValue(const ValueStack &stack, Value &value)
 {
-    if (stack.top == kEmptyTop) {
+    if (stack.depth == 0) {
         return false;
     }
-    value = stack.values[stack.top];
+    value = stack.values[stack.depth - 1];
     return true;
 }
 
 // Empties the stack; the stored values stay where they are.
 inline void ResetStack(ValueStack &stack)
 {
-    stack.top = kEmptyTop;
+    stack.depth = 0;
 }
 
 inline std::size_t StackCount(const ValueStack &stack)
 {
-    // kEmptyTop converts to SIZE_MAX, and unsigned arithmetic wraps it to 0.
-    return static_cast<std::size_t>(stack.top) + 1;
+    return stack.depth;
 }
 
-// Makes `to` hold what `from` holds; copies only the values in use.
-void CopyStack(ValueStack &to, const ValueStack &from);
+// What a calculator needs to put its stack back after a failed text without
+// copying it first: the values the text popped from below its starting
+// depth, saved as they are popped. Costs nothing for the values not reached.
+struct StackJournal {
+    Value saved[kStackCapacity];
+    std::size_t start;  // the depth before the text
+    std::size_t floor;  // values from here to `start` are saved
+};
+
+inline void StartJournal(StackJournal &journal, const ValueStack &stack)
+{
+    journal.start = stack.depth;
+    journal.floor = stack.depth;
+}
+
+// The stack as it was when the journal started.
+void RestoreStack(ValueStack &stack, const StackJournal &journal);
 
 }  // namespace kelvaro
 

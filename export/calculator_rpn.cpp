@@ -1,16 +1,33 @@
 #include <kelvaro/calculator_rpn.h>
+#include <kelvaro/rpn.h>
 
+#include "export/console.h"
+#include "export/fatal_stop.h"
 #include "export/legacy_run.h"
 #include "export/text_conversion.h"
 
-#include <memory>
+#include <cstring>
 
 namespace {
 
-constexpr std::size_t kWorkBufferSize = 256;
+// Texts up to this many bytes are evaluated in one go on the call's own
+// stack; longer ones in pieces of this size, so memory never grows with the
+// text.
+constexpr std::size_t kWorkBufferSize = 4096;
 
-// Every call overwrites it; hosts get its address back.
-wchar_t ResultBuffer[kelvaro::kMaxFixedText];
+// "%f" of -DBL_MAX is 317 characters; every call overwrites this, and hosts
+// get its address back.
+constexpr std::size_t kResultBufferSize = 320;
+wchar_t ResultBuffer[kResultBufferSize];
+
+constexpr char kResultPrefix[] = "result = ";
+constexpr std::size_t kResultPrefixLength = sizeof kResultPrefix - 1;
+constexpr int kDecimals = 6;
+
+std::size_t ReadWide(void *context, char *buffer, std::size_t capacity)
+{
+    return kelvaro::NarrowSome(*static_cast<kelvaro::WideText *>(context), buffer, capacity);
+}
 
 }  // namespace
 
@@ -18,26 +35,23 @@ extern "C" wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression)
 {
     using namespace kelvaro;
 
-    const wchar_t *text = expression != nullptr ? expression : L"";
-
-    // Expressions that fit stay on the call's stack; longer ones get exactly
-    // the memory they need so nothing is cut.
+    WideText text{expression != nullptr ? expression : L""};
     char WorkBuffer[kWorkBufferSize];
-    std::unique_ptr<char[]> longExpression;
-    char *narrow = WorkBuffer;
-    const std::size_t size = NarrowSize(text);
-    if (size > kWorkBufferSize) {
-        longExpression.reset(new char[size]);
-        narrow = longExpression.get();
+    kelvaro_rpn_outcome outcome{};
+    if (RunLegacy(TextSource{ReadWide, &text}, WorkBuffer, sizeof WorkBuffer, WriteToStdout,
+                  nullptr, &outcome) != KELVARO_RPN_OK) {
+        FatalStop(ExitStatusOf(outcome.status));
     }
-    const std::size_t length = NarrowText(text, narrow, size);
 
-    char line[kMaxLineLength];
-    std::size_t lineLength = 0;
-    EvaluateOrStop(narrow, length, line, lineLength);
-
-    // The value between "result = " and the newline is the returned text.
-    line[lineLength - 1] = '\0';
-    WidenText(line + kResultPrefixLength, ResultBuffer, sizeof ResultBuffer / sizeof ResultBuffer[0]);
+    // "result = %f\n" in one write; the value in it is the returned text.
+    char line[kResultPrefixLength + KELVARO_RPN_FIXED_SIZE + 1];
+    std::memcpy(line, kResultPrefix, kResultPrefixLength);
+    char *const value = line + kResultPrefixLength;
+    const std::size_t length = kelvaro_rpn_format_fixed(outcome.value, kDecimals, value,
+                                                        KELVARO_RPN_FIXED_SIZE);
+    value[length] = '\n';
+    WriteToStdout(nullptr, line, kResultPrefixLength + length + 1);
+    value[length] = '\0';
+    WidenText(value, ResultBuffer, kResultBufferSize);
     return ResultBuffer;
 }

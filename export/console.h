@@ -8,7 +8,7 @@
 
 namespace kelvaro {
 
-// A LineWriter (engine/output_lines.h) onto stdout; `context` is unused.
+// A LineWriter (export/legacy_run.h) onto stdout; `context` is unused.
 void WriteToStdout(void *context, const char *line, std::size_t length);
 
 }  // namespace kelvaro

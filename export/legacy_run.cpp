@@ -1,31 +1,282 @@
 #include "export/legacy_run.h"
 
-#include "engine/evaluator.h"
-#include "engine/value_stack.h"
+#include <cstdint>
+#include <cstring>
 
 namespace kelvaro {
+namespace {
 
-int ExitStatusOf(Status status)
+bool IsDigit(int c)
 {
-    return status == Status::kStackOverflow ? kStatusOverflow : kStatusInvalidOrUnderflow;
+    return c >= '0' && c <= '9';
 }
 
-Outcome RunLegacy(const char *text, std::size_t length, LineWriter write, void *context,
-                  char *resultLine, std::size_t &resultLength)
+bool IsSeparator(char c)
 {
-    ValueStack stack;
-    ResetStack(stack);
-    const Listing listing{write, nullptr, context};
-    const Outcome outcome = EvaluateExpression(stack, text, length, listing);
-    if (outcome.status == Status::kOk) {
-        resultLength = FormatResultLine(resultLine, outcome.value);
-        write(context, resultLine, resultLength);
-    } else {
-        resultLength = 0;
-        char line[kMaxLineLength];
-        write(context, line, FormatFailureLine(line, outcome.status, outcome.byte));
+    return c == ' ' || c == '\t';
+}
+
+// The caller's buffer over the source: bytes [start, filled) are read but
+// not yet evaluated, and buffer[0] lies at offset `base` in the text.
+struct Reader {
+    TextSource source;
+    char *buffer;
+    std::size_t capacity;
+    std::size_t start = 0;
+    std::size_t filled = 0;
+    std::size_t base = 0;
+    bool ended = false;
+
+    // Moves the unread bytes to the front and reads until the buffer is full
+    // or the text has ended.
+    void Fill()
+    {
+        if (start > 0) {
+            std::memmove(buffer, buffer + start, filled - start);
+            base += start;
+            filled -= start;
+            start = 0;
+        }
+        while (!ended && filled < capacity) {
+            const std::size_t count = source.read(source.context, buffer + filled, capacity - filled);
+            ended = count == 0;
+            filled += count;
+        }
     }
-    return outcome;
+
+    // The byte `ahead` places after the first unread one, or -1 past the end.
+    int Peek(std::size_t ahead)
+    {
+        if (start + ahead >= filled) {
+            Fill();
+            if (start + ahead >= filled) {
+                return -1;
+            }
+        }
+        return static_cast<unsigned char>(buffer[start + ahead]);
+    }
+
+    std::size_t Offset() const { return base + start; }
+};
+
+// Reads through the first space or tab, or to the end: the rest of a token.
+void SkipToken(Reader &reader)
+{
+    for (;;) {
+        const void *separator = nullptr;
+        for (std::size_t i = reader.start; i < reader.filled; ++i) {
+            if (IsSeparator(reader.buffer[i])) {
+                separator = reader.buffer + i;
+                break;
+            }
+        }
+        if (separator != nullptr) {
+            reader.start = static_cast<std::size_t>(static_cast<const char *>(separator) -
+                                                    reader.buffer) + 1;
+            return;
+        }
+        reader.start = reader.filled;
+        reader.Fill();
+        if (reader.filled == 0) {
+            return;
+        }
+    }
+}
+
+// A number token longer than the buffer, read from the source as the
+// evaluator would read it and written back short enough to evaluate:
+// "[-]0.DDD...e<X>" with the first kKeptDigits significant digits, and a 1
+// after them when a dropped digit was not 0. Correctly rounded reading never
+// needs more digits than that to decide the double, so the value is the
+// one the whole text gives.
+constexpr int kKeptDigits = 800;
+constexpr std::size_t kFoldedSize = kKeptDigits + 32;
+constexpr std::int64_t kExponentCap = 1000000;  // far beyond any double
+
+std::size_t FoldNumber(Reader &reader, char *out)
+{
+    std::size_t length = 0;
+    if (reader.Peek(0) == '-') {
+        out[length++] = '-';
+        ++reader.start;
+    }
+    out[length++] = '0';
+    out[length++] = '.';
+    const std::size_t firstDigit = length;
+    int kept = 0;
+    bool dropped = false;
+    std::int64_t exponent = 0;  // the value is 0.DDD... times 10^exponent
+    const auto digit = [&](int c, bool integerPart) {
+        if (kept == 0 && c == '0') {
+            exponent -= integerPart ? 0 : 1;
+            return;
+        }
+        if (kept < kKeptDigits) {
+            out[length++] = static_cast<char>(c);
+            ++kept;
+        } else {
+            dropped = dropped || c != '0';
+        }
+        if (integerPart && exponent < kExponentCap) {
+            ++exponent;
+        }
+    };
+    int c = 0;
+    while (IsDigit(c = reader.Peek(0))) {
+        digit(c, true);
+        ++reader.start;
+    }
+    if (c == '.') {
+        ++reader.start;
+        while (IsDigit(c = reader.Peek(0))) {
+            digit(c, false);
+            ++reader.start;
+        }
+    }
+    if (c == 'e' || c == 'E') {
+        const int sign = reader.Peek(1);
+        const std::size_t digitsAt = sign == '+' || sign == '-' ? 2 : 1;
+        if (IsDigit(reader.Peek(digitsAt))) {
+            reader.start += digitsAt;
+            std::int64_t written = 0;
+            while (IsDigit(c = reader.Peek(0))) {
+                if (written < kExponentCap) {
+                    written = written * 10 + (c - '0');
+                }
+                ++reader.start;
+            }
+            exponent += sign == '-' ? -written : written;
+        }
+    }
+    if (kept == 0) {
+        return firstDigit - 1;  // "0" or "-0"
+    }
+    if (dropped) {
+        out[length++] = '1';
+    }
+    exponent = exponent > kExponentCap ? kExponentCap : exponent;
+    exponent = exponent < -kExponentCap ? -kExponentCap : exponent;
+    out[length++] = 'e';
+    if (exponent < 0) {
+        out[length++] = '-';
+        exponent = -exponent;
+    }
+    char reversed[20];
+    int count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + exponent % 10);
+        exponent /= 10;
+    } while (exponent != 0);
+    while (count > 0) {
+        out[length++] = reversed[--count];
+    }
+    return length;
+}
+
+struct Run {
+    LineWriter write;
+    void *context;
+    kelvaro_rpn_listing listing;
+
+    // Reports a failure of the piece of text at `offset`: its message line,
+    // and the offset made the whole text's.
+    kelvaro_rpn_status Fail(kelvaro_rpn_outcome &outcome, const char *piece, std::size_t length,
+                            std::size_t offset) const
+    {
+        char line[KELVARO_RPN_MESSAGE_SIZE];
+        const std::size_t size = kelvaro_rpn_format_message(&outcome, piece, length, line, sizeof line);
+        write(context, line, size);
+        outcome.offset += offset;
+        return outcome.status;
+    }
+};
+
+// The text did not fit the buffer: evaluate it piece by piece, each piece
+// ending after a space or tab so that the next one starts at a token.
+kelvaro_rpn_status RunPieces(Reader &reader, const Run &run, kelvaro_rpn_calculator *calculator,
+                             kelvaro_rpn_outcome &outcome)
+{
+    const auto evaluate = [&](const char *piece, std::size_t length, std::size_t offset) {
+        if (kelvaro_rpn_calculator_evaluate(calculator, piece, length, &run.listing, &outcome) !=
+            KELVARO_RPN_OK) {
+            return run.Fail(outcome, piece, length, offset);
+        }
+        return KELVARO_RPN_OK;
+    };
+    for (;;) {
+        const char *unread = reader.buffer + reader.start;
+        const std::size_t count = reader.filled - reader.start;
+        if (reader.ended) {
+            if (count > 0 && evaluate(unread, count, reader.Offset()) != KELVARO_RPN_OK) {
+                return outcome.status;
+            }
+            reader.start = reader.filled;
+            break;
+        }
+        std::size_t end = count;
+        while (end > 0 && !IsSeparator(unread[end - 1])) {
+            --end;
+        }
+        if (end > 0) {
+            if (evaluate(unread, end, reader.Offset()) != KELVARO_RPN_OK) {
+                return outcome.status;
+            }
+            reader.start += end;
+        } else if (IsDigit(unread[0]) || (unread[0] == '-' && IsDigit(unread[1]))) {
+            // One number longer than the buffer.
+            const std::size_t offset = reader.Offset();
+            char folded[kFoldedSize];
+            const std::size_t length = FoldNumber(reader, folded);
+            if (evaluate(folded, length, offset) != KELVARO_RPN_OK) {
+                return outcome.status;
+            }
+            SkipToken(reader);
+        } else {
+            // Any other token longer than the buffer: only its first byte counts.
+            if (evaluate(unread, 1, reader.Offset()) != KELVARO_RPN_OK) {
+                return outcome.status;
+            }
+            ++reader.start;
+            SkipToken(reader);
+        }
+        reader.Fill();
+    }
+    if (kelvaro_rpn_calculator_depth(calculator) == 0) {
+        outcome = kelvaro_rpn_outcome{KELVARO_RPN_STACK_UNDERFLOW, 0, 0};
+        return run.Fail(outcome, nullptr, 0, reader.Offset());
+    }
+    return KELVARO_RPN_OK;  // the last piece's outcome holds the top
+}
+
+}  // namespace
+
+int ExitStatusOf(kelvaro_rpn_status status)
+{
+    return status == KELVARO_RPN_STACK_OVERFLOW ? kStatusOverflow : kStatusInvalidOrUnderflow;
+}
+
+kelvaro_rpn_status RunLegacy(TextSource source, char *buffer, std::size_t capacity,
+                             LineWriter write, void *context, kelvaro_rpn_outcome *outcome)
+{
+    const Run run{write, context, kelvaro_rpn_listing{write, nullptr, context}};
+    Reader reader{source, buffer, capacity};
+    reader.Fill();
+    kelvaro_rpn_outcome result{};
+    kelvaro_rpn_status status = KELVARO_RPN_OK;
+    if (reader.ended) {
+        if (kelvaro_rpn_evaluate_listing(buffer, reader.filled, &run.listing, &result) !=
+            KELVARO_RPN_OK) {
+            status = run.Fail(result, buffer, reader.filled, 0);
+        }
+    } else if (kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create()) {
+        status = RunPieces(reader, run, calculator, result);
+        kelvaro_rpn_calculator_destroy(calculator);
+    } else {
+        result = kelvaro_rpn_outcome{KELVARO_RPN_STACK_OVERFLOW, 0, 0};
+        status = run.Fail(result, nullptr, 0, 0);
+    }
+    *outcome = result;
+    return status;
 }
 
 }  // namespace kelvaro

@@ -1,13 +1,10 @@
-// One evaluation as CalculatorRPN performs it, short of ending the process:
-// the listings, then the result line or the failure message, all through one
-// line writer.
+// One evaluation as CalculatorRPN performs it, short of converting the host's
+// text and ending the process: a client of the reentrant API whose memory does
+// not grow with the text's length.
 #ifndef KELVARO_EXPORT_LEGACY_RUN_H
 #define KELVARO_EXPORT_LEGACY_RUN_H
 
-#include "engine/outcome.h"
-#include "engine/output_lines.h"
-#include "export/console.h"
-#include "export/fatal_stop.h"
+#include <kelvaro/rpn.h>
 
 #include <cstddef>
 
@@ -18,28 +15,26 @@ constexpr int kStatusInvalidOrUnderflow = 1;
 constexpr int kStatusOverflow = -1;
 
 // The status CalculatorRPN ends the process with after `status`.
-int ExitStatusOf(Status status);
+int ExitStatusOf(kelvaro_rpn_status status);
 
-// Evaluates the `length` bytes at `text` on a stack of its own and writes
-// each listing line, then "result = %f\n" or the failure message, through
-// `write`. The result line is also left in `resultLine` (kMaxLineLength
-// bytes, no NUL) with its length in `resultLength`; on a failure
-// `resultLength` is 0.
-Outcome RunLegacy(const char *text, std::size_t length, LineWriter write, void *context,
-                  char *resultLine, std::size_t &resultLength);
+using LineWriter = void (*)(void *context, const char *line, std::size_t length);
 
-// RunLegacy onto standard output; a failure then ends the process through
-// FatalStop with ExitStatusOf its status, so this returns only the value.
-inline Value EvaluateOrStop(const char *text, std::size_t length, char *resultLine,
-                            std::size_t &resultLength)
-{
-    const Outcome outcome =
-        RunLegacy(text, length, WriteToStdout, nullptr, resultLine, resultLength);
-    if (outcome.status != Status::kOk) {
-        FatalStop(ExitStatusOf(outcome.status));
-    }
-    return outcome.value;
-}
+// Where the text comes from: `read` fills up to `capacity` bytes at `buffer`
+// and returns how many; 0 once the text has ended.
+struct TextSource {
+    std::size_t (*read)(void *context, char *buffer, std::size_t capacity);
+    void *context;
+};
+
+// Evaluates the text and writes each listing line and, on a failure, its
+// message line through `write`; the result line is the caller's. A text that
+// fits the `capacity` bytes at `buffer` (at least 8) is evaluated in one go;
+// a longer one piece by piece on a calculator, split after spaces and tabs,
+// with exactly the same lines and outcome. Returns outcome->status; the
+// offset counts from the start of the text. Allocates only for a text longer
+// than `capacity`, once; if that fails, the outcome is an overflow.
+kelvaro_rpn_status RunLegacy(TextSource source, char *buffer, std::size_t capacity,
+                             LineWriter write, void *context, kelvaro_rpn_outcome *outcome);
 
 }  // namespace kelvaro
 

@@ -1,7 +1,6 @@
-#include "text_conversion.h"
+#include "export/text_conversion.h"
 
 #include <cstdint>
-#include <cstring>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -11,19 +10,63 @@ namespace kelvaro {
 
 #if defined(_WIN32)
 
-std::size_t NarrowSize(const wchar_t *wide)
+namespace {
+
+// Characters converted per call: few enough that their bytes always fit a
+// buffer of 8 or more once they are measured, halved as needed.
+constexpr int kGroup = 64;
+
+bool IsHighSurrogate(wchar_t c)
 {
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    return size > 0 ? static_cast<std::size_t>(size) : 1;
+    return c >= 0xD800 && c <= 0xDBFF;
 }
 
-std::size_t NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
+bool IsLowSurrogate(wchar_t c)
 {
-    // A conversion that writes nothing leaves the empty text.
-    narrow[0] = '\0';
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, static_cast<int>(size), nullptr, nullptr);
-    narrow[size - 1] = '\0';
-    return std::strlen(narrow);
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// `count` characters from `text`, or one more or one fewer where the count
+// would split a surrogate pair, which converts as one character.
+int WholeCharacters(const wchar_t *text, int count)
+{
+    if (IsHighSurrogate(text[count - 1]) && IsLowSurrogate(text[count])) {
+        return count > 1 ? count - 1 : 2;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity)
+{
+    std::size_t written = 0;
+    while (written < capacity && *text.next != L'\0') {
+        int count = 0;
+        while (count < kGroup && text.next[count] != L'\0') {
+            ++count;
+        }
+        for (;;) {
+            count = WholeCharacters(text.next, count);
+            const int size =
+                WideCharToMultiByte(CP_ACP, 0, text.next, count, nullptr, 0, nullptr, nullptr);
+            if (size <= 0) {
+                return written;  // a conversion that fails ends the text there
+            }
+            if (static_cast<std::size_t>(size) <= capacity - written) {
+                WideCharToMultiByte(CP_ACP, 0, text.next, count, narrow + written, size, nullptr,
+                                    nullptr);
+                written += static_cast<std::size_t>(size);
+                text.next += count;
+                break;
+            }
+            if (count <= 2) {
+                return written;  // the next call starts with room for it
+            }
+            count /= 2;
+        }
+    }
+    return written;
 }
 
 void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)
@@ -35,22 +78,14 @@ void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)
 
 #else
 
-std::size_t NarrowSize(const wchar_t *wide)
+std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity)
 {
-    return std::wcslen(wide) + 1;
-}
-
-std::size_t NarrowText(const wchar_t *wide, char *narrow, std::size_t size)
-{
-    // NarrowSize counted the characters, so the loop needs no NUL test and
-    // the compiler can convert several characters at once.
-    const std::size_t length = size - 1;
-    for (std::size_t i = 0; i < length; ++i) {
-        const auto code = static_cast<std::uint32_t>(wide[i]);
-        narrow[i] = static_cast<char>(code <= 0xFF ? code : std::uint32_t{'?'});
+    std::size_t written = 0;
+    for (; written < capacity && *text.next != L'\0'; ++written, ++text.next) {
+        const auto code = static_cast<std::uint32_t>(*text.next);
+        narrow[written] = static_cast<char>(code <= 0xFF ? code : std::uint32_t{'?'});
     }
-    narrow[length] = '\0';
-    return length;
+    return written;
 }
 
 void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)

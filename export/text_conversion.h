@@ -7,15 +7,18 @@
 
 namespace kelvaro {
 
-// Bytes that NarrowText writes for `wide`, its NUL included.
-std::size_t NarrowSize(const wchar_t *wide);
+// A NUL-terminated wide text read a piece at a time; `next` is the first
+// character not yet converted.
+struct WideText {
+    const wchar_t *next;
+};
 
-// Converts `wide` and its NUL into `narrow`, which holds `size` bytes as
-// NarrowSize measured. Where wchar_t holds code points, U+0001..U+00FF become
-// the byte of the same value and anything else '?'; on Windows the system's
-// default code page decides. Returns the length of the text, NUL excluded: a
-// conversion that fails leaves the empty text.
-std::size_t NarrowText(const wchar_t *wide, char *narrow, std::size_t size);
+// Converts as many whole characters from text.next as fit in the `capacity`
+// bytes at `narrow` (at least 8) and moves text.next past them. Where wchar_t
+// holds code points, U+0001..U+00FF become the byte of the same value and
+// anything else '?'; on Windows the system's default code page decides.
+// Returns the bytes written, no NUL; 0 once the text has ended.
+std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity);
 
 // Converts `narrow` and its NUL into `wide`, which holds `capacity` wide
 // characters; each byte becomes the character of the same value, or on

@@ -1,5 +1,5 @@
 // A calculator whose stack carries over from one evaluation to the next.
-#include "reentrant/bridge.h"
+#include <kelvaro/rpn.h>
 
 #include "engine/evaluator.h"
 #include "engine/value_stack.h"
@@ -10,10 +10,9 @@
 
 struct kelvaro_rpn_calculator {
     kelvaro::ValueStack stack;
+    // What a failed text popped, to put it back: the stack is never copied.
+    kelvaro::StackJournal journal;
 };
-
-static_assert(KELVARO_RPN_STACK_CAPACITY == kelvaro::kStackCapacity,
-              "the public capacity is the engine's");
 
 extern "C" kelvaro_rpn_calculator *kelvaro_rpn_calculator_create(void)
 {
@@ -35,18 +34,21 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_calculator_evaluate(kelvaro_rpn_calcul
                                                               kelvaro_rpn_outcome *outcome)
 {
     using namespace kelvaro;
-    // The text runs on a copy, so that a failure half-way leaves the
-    // calculator's stack as it was.
-    ValueStack work;
-    CopyStack(work, calculator->stack);
-    Outcome result = RunTokens(work, text, text == nullptr ? 0 : length, ListingOf(listing));
-    if (result.status == Status::kOk) {
-        if (!PeekValue(work, result.value)) {
-            result.value = std::numeric_limits<double>::quiet_NaN();
-        }
-        CopyStack(calculator->stack, work);
+    ValueStack &stack = calculator->stack;
+    StartJournal(calculator->journal, stack);
+    kelvaro_rpn_outcome result = RunTokensJournaled(stack, calculator->journal, text,
+                                                    text == nullptr ? 0 : length, listing);
+    if (result.status != KELVARO_RPN_OK) {
+        RestoreStack(stack, calculator->journal);
+    } else if (stack.depth == 0) {
+        result.value = std::numeric_limits<double>::quiet_NaN();
+    } else {
+        result.value = stack.values[stack.depth - 1];
     }
-    return Report(result, outcome);
+    if (outcome != nullptr) {
+        *outcome = result;
+    }
+    return result.status;
 }
 
 extern "C" size_t kelvaro_rpn_calculator_depth(const kelvaro_rpn_calculator *calculator)

@@ -120,9 +120,12 @@ TEST_P(FailureAgreementTest, LegacyEndsWithTheApisMessage)
     }
     const ApiRun run = kelvaro_test::Evaluate(text);
     ASSERT_NE(run.outcome.status, KELVARO_RPN_OK);
+    // The table's own lines and status, which the API's outcome gives too.
+    ASSERT_EQ(ApiFailureOutput(text), GetParam().output);
+    ASSERT_EQ(static_cast<int>(run.outcome.status), GetParam().status);
     const std::wstring wide = Widen(text);
     EXPECT_FATAL(CalculatorRPN(wide.c_str()), LegacyStatus(run.outcome.status),
-                 ApiFailureOutput(text));
+                 GetParam().output);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, FailureAgreementTest,
@@ -133,8 +136,8 @@ TEST(FailureAgreementTest, OverflowsAgree)
 {
     for (const auto &c : kelvaro_test::OverflowCases()) {
         const std::wstring wide = Widen(c.expression);
-        EXPECT_FATAL(CalculatorRPN(wide.c_str()), kelvaro_test::kOverflowStatus,
-                     ApiFailureOutput(c.expression))
+        ASSERT_EQ(ApiFailureOutput(c.expression), c.output) << c.name;
+        EXPECT_FATAL(CalculatorRPN(wide.c_str()), kelvaro_test::kOverflowStatus, c.output)
             << c.name;
     }
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -28,6 +29,11 @@ TEST_P(ApiValueTest, GivesTheValue)
     ASSERT_EQ(kelvaro_rpn_evaluate(text, std::strlen(text), &outcome), KELVARO_RPN_OK);
     EXPECT_EQ(outcome.status, KELVARO_RPN_OK);
     EXPECT_EQ(Fixed(outcome.value), GetParam().result);
+    // The same through a listing, which has nothing to list.
+    const ApiRun run = Evaluate(text);
+    EXPECT_EQ(Fixed(run.outcome.value), GetParam().result);
+    EXPECT_EQ(run.lines, "");
+    EXPECT_EQ(run.values, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Arithmetic, ApiValueTest, testing::ValuesIn(kelvaro_test::kArithmetic),
@@ -84,6 +90,24 @@ TEST_P(ApiFailureTest, MessageIsTheLegacyLastLine)
 INSTANTIATE_TEST_SUITE_P(Failures, ApiFailureTest, testing::ValuesIn(kelvaro_test::kFailures),
                          kelvaro_test::ExpressionName());
 
+TEST(ApiValueTest, ConstantIsTheDoubleNearestToItsDecimal)
+{
+    EXPECT_EQ(Evaluate("p").outcome.value, 3.1415);
+}
+
+TEST(ApiValueTest, HoldsAFullStackOf265)
+{
+    std::string expression;
+    for (int i = 1; i <= KELVARO_RPN_STACK_CAPACITY; ++i) {
+        expression += std::to_string(i) + " ";
+    }
+    expression += "+ @";
+    const ApiRun run = Evaluate(expression);
+    EXPECT_EQ(Fixed(run.outcome.value), "529.000000");
+    // '@' lists 264 values: an empty line, two rules and a line each.
+    EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(), '\n'), 264 + 3);
+}
+
 TEST(ApiOverflowTest, FailsAtThePushThatFindsTheStackFull)
 {
     for (const auto &c : kelvaro_test::OverflowCases()) {
@@ -120,6 +144,34 @@ TEST(ApiSpanTest, TheLengthBoundsTheText)
             EXPECT_EQ(Fixed(outcome.value), c.value) << c.name;
         } else {
             EXPECT_EQ(outcome.offset, c.offset) << c.name;
+        }
+    }
+}
+
+TEST(ApiSpanTest, ANumberOrASignSeesOnlyItsSpan)
+{
+    const struct {
+        const char *text;
+        std::size_t length;
+        kelvaro_rpn_status status;
+        const char *value;  // or the offset of the failure
+        std::size_t offset;
+    } cases[] = {
+        {"12345", 2, KELVARO_RPN_OK, "12.000000", 0},
+        {"1 2e5", 4, KELVARO_RPN_OK, "2.000000", 0},
+        {"0.25", 3, KELVARO_RPN_OK, "0.200000", 0},
+        {"1.5\0e3", 6, KELVARO_RPN_OK, "1.500000", 0},
+        {"1e\0" "3", 4, KELVARO_RPN_OK, "1.000000", 0},
+        // "-5" cut after the '-' is the subtract command, with one value.
+        {"1 -5", 3, KELVARO_RPN_STACK_UNDERFLOW, nullptr, 2},
+    };
+    for (const auto &c : cases) {
+        kelvaro_rpn_outcome outcome{};
+        EXPECT_EQ(kelvaro_rpn_evaluate(c.text, c.length, &outcome), c.status) << c.text;
+        if (c.value != nullptr) {
+            EXPECT_EQ(Fixed(outcome.value), c.value) << c.text;
+        } else {
+            EXPECT_EQ(outcome.offset, c.offset) << c.text;
         }
     }
 }

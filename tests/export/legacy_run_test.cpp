@@ -1,0 +1,189 @@
+// The legacy evaluation reads its text through a buffer of fixed size: a
+// text longer than the buffer is evaluated in pieces on a calculator. With
+// buffers far smaller than the texts, every piece boundary and every token
+// longer than the buffer gives exactly the lines and outcome of evaluating
+// the whole text at once.
+#include "export/legacy_run.h"
+#include "support/expression_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <kelvaro/rpn.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Source {
+    std::string text;
+    std::size_t at = 0;
+    std::size_t most = 3;  // bytes per read: reads come in odd sizes too
+
+    static std::size_t Read(void *context, char *buffer, std::size_t capacity)
+    {
+        auto &source = *static_cast<Source *>(context);
+        std::size_t count = source.text.size() - source.at;
+        count = count < capacity ? count : capacity;
+        count = count < source.most ? count : source.most;
+        std::memcpy(buffer, source.text.data() + source.at, count);
+        source.at += count;
+        return count;
+    }
+};
+
+struct Result {
+    kelvaro_rpn_outcome outcome;
+    std::string lines;
+};
+
+void Collect(void *context, const char *line, std::size_t length)
+{
+    static_cast<std::string *>(context)->append(line, length);
+}
+
+Result Legacy(const std::string &text, std::size_t capacity)
+{
+    Source source{text};
+    std::vector<char> buffer(capacity);
+    Result result{};
+    const kelvaro_rpn_status status =
+        kelvaro::RunLegacy(kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity,
+                           Collect, &result.lines, &result.outcome);
+    EXPECT_EQ(status, result.outcome.status);
+    return result;
+}
+
+// What the legacy path must write: the listings, then the message of a
+// failure, all from one call of the API on the whole text.
+Result Whole(const std::string &text)
+{
+    Result result{};
+    const kelvaro_rpn_listing listing{Collect, nullptr, &result.lines};
+    if (kelvaro_rpn_evaluate_listing(text.data(), text.size(), &listing, &result.outcome) !=
+        KELVARO_RPN_OK) {
+        char message[KELVARO_RPN_MESSAGE_SIZE];
+        result.lines.append(message, kelvaro_rpn_format_message(&result.outcome, text.data(),
+                                                                text.size(), message,
+                                                                sizeof message));
+    }
+    return result;
+}
+
+std::uint64_t Bits(double value)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+void ExpectSameAsWhole(const std::string &text, std::size_t capacity)
+{
+    const Result expected = Whole(text);
+    const Result actual = Legacy(text, capacity);
+    const std::string shown = text.size() > 80 ? text.substr(0, 80) + "..." : text;
+    ASSERT_EQ(actual.outcome.status, expected.outcome.status) << shown << " / " << capacity;
+    if (expected.outcome.status == KELVARO_RPN_OK) {
+        ASSERT_EQ(Bits(actual.outcome.value), Bits(expected.outcome.value))
+            << shown << " / " << capacity;
+    } else {
+        ASSERT_EQ(actual.outcome.offset, expected.outcome.offset) << shown << " / " << capacity;
+    }
+    ASSERT_EQ(actual.lines, expected.lines) << shown << " / " << capacity;
+}
+
+const std::size_t kCapacities[] = {8, 9, 13, 32, 4096};
+
+std::vector<std::string> TableTexts()
+{
+    std::vector<std::string> texts;
+    for (const auto &table : kelvaro_test::ValueTables()) {
+        for (std::size_t i = 0; i < table.count; ++i) {
+            texts.emplace_back(table.cases[i].expression);
+        }
+    }
+    for (const auto &c : kelvaro_test::kListings) {
+        texts.emplace_back(c.expression);
+    }
+    for (const auto &c : kelvaro_test::kFailures) {
+        texts.emplace_back(c.expression);
+    }
+    for (const auto &c : kelvaro_test::OverflowCases()) {
+        texts.push_back(c.expression);
+    }
+    return texts;
+}
+
+TEST(LegacyRunTest, TablesGiveTheSameLinesAndOutcomeWithAnyBuffer)
+{
+    for (const std::string &text : TableTexts()) {
+        for (const std::size_t capacity : kCapacities) {
+            ExpectSameAsWhole(text, capacity);
+        }
+    }
+}
+
+// Tokens longer than the buffer: numbers whose every digit counts, commands
+// whose first byte alone counts, and exponents, signs and tails that straddle
+// the buffer's end.
+TEST(LegacyRunTest, TokensLongerThanTheBuffer)
+{
+    const std::string zeros(5000, '0');
+    const std::string texts[] = {
+        "1" + zeros + "e-5000",
+        "1" + zeros + "e-5000 2 *",
+        "-0." + zeros + "25e5002 1 +",
+        "3 " + zeros + " +",
+        "3 -" + zeros + "7 +",
+        "3 -" + zeros,
+        "2 1" + zeros + "x",
+        "2 1.5" + std::string(40, '9') + "e-3junk" + std::string(50, 'q') + " *",
+        "1.00000000000000011102230246251565404236316680908203125" + zeros + "1",
+        "1.00000000000000011102230246251565404236316680908203125" + zeros,
+        "5 sqrt" + std::string(100, 't'),
+        "1 2 " + std::string(100, '+'),
+        "4 " + std::string(30, '#') + "\t" + std::string(30, '@') + " 1 +",
+        "1 2\t" + std::string(40, '?'),
+        "1e" + std::string(40, '0') + "5",
+        "1e+" + std::string(40, '0') + "3",
+        "7e-" + std::string(40, '9'),
+        "7e9" + std::string(40, '9'),
+        "1" + std::string(20, '0') + "e",
+        "1" + std::string(20, '0') + "e+",
+        "1" + std::string(20, '0') + ".e-",
+        std::string(30, ' ') + "1" + std::string(30, ' '),
+        "1 2 3" + std::string(100, ' '),
+        std::string(100, ' '),
+        "1 x" + std::string(50, ' ') + "@",
+        "1\n" + std::string(40, '2') + " 3 +",
+    };
+    for (const std::string &text : texts) {
+        for (const std::size_t capacity : {8, 9, 16, 37}) {
+            ExpectSameAsWhole(text, static_cast<std::size_t>(capacity));
+        }
+    }
+}
+
+TEST(LegacyRunTest, RandomTextsGiveTheSameLinesAndOutcome)
+{
+    std::mt19937 random(2026);
+    const std::string pieces[] = {"1", "2.5", "-3", "1e3", "0", "+", "-", "*", "/", "%", "^",
+                                  "s", "c", "!", "p", "]", "x", "#", "@", " ", " ", "\t",
+                                  "\n", "7.", "99999999999999999999", "?", "e", "4+"};
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> count(1, 60);
+    for (int i = 0; i < 3000; ++i) {
+        std::string text;
+        for (int n = count(random); n > 0; --n) {
+            text += pieces[piece(random)];
+            if (random() % 3 != 0) {
+                text += ' ';
+            }
+        }
+        ExpectSameAsWhole(text, 8 + random() % 24);
+    }
+}
+
+}  // namespace
