@@ -92,6 +92,9 @@ void SkipToken(Reader &reader)
 constexpr int kKeptDigits = 800;
 constexpr std::size_t kFoldedSize = kKeptDigits + 32;
 constexpr std::int64_t kExponentCap = 1000000;  // far beyond any double
+// A written exponent stops growing here: still far beyond any digit count a
+// text can make up for, and far from overflowing.
+constexpr std::int64_t kWrittenCap = 1000000000000000;
 
 std::size_t FoldNumber(Reader &reader, char *out)
 {
@@ -117,8 +120,8 @@ std::size_t FoldNumber(Reader &reader, char *out)
         } else {
             dropped = dropped || c != '0';
         }
-        if (integerPart && exponent < kExponentCap) {
-            ++exponent;
+        if (integerPart) {
+            ++exponent;  // a text's length fits easily, whatever it is
         }
     };
     int c = 0;
@@ -140,7 +143,7 @@ std::size_t FoldNumber(Reader &reader, char *out)
             reader.start += digitsAt;
             std::int64_t written = 0;
             while (IsDigit(c = reader.Peek(0))) {
-                if (written < kExponentCap) {
+                if (written < kWrittenCap) {
                     written = written * 10 + (c - '0');
                 }
                 ++reader.start;

@@ -134,6 +134,9 @@ TEST(LegacyRunTest, TokensLongerThanTheBuffer)
     const std::string texts[] = {
         "1" + zeros + "e-5000",
         "1" + zeros + "e-5000 2 *",
+        "3" + zeros + zeros + "e-9999",
+        "3" + zeros + zeros + "e-10001",
+        "0." + zeros + "3e5001",
         "-0." + zeros + "25e5002 1 +",
         "3 " + zeros + " +",
         "3 -" + zeros + "7 +",

@@ -1,5 +1,6 @@
 // A call whose text fits the 255-byte work buffer must not touch the heap;
-// a longer text must still evaluate in full.
+// a longer text must still evaluate in full, with memory that does not grow
+// with its length.
 #include <kelvaro/calculator_rpn.h>
 
 #include "support/allocation_counter.h"
@@ -150,6 +151,31 @@ TEST(NoAllocation, LongerTextsEvaluateInFull)
         SCOPED_TRACE(c.name);
         ASSERT_GT(c.expression.size(), 255u);
         EXPECT_EQ(Evaluate(c.expression).result, c.expected);
+    }
+}
+
+// Texts up to 4095 bytes fit the call's own buffer; longer ones are read in
+// pieces onto one calculator: one allocation, whatever the length.
+TEST(NoAllocation, MemoryDoesNotGrowWithTheText)
+{
+    const struct {
+        const char *name;
+        std::string expression;
+        std::string expected;
+        std::size_t newCalls;
+    } cases[] = {
+        {"4093 bytes", Halving(341), "3.000000", 0},
+        {"4095 bytes", Spaces(4094) + "7", "7.000000", 0},
+        {"4096 bytes", Spaces(4095) + "7", "7.000000", 1},
+        {"64 KiB", Halving(5461), "3.000000", 1},
+        {"4 MiB", Halving(349525), "3.000000", 1},
+        {"4 MiB of one number", "2" + std::string(4u << 20, '0') + "e-4194304 1 +", "3.000000", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome outcome = Evaluate(c.expression);
+        EXPECT_EQ(outcome.result, c.expected);
+        EXPECT_EQ(outcome.newCalls, c.newCalls);
     }
 }
 
