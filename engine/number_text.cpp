@@ -134,6 +134,68 @@ std::size_t FormatFixedExactly(char *out, Value value)
     return static_cast<std::size_t>(p - out);
 }
 
+// The exact decimal digits of mantissa * 2^exponent (exponent >= 0), the
+// whole part of every double of 2^53 and more: the number is built in limbs
+// of nine decimal digits, doubled up to 28 times per pass. Returns the end.
+char *WriteWholeNumber(char *out, std::uint64_t mantissa, int exponent)
+{
+    constexpr std::uint32_t kLimb = 1000000000;
+    constexpr int kMaxShift = 28;  // a limb below 2^30 shifted stays below 2^58
+    std::uint32_t limbs[36];       // DBL_MAX has 309 digits: 35 limbs
+    int count = 0;
+    do {
+        limbs[count++] = static_cast<std::uint32_t>(mantissa % kLimb);
+        mantissa /= kLimb;
+    } while (mantissa != 0);
+    while (exponent > 0) {
+        const int shift = exponent < kMaxShift ? exponent : kMaxShift;
+        exponent -= shift;
+        std::uint64_t carry = 0;
+        for (int i = 0; i < count; ++i) {
+            const std::uint64_t limb = (static_cast<std::uint64_t>(limbs[i]) << shift) + carry;
+            limbs[i] = static_cast<std::uint32_t>(limb % kLimb);
+            carry = limb / kLimb;
+        }
+        while (carry != 0) {
+            limbs[count++] = static_cast<std::uint32_t>(carry % kLimb);
+            carry /= kLimb;
+        }
+    }
+    out = WriteDigits(out, limbs[count - 1]);
+    for (int i = count - 2; i >= 0; --i) {
+        for (std::uint32_t unit = kLimb / 10; unit != 0; unit /= 10) {
+            *out++ = static_cast<char>('0' + limbs[i] / unit % 10);
+        }
+    }
+    return out;
+}
+
+// "%.*f" of a finite value of 2^64 or more, exactly: such a double is a whole
+// number, so its decimals are all 0. Returns the length, or 0 for any other
+// value.
+std::size_t FormatWholeExactly(char *out, Value value, int decimals)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const int exponent = biased - 1075;
+    if (biased == 0x7FF || exponent < 12) {
+        return 0;  // infinity, NaN, or below 2^64
+    }
+    const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    char *p = out;
+    if ((bits >> 63) != 0) {
+        *p++ = '-';
+    }
+    p = WriteWholeNumber(p, mantissa, exponent);
+    if (decimals > 0) {
+        *p++ = '.';
+        std::memset(p, '0', static_cast<std::size_t>(decimals));
+        p += decimals;
+    }
+    return static_cast<std::size_t>(p - out);
+}
+
 // NOLINTEND(readability-magic-numbers)
 
 std::size_t WriteNan(char *out)
@@ -142,9 +204,13 @@ std::size_t WriteNan(char *out)
     return 3;
 }
 
-// {fmt}'s "%.*f", exact for every double and every precision.
+// "%.*f", exact for every double and every precision: large whole numbers
+// here, the rest by {fmt} (whose exact path for them is slow).
 std::size_t FormatWithPrecision(char *out, Value value, int decimals)
 {
+    if (const std::size_t length = FormatWholeExactly(out, value, decimals); length != 0) {
+        return length;
+    }
     const auto written =
         fmt::format_to_n(out, kMaxDecimalsText, FMT_STRING("{:.{}f}"), value, decimals);
     return written.size;

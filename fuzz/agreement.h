@@ -16,8 +16,8 @@ namespace kelvaro_fuzz {
 // the value, or kelvaro_rpn_format_message's line for a failure.
 std::string ExpectedLegacyOutput(std::string_view text, const ApiEvaluation &api);
 
-// Status, offset (failure) or value (success, bit for bit), the invalid
-// byte, the result line RunLegacy hands back, and the whole output.
+// Status, offset (failure) or value (success, bit for bit), and the whole
+// output.
 void CheckLegacyAgrees(std::string_view text, const ApiEvaluation &api,
                        const LegacyEvaluation &legacy);
 

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     // CalculatorRPN would end the process here.
     CheckFailurePosition(narrow, api.outcome);
-    const LegacyEvaluation legacy = EvaluateLegacy(narrow);
+    const LegacyEvaluation legacy = EvaluateLegacy(narrow, PieceCapacity(narrow));
     CheckLegacyAgrees(narrow, api, legacy);
     CheckOutputShape(narrow, api.outcome, legacy.output);
     return 0;

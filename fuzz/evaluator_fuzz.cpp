@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CheckListingConsistent(text, api);
     CheckFailurePosition(text, api.outcome);
 
-    const LegacyEvaluation legacy = EvaluateLegacy(text);
+    const LegacyEvaluation legacy = EvaluateLegacy(text, PieceCapacity(text));
     CheckLegacyAgrees(text, api, legacy);
     CheckOutputShape(text, api.outcome, legacy.output);
 

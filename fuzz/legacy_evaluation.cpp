@@ -1,10 +1,27 @@
 #include "legacy_evaluation.h"
 
-#include "engine/output_lines.h"
+#include "api_text.h"
+
 #include "export/legacy_run.h"
+
+#include <cstring>
+#include <vector>
 
 namespace kelvaro_fuzz {
 namespace {
+
+struct Source {
+    std::string_view text;
+
+    static std::size_t Read(void *context, char *buffer, std::size_t capacity)
+    {
+        std::string_view &text = static_cast<Source *>(context)->text;
+        const std::size_t count = text.size() < capacity ? text.size() : capacity;
+        std::memcpy(buffer, text.data(), count);
+        text.remove_prefix(count);
+        return count;
+    }
+};
 
 void Collect(void *context, const char *line, std::size_t length)
 {
@@ -13,15 +30,23 @@ void Collect(void *context, const char *line, std::size_t length)
 
 }  // namespace
 
-LegacyEvaluation EvaluateLegacy(std::string_view text)
+LegacyEvaluation EvaluateLegacy(std::string_view text, std::size_t capacity)
 {
     LegacyEvaluation evaluation;
-    char resultLine[kelvaro::kMaxLineLength];
-    std::size_t resultLength = 0;
-    evaluation.outcome = kelvaro::RunLegacy(text.data(), text.size(), Collect,
-                                            &evaluation.output, resultLine, resultLength);
-    evaluation.resultLine.assign(resultLine, resultLength);
+    Source source{text};
+    std::vector<char> buffer(capacity);
+    if (kelvaro::RunLegacy(kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity,
+                           Collect, &evaluation.output, &evaluation.outcome) == KELVARO_RPN_OK) {
+        evaluation.output += "result = " + Fixed(evaluation.outcome.value) + "\n";
+    }
     return evaluation;
+}
+
+std::size_t PieceCapacity(std::string_view text)
+{
+    constexpr std::size_t kSmallest = 8;
+    constexpr std::size_t kChoices = 57;
+    return kSmallest + (text.size() * 7 + (text.empty() ? 0 : text[0])) % kChoices;
 }
 
 }  // namespace kelvaro_fuzz

@@ -1,22 +1,29 @@
 // One evaluation through the legacy path short of ending the process:
-// kelvaro::RunLegacy, its output collected in memory.
+// kelvaro::RunLegacy, its output collected in memory, then the result line
+// that CalculatorRPN writes after it.
 #ifndef KELVARO_FUZZ_LEGACY_EVALUATION_H
 #define KELVARO_FUZZ_LEGACY_EVALUATION_H
 
-#include "engine/outcome.h"
+#include <kelvaro/rpn.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace kelvaro_fuzz {
 
 struct LegacyEvaluation {
-    kelvaro::Outcome outcome{};
-    std::string output;      // every line written, in order
-    std::string resultLine;  // what RunLegacy left in its result line
+    kelvaro_rpn_outcome outcome{};
+    std::string output;  // every line written, in order
 };
 
-LegacyEvaluation EvaluateLegacy(std::string_view text);
+// Reads the text through a buffer of `capacity` bytes (at least 8): a text
+// longer than that goes through the legacy path's piece-by-piece reading.
+LegacyEvaluation EvaluateLegacy(std::string_view text, std::size_t capacity);
+
+// A buffer size from 8 to 64 picked from the text, so that most texts of more
+// than a few tokens are read in pieces.
+std::size_t PieceCapacity(std::string_view text);
 
 }  // namespace kelvaro_fuzz
 

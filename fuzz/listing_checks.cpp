@@ -18,7 +18,7 @@ std::vector<std::string> LinesOf(const ListingEvent &report, std::string_view te
     const kelvaro::Command *command = FindCommand(report.command);
     Require(IsListing(command), "values reported for a command that lists nothing", text);
     std::vector<std::string> lines;
-    if (command->kind == kelvaro::CommandKind::kShowTop) {
+    if (command->operation == kelvaro::Operation::kShowTop) {
         Require(report.values.size() == 1, "not one value reported for the top", text);
         lines.push_back("Top of stack: " + Fixed(report.values.front()) + "\n");
         return lines;

@@ -61,29 +61,43 @@ const kelvaro::Command *FindCommand(char byte)
 
 std::size_t ValuesNeeded(const kelvaro::Command &command)
 {
-    switch (command.kind) {
-    case kelvaro::CommandKind::kBinary:
-    case kelvaro::CommandKind::kExchange: return 2;
-    case kelvaro::CommandKind::kUnary:
-    case kelvaro::CommandKind::kDrop:
-    case kelvaro::CommandKind::kShowTop: return 1;
-    case kelvaro::CommandKind::kConstant:
-    case kelvaro::CommandKind::kShowStack:
-    case kelvaro::CommandKind::kNothing:
-    case kelvaro::CommandKind::kInvalid: break;
+    using kelvaro::Operation;
+    switch (command.operation) {
+    case Operation::kAdd:
+    case Operation::kSubtract:
+    case Operation::kMultiply:
+    case Operation::kDivide:
+    case Operation::kRemainder:
+    case Operation::kPower:
+    case Operation::kExchange: return 2;
+    case Operation::kSine:
+    case Operation::kCosine:
+    case Operation::kTangent:
+    case Operation::kArcsine:
+    case Operation::kArccosine:
+    case Operation::kArctangent:
+    case Operation::kLogarithm:
+    case Operation::kExponential:
+    case Operation::kFactorial:
+    case Operation::kDrop:
+    case Operation::kShowTop: return 1;
+    case Operation::kConstant:
+    case Operation::kShowStack:
+    case Operation::kNothing:
+    case Operation::kInvalid: break;
     }
     return 0;
 }
 
 bool IsListing(const kelvaro::Command *command)
 {
-    return command != nullptr && (command->kind == kelvaro::CommandKind::kShowTop ||
-                                  command->kind == kelvaro::CommandKind::kShowStack);
+    return command != nullptr && (command->operation == kelvaro::Operation::kShowTop ||
+                                  command->operation == kelvaro::Operation::kShowStack);
 }
 
 bool Grows(const kelvaro::Command &command)
 {
-    return command.kind == kelvaro::CommandKind::kConstant;
+    return command.operation == kelvaro::Operation::kConstant;
 }
 
 std::string ListingTokens(std::string_view text, std::size_t end)

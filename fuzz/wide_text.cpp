@@ -19,9 +19,12 @@ std::uint32_t CodeOf(wchar_t c)
 
 std::string NarrowAsLibrary(const wchar_t *wide)
 {
-    const std::size_t size = kelvaro::NarrowSize(wide);
-    std::string narrow(size, '\0');
-    narrow.resize(kelvaro::NarrowText(wide, narrow.data(), size));
+    kelvaro::WideText text{wide};
+    std::string narrow;
+    char piece[13];  // an odd size, so pieces end anywhere
+    while (const std::size_t count = kelvaro::NarrowSome(text, piece, sizeof piece)) {
+        narrow.append(piece, count);
+    }
     return narrow;
 }
 
