@@ -108,6 +108,7 @@ int main(int argc, char **argv)
         kelvaro_bench::RegisterMuparserEval(workload);
         names.push_back(workload.name);
     }
+    kelvaro_bench::RegisterCalculatorDepths();
     kelvaro_bench::RegisterLengthSweep();
 
     FileBuffer buffer(report);

@@ -34,6 +34,11 @@ void RegisterRpnApi(const Workload &workload);
 // muparser doing the same: SetExpr and Eval.
 void RegisterMuparserEval(const Workload &workload);
 
+// Registers "calculator/kelvaro_rpn_calculator/<depth>": "1 +" on a
+// calculator holding 16 and 264 values (264 is the most that leaves room for
+// the 1).
+void RegisterCalculatorDepths();
+
 // Registers "length_sweep/CalculatorRPN/<bytes>" for 16 to 4096 bytes with a
 // linear fit.
 void RegisterLengthSweep();

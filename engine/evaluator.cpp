@@ -126,7 +126,9 @@ Outcome RunTokens(ValueStack &stack, const char *text, std::size_t length, const
         const unsigned char c = bytes[i];
         Status status = Status::kOk;
         if (IsDigit(c) || (c == '-' && i + 1 < length && IsDigit(bytes[i + 1]))) {
-            if (!PushValue(stack, ReadNumber(text + i, text + length))) {
+            Value number = 0;
+            ReadNumber(text + i, text + length, number);
+            if (!PushValue(stack, number)) {
                 status = Status::kStackOverflow;
             }
         } else {

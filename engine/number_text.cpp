@@ -1,163 +1,65 @@
-#include "number_text.h"
+#include "engine/number_text.h"
 
-#include <cfloat>
-#include <charconv>
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
+
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <limits>
-#include <system_error>
 
 namespace kelvaro {
 namespace {
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-const char *SkipDigits(const char *p, const char *end)
-{
-    while (p < end && IsDigit(*p)) {
-        ++p;
-    }
-    return p;
-}
-
-// The end of the number that starts at `text` and lies before `end`:
-// std::from_chars wants it, and the underflow/overflow decision below reads
-// the same span.
-const char *NumberEnd(const char *text, const char *end)
-{
-    const char *p = text;
-    if (*p == '-') {
-        ++p;
-    }
-    p = SkipDigits(p, end);
-    if (p < end && *p == '.') {
-        p = SkipDigits(p + 1, end);
-    }
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        const char *exponent = p + 1;
-        if (exponent < end && (*exponent == '+' || *exponent == '-')) {
-            ++exponent;
-        }
-        if (exponent < end && IsDigit(*exponent)) {
-            p = SkipDigits(exponent, end);
-        }
-    }
-    return p;
-}
-
-// Reading stops once an exponent reaches this: the number is then far outside
-// a double's range whatever its digits, and the sum cannot overflow.
-constexpr long kExponentCap = 100000;
-
-// std::from_chars leaves its output alone when the value is out of range;
-// strtod gives infinity for magnitudes of 1 and more and zero below. Decide
-// which side of 1 the text lies on from its first significant digit and its
-// exponent. Only called for texts that from_chars found out of range, so the
-// answer is never near 1.
-bool MagnitudeAtLeastOne(const char *begin, const char *end)
-{
-    const char *p = begin;
-    if (*p == '-') {
-        ++p;
-    }
-    long position = 0;  // power of ten of the first significant digit
-    bool found = false;
-    const char *integerEnd = SkipDigits(p, end);
-    for (const char *q = p; q < integerEnd; ++q) {
-        if (*q != '0') {
-            position = static_cast<long>(integerEnd - q) - 1;
-            found = true;
-            break;
-        }
-    }
-    p = integerEnd;
-    if (p < end && *p == '.') {
-        ++p;
-        for (const char *q = p; !found && q < end && IsDigit(*q); ++q) {
-            if (*q != '0') {
-                position = -static_cast<long>(q - p) - 1;
-                found = true;
-            }
-        }
-        p = SkipDigits(p, end);
-    }
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        const bool negative = *p == '-';
-        if (*p == '+' || *p == '-') {
-            ++p;
-        }
-        long exponent = 0;
-        for (; p < end && exponent < kExponentCap; ++p) {
-            exponent = exponent * 10 + (*p - '0');
-        }
-        position += negative ? -exponent : exponent;
-    }
-    return found && position >= 0;
-}
-
-// Most numbers in expressions are short decimals such as "3" or "0.25". When
-// all the digits fit a double exactly and so does the power of ten that the
-// fraction divides by, one IEEE division gives the correctly rounded value,
-// the same one strtod gives (Clinger's fast path). Needs arithmetic done in
-// double precision, not in wider x87 registers.
-bool ReadShortDecimal(const char *text, const char *end, Value &value)
-{
-#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-    constexpr int kMaxDigits = 19;  // 10^19 - 1 still fits 64 bits
-    // Every power of ten up to 10^22 is a double exactly.
-    static constexpr Value kPowersOfTen[kMaxDigits + 1] = {
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
-    constexpr std::uint64_t kMaxExact = std::uint64_t{1} << 53;
-
-    const char *p = text;
-    const bool negative = *p == '-';
-    if (negative) {
-        ++p;
-    }
-    std::uint64_t digits = 0;
-    int count = 0;
-    int fractionDigits = 0;
-    for (; p < end && IsDigit(*p); ++p, ++count) {
-        if (count == kMaxDigits) {
-            return false;
-        }
-        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
-    if (p < end && *p == '.') {
-        for (++p; p < end && IsDigit(*p); ++p, ++count, ++fractionDigits) {
-            if (count == kMaxDigits) {
-                return false;
-            }
-            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-        }
-    }
-    if ((p < end && (*p == 'e' || *p == 'E')) || digits > kMaxExact) {
-        return false;
-    }
-    const Value magnitude = static_cast<Value>(digits) / kPowersOfTen[fractionDigits];
-    value = negative ? -magnitude : magnitude;
-    return true;
-#else
-    (void)text;
-    (void)end;
-    (void)value;
-    return false;
-#endif
-}
-
-#if defined(__SIZEOF_INT128__)
 
 // The literals below are the binary64 layout and decimal widths, each
 // explained where it is used.
 // NOLINTBEGIN(readability-magic-numbers)
 
-// Writes the digits of `number`; returns the end.
+// A 128-bit unsigned integer in two halves: enough for a 53-bit mantissa
+// times 10^6, without relying on a compiler's __int128.
+struct Wide {
+    std::uint64_t high;
+    std::uint64_t low;
+};
+
+Wide Multiply(std::uint64_t a, std::uint32_t b)
+{
+    const std::uint64_t lowPart = (a & 0xFFFFFFFFU) * b;
+    const std::uint64_t highPart = (a >> 32) * b;
+    const std::uint64_t low = lowPart + (highPart << 32);
+    return Wide{(highPart >> 32) + (low < lowPart ? 1U : 0U), low};
+}
+
+// `value` shifted right by `shift` (1 to 73), and how the bits shifted out
+// compare with half of 2^shift: -1 less, 0 equal, 1 more.
+std::uint64_t ShiftRight(Wide value, int shift)
+{
+    if (shift >= 64) {
+        return value.high >> (shift - 64);
+    }
+    return (value.low >> shift) | (value.high << (64 - shift));
+}
+
+int CompareRestToHalf(Wide value, int shift)
+{
+    Wide rest{0, value.low};
+    Wide half{0, 0};
+    if (shift > 64) {
+        rest.high = value.high & ((std::uint64_t{1} << (shift - 64)) - 1);
+        half.high = std::uint64_t{1} << (shift - 65);
+    } else {
+        rest.low = shift == 64 ? value.low : value.low & ((std::uint64_t{1} << shift) - 1);
+        half.low = std::uint64_t{1} << (shift - 1);
+    }
+    if (rest.high != half.high) {
+        return rest.high < half.high ? -1 : 1;
+    }
+    if (rest.low != half.low) {
+        return rest.low < half.low ? -1 : 1;
+    }
+    return 0;
+}
+
 char *WriteDigits(char *out, std::uint64_t number)
 {
     char reversed[20];
@@ -174,12 +76,10 @@ char *WriteDigits(char *out, std::uint64_t number)
 
 // "%f" of a finite value below 2^64, computed exactly: the value is m * 2^e,
 // so its six-decimal rounding is m * 10^6 / 2^-e rounded half to even, as
-// printf rounds. Other values go to std::to_chars. Returns the length, or 0
-// when the value is not one of these.
+// printf rounds. Returns the length, or 0 for any other value.
 std::size_t FormatFixedExactly(char *out, Value value)
 {
-    __extension__ typedef unsigned __int128 Wide;
-    constexpr std::uint64_t kMillion = 1000000;
+    constexpr std::uint32_t kMillion = 1000000;
 
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
@@ -209,11 +109,10 @@ std::size_t FormatFixedExactly(char *out, Value value)
         // fraction < 2^53, so the product stays below 2^73; from a shift of
         // 74 on it is below half a millionth and rounds to 0.
         if (shift < 74) {
-            const Wide scaled = static_cast<Wide>(fraction) * kMillion;
-            millionths = static_cast<std::uint64_t>(scaled >> shift);
-            const Wide rest = scaled - (static_cast<Wide>(millionths) << shift);
-            const Wide half = static_cast<Wide>(1) << (shift - 1);
-            if (rest > half || (rest == half && (millionths & 1) != 0)) {
+            const Wide scaled = Multiply(fraction, kMillion);
+            millionths = ShiftRight(scaled, shift);
+            const int rest = CompareRestToHalf(scaled, shift);
+            if (rest > 0 || (rest == 0 && (millionths & 1) != 0)) {
                 ++millionths;
             }
             if (millionths == kMillion) {
@@ -237,41 +136,62 @@ std::size_t FormatFixedExactly(char *out, Value value)
 
 // NOLINTEND(readability-magic-numbers)
 
-#else
-
-// Without 128-bit integers every value goes to std::to_chars.
-std::size_t FormatFixedExactly(char *, Value)
-{
-    return 0;
-}
-
-#endif
-
 std::size_t WriteNan(char *out)
 {
-    out[0] = 'n';
-    out[1] = 'a';
-    out[2] = 'n';
+    std::memcpy(out, "nan", 3);
     return 3;
+}
+
+// {fmt}'s "%.*f", exact for every double and every precision.
+std::size_t FormatWithPrecision(char *out, Value value, int decimals)
+{
+    const auto written =
+        fmt::format_to_n(out, kMaxDecimalsText, FMT_STRING("{:.{}f}"), value, decimals);
+    return written.size;
+}
+
+// The length of the fixed-notation text of `count` digits d1.d2...dn times
+// 10^exponent, and that text: "1000", "12.5", "0.001".
+int FixedDigitsLength(int count, int exponent)
+{
+    if (exponent < 0) {
+        return 1 - exponent + count;  // "0." and -exponent - 1 zeros
+    }
+    return exponent >= count - 1 ? exponent + 1 : count + 1;
+}
+
+char *WriteFixedDigits(char *p, const char *digits, int count, int exponent)
+{
+    const auto bytes = [](int n) { return static_cast<std::size_t>(n); };
+    if (exponent < 0) {
+        *p++ = '0';
+        *p++ = '.';
+        std::memset(p, '0', bytes(-exponent - 1));
+        p += -exponent - 1;
+        std::memcpy(p, digits, bytes(count));
+        return p + count;
+    }
+    if (exponent >= count - 1) {
+        std::memcpy(p, digits, bytes(count));
+        p += count;
+        std::memset(p, '0', bytes(exponent - count + 1));
+        return p + exponent - count + 1;
+    }
+    std::memcpy(p, digits, bytes(exponent + 1));
+    p += exponent + 1;
+    *p++ = '.';
+    std::memcpy(p, digits + exponent + 1, bytes(count - exponent - 1));
+    return p + count - exponent - 1;
 }
 
 }  // namespace
 
-Value ReadNumber(const char *text, const char *end)
+const char *ReadNumber(const char *text, const char *end, Value &value)
 {
-    Value value = 0;
-    if (ReadShortDecimal(text, end, value)) {
-        return value;
-    }
-    const char *numberEnd = NumberEnd(text, end);
-    const auto parsed = std::from_chars(text, numberEnd, value);
-    if (parsed.ec == std::errc::result_out_of_range) {
-        const Value magnitude = MagnitudeAtLeastOne(text, numberEnd)
-                                    ? std::numeric_limits<Value>::infinity()
-                                    : 0.0;
-        value = *text == '-' ? -magnitude : magnitude;
-    }
-    return value;
+    // The caller saw a digit (after an optional '-'), so there is always a
+    // number here; out of range, fast_float gives the infinity or zero that
+    // strtod gives.
+    return fast_float::from_chars(text, end, value).ptr;
 }
 
 std::size_t FormatFixed(char *out, Value value)
@@ -282,9 +202,8 @@ std::size_t FormatFixed(char *out, Value value)
     if (const std::size_t length = FormatFixedExactly(out, value); length != 0) {
         return length;
     }
-    const auto written =
-        std::to_chars(out, out + kMaxFixedText, value, std::chars_format::fixed, 6);
-    return static_cast<std::size_t>(written.ptr - out);
+    constexpr int kFixedDecimals = 6;
+    return FormatWithPrecision(out, value, kFixedDecimals);
 }
 
 std::size_t FormatDecimals(char *out, Value value, int decimals)
@@ -296,9 +215,7 @@ std::size_t FormatDecimals(char *out, Value value, int decimals)
     if (std::isnan(value)) {
         return WriteNan(out);
     }
-    const auto written = std::to_chars(out, out + kMaxDecimalsText, value,
-                                       std::chars_format::fixed, decimals);
-    return static_cast<std::size_t>(written.ptr - out);
+    return FormatWithPrecision(out, value, decimals);
 }
 
 std::size_t FormatShortest(char *out, Value value)
@@ -306,8 +223,68 @@ std::size_t FormatShortest(char *out, Value value)
     if (std::isnan(value)) {
         return WriteNan(out);
     }
-    const auto written = std::to_chars(out, out + kMaxShortestText, value);
-    return static_cast<std::size_t>(written.ptr - out);
+    if (std::isinf(value)) {
+        return static_cast<std::size_t>(fmt::format_to_n(out, kMaxShortestText, "{}", value).size);
+    }
+    // {fmt}'s "{}" gives the shortest digits that read back, in fixed or
+    // scientific form by its own rule; take the digits and the decimal
+    // exponent from it and write the shorter form.
+    char shortest[kMaxShortestText];
+    const std::size_t shortestLength =
+        fmt::format_to_n(shortest, sizeof shortest - 1, FMT_STRING("{}"), value).size;
+    shortest[shortestLength] = '\0';
+    const bool negative = shortest[0] == '-';
+    // The digits without leading and trailing zeros, and the power of ten of
+    // the first: intLength - 1 - (leading zeros) + the written exponent.
+    char digits[kMaxShortestText];
+    int count = 0;
+    int intLength = 0;
+    int leadingZeros = 0;
+    bool seenPoint = false;
+    const char *p = shortest + (negative ? 1 : 0);
+    for (; *p != '\0' && *p != 'e'; ++p) {
+        if (*p == '.') {
+            seenPoint = true;
+            continue;
+        }
+        intLength += seenPoint ? 0 : 1;
+        if (count == 0 && *p == '0') {
+            ++leadingZeros;
+        } else {
+            digits[count++] = *p;
+        }
+    }
+    int exponent = intLength - 1 - leadingZeros + (*p == 'e' ? std::atoi(p + 1) : 0);
+    while (count > 1 && digits[count - 1] == '0') {
+        --count;
+    }
+    if (count == 0) {
+        digits[count++] = '0';
+        exponent = 0;
+    }
+    char scientific[kMaxShortestText];
+    const std::size_t length =
+        fmt::format_to_n(scientific, sizeof scientific, FMT_STRING("{}{}{}{}e{}{:02}"),
+                         negative ? "-" : "", digits[0], count > 1 ? "." : "",
+                         fmt::string_view(digits + 1, static_cast<std::size_t>(count - 1)),
+                         exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent)
+            .size;
+    const std::size_t fixedLength =
+        (negative ? 1U : 0U) + static_cast<std::size_t>(FixedDigitsLength(count, exponent));
+    if (fixedLength > length) {
+        std::memcpy(out, scientific, length);
+        return length;
+    }
+    if (exponent >= count - 1) {
+        // A whole number: of the texts this long, its exact digits are the
+        // closest, as std::to_chars writes them ("5177290220909534208").
+        return FormatWithPrecision(out, value, 0);
+    }
+    char *q = out;
+    if (negative) {
+        *q++ = '-';
+    }
+    return static_cast<std::size_t>(WriteFixedDigits(q, digits, count, exponent) - out);
 }
 
 }  // namespace kelvaro

@@ -1,8 +1,12 @@
-// Reading and writing numbers as text, independent of the host's locale.
+// Reading and writing numbers as text, independent of the host's locale. One
+// code path on every target: fast_float reads, and {fmt} writes what the exact
+// fixed-point shortcut below does not.
 #ifndef KELVARO_ENGINE_NUMBER_TEXT_H
 #define KELVARO_ENGINE_NUMBER_TEXT_H
 
-#include "value.h"
+#include <kelvaro/rpn.h>
+
+#include "engine/value.h"
 
 #include <cstddef>
 
@@ -13,7 +17,7 @@ constexpr std::size_t kMaxFixedText = 320;
 
 // Decimals FormatDecimals takes, and room for its longest text: '-', the
 // 309 digits of DBL_MAX, the point and the decimals.
-constexpr int kMaxDecimals = 99;
+constexpr int kMaxDecimals = KELVARO_RPN_MAX_DECIMALS;
 constexpr std::size_t kMaxDecimalsText = 416;
 
 // Room for the shortest round-trip text of any double.
@@ -21,10 +25,11 @@ constexpr std::size_t kMaxShortestText = 32;
 
 // Reads the longest prefix of the bytes from `text` to `end` of the form
 //   [-]digits[.digits][(e|E)[+|-]digits]
-// like strtod does: too large gives +-infinity, too small the nearest
-// representable value. `text` must start with a digit or '-' and a digit.
-// Reads nothing at or beyond `end`.
-Value ReadNumber(const char *text, const char *end);
+// into `value`, correctly rounded whatever its length, as strtod reads it:
+// too large gives +-infinity, too small the nearest representable value.
+// `text` must start with a digit or '-' and a digit. Returns where the number
+// ends; reads nothing at or beyond `end`.
+const char *ReadNumber(const char *text, const char *end, Value &value);
 
 // Writes `value` as "%f" would in the C locale, except that NaN is always
 // "nan". Returns the length; `out` must hold kMaxFixedText bytes. No NUL.
@@ -35,8 +40,8 @@ std::size_t FormatFixed(char *out, Value value);
 std::size_t FormatDecimals(char *out, Value value, int decimals);
 
 // The shortest text that reads back as the same double: fixed or
-// scientific ("1e+22"), whichever is shorter; "inf", "-inf", "nan" (never
-// "-nan"). `out` must hold kMaxShortestText bytes. No NUL.
+// scientific ("1e+22"), whichever is shorter, fixed on a tie; "inf", "-inf",
+// "nan" (never "-nan"). `out` must hold kMaxShortestText bytes. No NUL.
 std::size_t FormatShortest(char *out, Value value);
 
 }  // namespace kelvaro

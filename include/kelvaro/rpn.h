@@ -124,7 +124,11 @@ KELVARO_RPN_PUBLIC void kelvaro_rpn_calculator_clear(kelvaro_rpn_calculator *cal
 #define KELVARO_RPN_SHORTEST_SIZE 32
 #define KELVARO_RPN_MESSAGE_SIZE 32
 
-/* Writes `value` with `decimals` digits after the point (0 to 99) as printf's
+/* The most digits after the point kelvaro_rpn_format_fixed writes. */
+#define KELVARO_RPN_MAX_DECIMALS 99
+
+/* Writes `value` with `decimals` digits after the point (0 to
+   KELVARO_RPN_MAX_DECIMALS) as printf's
    "%.*f" in the C locale, whatever the host's locale: decimals 6 is the text
    CalculatorRPN returns. "inf", "-inf" and "nan" (never "-nan"). Like
    snprintf: returns the text's length, writes at most size - 1 characters and

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -122,7 +123,11 @@ TEST(FormatShortestTest, ReadsBackAsTheSameDouble)
     } cases[] = {
         {0.1 + 0.2, "0.30000000000000004"}, {14, "14"}, {-2.5, "-2.5"}, {1e22, "1e+22"},
         {1e-7, "1e-07"}, {std::numeric_limits<double>::infinity(), "inf"},
-        {-std::nan(""), "nan"}, {-0.0, "-0"},
+        {-std::nan(""), "nan"}, {-0.0, "-0"}, {0.0, "0"}, {1e15, "1e+15"}, {100, "100"},
+        {123456, "123456"}, {0.001, "0.001"}, {1e-5, "1e-05"}, {-1.23e20, "-1.23e+20"},
+        {120, "120"}, {1234.5678, "1234.5678"}, {0.00012, "0.00012"},
+        {5e-324, "5e-324"}, {std::numeric_limits<double>::max(), "1.7976931348623157e+308"},
+        {-std::numeric_limits<double>::infinity(), "-inf"}, {9007199254740993.0, "9007199254740992"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Shortest(c.value), c.text);
@@ -143,6 +148,32 @@ TEST(FormatShortestTest, ReadsBackAsTheSameDouble)
         ASSERT_EQ(outcome.value, value) << text;
     }
 }
+
+#if defined(__cpp_lib_to_chars)
+// Where the C++ library has it, std::to_chars's shortest form is the
+// reference: the same digits, and fixed or scientific by the same rule.
+TEST(FormatShortestTest, MatchesStdToChars)
+{
+    std::mt19937_64 random(11);
+    std::uniform_int_distribution<int> exponent(-30, 30);
+    for (int i = 0; i < 40000; ++i) {
+        double value = 0;
+        if (i % 2 == 0) {
+            const std::uint64_t bits = random();
+            std::memcpy(&value, &bits, sizeof value);
+        } else {
+            // Values near the length tie between the two forms.
+            value = static_cast<double>(random() % 100000) * std::pow(10.0, exponent(random));
+        }
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        char expected[64];
+        const auto end = std::to_chars(expected, expected + sizeof expected, value).ptr;
+        ASSERT_EQ(Shortest(value), std::string(expected, end));
+    }
+}
+#endif
 
 TEST(FormatMessageTest, WritesTheLegacyLines)
 {

@@ -16,7 +16,9 @@ namespace {
 // Reads a number from a NUL-terminated text, all of it in the span.
 kelvaro::Value ReadWhole(const char *text)
 {
-    return kelvaro::ReadNumber(text, text + std::strlen(text));
+    kelvaro::Value value = 0;
+    kelvaro::ReadNumber(text, text + std::strlen(text), value);
+    return value;
 }
 
 using kelvaro::Value;
@@ -157,6 +159,61 @@ TEST(ReadNumberTest, ReadsTheDecimalFormOnly)
     for (const auto &c : cases) {
         EXPECT_EQ(ReadWhole(c.text), c.value) << c.text;
     }
+}
+
+// Numbers of any length are read as strtod reads them: every digit counts
+// towards the rounding, and a huge digit count can meet a huge exponent.
+TEST(ReadNumberTest, ReadsNumbersOfAnyLengthExactly)
+{
+    const std::string zeros(200000, '0');
+    const std::string nines(1000, '9');
+    const std::string texts[] = {
+        "1" + zeros + "e-1000000",
+        "1" + zeros + "e-200000",
+        "0." + zeros + "1e200001",
+        "-0." + zeros + "1e200000",
+        "1" + zeros,
+        // The halfway point between 1 and the next double, then one more
+        // digit far away that decides the rounding.
+        "1.00000000000000011102230246251565404236316680908203125",
+        "1.00000000000000011102230246251565404236316680908203125" + zeros + "1",
+        "9007199254740993" + zeros + "e-200000",
+        "9007199254740993." + zeros + "1e-200000",
+        "0." + nines + "e1000",
+    };
+    for (const std::string &text : texts) {
+        const Value expected = Strtod(text);
+        const Value actual = ReadWhole(text.c_str());
+        EXPECT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0)
+            << text.substr(0, 60) << "... (" << text.size() << " bytes) read as " << actual
+            << ", strtod gives " << expected;
+    }
+}
+
+// The reader says where the number ends, so the evaluator need not scan its
+// bytes again.
+TEST(ReadNumberTest, ReturnsWhereTheNumberEnds)
+{
+    const struct {
+        const char *text;
+        std::size_t length;
+    } cases[] = {
+        {"12", 2},     {"12 3", 2},    {"-1.5x", 4},  {"7.", 2},    {"7.e", 2},
+        {"1e5+", 3},   {"1e+", 1},     {"2E-3e4", 4}, {"3..", 2},   {"0x10", 1},
+        {"1,234", 1},  {"5e-", 1},     {"9e99999999999999999999", 22},
+    };
+    for (const auto &c : cases) {
+        kelvaro::Value value = 0;
+        const char *end = c.text + std::strlen(c.text);
+        EXPECT_EQ(kelvaro::ReadNumber(c.text, end, value) - c.text,
+                  static_cast<std::ptrdiff_t>(c.length))
+            << c.text;
+    }
+    // The span's end stops it, whatever follows in memory.
+    const char text[] = "123456";
+    kelvaro::Value value = 0;
+    EXPECT_EQ(kelvaro::ReadNumber(text, text + 3, value), text + 3);
+    EXPECT_EQ(value, 123);
 }
 
 TEST(ReadNumberTest, KeepsTheSignOfValuesTooSmallToRepresent)

@@ -18,7 +18,9 @@ namespace {
 // Reads a number from a NUL-terminated text, all of it in the span.
 kelvaro::Value ReadWhole(const char *text)
 {
-    return kelvaro::ReadNumber(text, text + std::strlen(text));
+    kelvaro::Value value = 0;
+    kelvaro::ReadNumber(text, text + std::strlen(text), value);
+    return value;
 }
 
 using kelvaro::FormatFixed;
