@@ -19,7 +19,8 @@ timed() {
 
 install_packages() {
     apt-get install -y -qq --no-install-recommends ninja-build cmake make googletest \
-        libedit-dev clang libc++-dev libc++abi-dev emscripten nodejs >/dev/null
+        libedit-dev libfast-float-dev libfmt-dev \
+        clang libc++-dev libc++abi-dev emscripten nodejs >/dev/null
 }
 timed "installing the toolchains" install_packages
 
