@@ -269,7 +269,7 @@ kelvaro_rpn_outcome RunTokensJournaled(ValueStack &stack, StackJournal &journal,
 kelvaro_rpn_outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
                                        const kelvaro_rpn_listing *listing)
 {
-    kelvaro_rpn_outcome outcome = RunTokens(stack, text, length, listing);
+    kelvaro_rpn_outcome outcome = Run(stack, NoJournal{}, text, length, listing);
     if (outcome.status == KELVARO_RPN_OK) {
         if (stack.depth == 0) {
             outcome.status = KELVARO_RPN_STACK_UNDERFLOW;

@@ -11,6 +11,7 @@
 namespace kelvaro {
 namespace {
 
+
 // The literals below are the binary64 layout and decimal widths, each
 // explained where it is used.
 // NOLINTBEGIN(readability-magic-numbers)
@@ -252,11 +253,10 @@ char *WriteFixedDigits(char *p, const char *digits, int count, int exponent)
 
 }  // namespace
 
-const char *ReadNumber(const char *text, const char *end, Value &value)
+const char *ReadNumberExactly(const char *text, const char *end, Value &value)
 {
-    // The caller saw a digit (after an optional '-'), so there is always a
-    // number here; out of range, fast_float gives the infinity or zero that
-    // strtod gives.
+    // fast_float reads the same form, correctly rounded whatever its length,
+    // and gives the infinity or zero that strtod gives out of range.
     return fast_float::from_chars(text, end, value).ptr;
 }
 

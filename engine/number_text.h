@@ -8,7 +8,9 @@
 
 #include "engine/value.h"
 
+#include <cfloat>
 #include <cstddef>
+#include <cstdint>
 
 namespace kelvaro {
 
@@ -29,7 +31,10 @@ constexpr std::size_t kMaxShortestText = 32;
 // too large gives +-infinity, too small the nearest representable value.
 // `text` must start with a digit or '-' and a digit. Returns where the number
 // ends; reads nothing at or beyond `end`.
-const char *ReadNumber(const char *text, const char *end, Value &value);
+inline const char *ReadNumber(const char *text, const char *end, Value &value);
+
+// ReadNumber for any number, the ones its shortcut does not take included.
+const char *ReadNumberExactly(const char *text, const char *end, Value &value);
 
 // Writes `value` as "%f" would in the C locale, except that NaN is always
 // "nan". Returns the length; `out` must hold kMaxFixedText bytes. No NUL.
@@ -43,6 +48,78 @@ std::size_t FormatDecimals(char *out, Value value, int decimals);
 // scientific ("1e+22"), whichever is shorter, fixed on a tie; "inf", "-inf",
 // "nan" (never "-nan"). `out` must hold kMaxShortestText bytes. No NUL.
 std::size_t FormatShortest(char *out, Value value);
+
+namespace number_text_detail {
+
+inline bool IsDigit(char c)
+{
+    return static_cast<unsigned char>(c - '0') <= 9;
+}
+
+constexpr int kMaxDigits = 19;        // 10^19 - 1 still fits 64 bits
+constexpr int kMaxExponent = 22;      // 10^22 is the largest exact power of ten
+constexpr int kExponentCap = 100000;  // far beyond any double
+constexpr std::uint64_t kMaxExact = std::uint64_t{1} << 53;
+inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace number_text_detail
+
+// Inline, so that the evaluator reads most numbers without a call: "3",
+// "0.25", "1e-3". When the digits fit a double exactly and so does the power
+// of ten they are scaled by, one IEEE multiplication or division rounds
+// correctly (Clinger's fast path); that needs double arithmetic carried out in
+// double precision.
+inline const char *ReadNumber(const char *text, const char *end, Value &value)
+{
+    using namespace number_text_detail;
+    static_assert(FLT_EVAL_METHOD == 0,
+                  "build for double arithmetic in double registers (x86: -mfpmath=sse)");
+    const char *p = text;
+    const bool negative = *p == '-';
+    p += negative ? 1 : 0;
+    const char *const digitsStart = p;
+    std::uint64_t digits = 0;
+    while (p < end && IsDigit(*p)) {
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++p;
+    }
+    std::ptrdiff_t count = p - digitsStart;
+    int exponent = 0;
+    if (p < end && *p == '.') {
+        const char *const fractionStart = ++p;
+        while (p < end && IsDigit(*p)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+            ++p;
+        }
+        count += p - fractionStart;
+        exponent = -static_cast<int>(p - fractionStart < kExponentCap ? p - fractionStart
+                                                                      : kExponentCap);
+    }
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char *q = p + 1;
+        const bool negativeExponent = q < end && *q == '-';
+        q += q < end && (*q == '-' || *q == '+') ? 1 : 0;
+        if (q < end && IsDigit(*q)) {
+            int written = 0;
+            for (; q < end && IsDigit(*q); ++q) {
+                written = written < kExponentCap ? written * 10 + (*q - '0') : written;
+            }
+            exponent += negativeExponent ? -written : written;
+            p = q;
+        }
+    }
+    if (count > kMaxDigits || digits > kMaxExact || exponent < -kMaxExponent ||
+        exponent > kMaxExponent) {
+        return ReadNumberExactly(text, end, value);
+    }
+    const auto exact = static_cast<Value>(digits);
+    const Value magnitude =
+        exponent < 0 ? exact / kPowersOfTen[-exponent] : exact * kPowersOfTen[exponent];
+    value = negative ? -magnitude : magnitude;
+    return p;
+}
 
 }  // namespace kelvaro
 

@@ -4,9 +4,10 @@
 #include "engine/evaluator.h"
 #include "engine/value_stack.h"
 
-extern "C" kelvaro_rpn_status kelvaro_rpn_evaluate_listing(const char *text, size_t length,
-                                                           const kelvaro_rpn_listing *listing,
-                                                           kelvaro_rpn_outcome *outcome)
+namespace {
+
+kelvaro_rpn_status EvaluateOnce(const char *text, size_t length,
+                                const kelvaro_rpn_listing *listing, kelvaro_rpn_outcome *outcome)
 {
     kelvaro::ValueStack stack;
     kelvaro::ResetStack(stack);
@@ -20,8 +21,17 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_evaluate_listing(const char *text, siz
     return result.status;
 }
 
+}  // namespace
+
+extern "C" kelvaro_rpn_status kelvaro_rpn_evaluate_listing(const char *text, size_t length,
+                                                           const kelvaro_rpn_listing *listing,
+                                                           kelvaro_rpn_outcome *outcome)
+{
+    return EvaluateOnce(text, length, listing, outcome);
+}
+
 extern "C" kelvaro_rpn_status kelvaro_rpn_evaluate(const char *text, size_t length,
                                                    kelvaro_rpn_outcome *outcome)
 {
-    return kelvaro_rpn_evaluate_listing(text, length, nullptr, outcome);
+    return EvaluateOnce(text, length, nullptr, outcome);
 }
