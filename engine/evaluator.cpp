@@ -13,31 +13,33 @@ namespace {
 
 constexpr std::size_t kByteValues = 256;
 
-// What a byte at a token start is: a digit, a '-' (a sign or a command) or
-// one of the command table's operations.
-enum class Start : std::uint8_t { kCommand, kDigit, kMinus };
-
-struct ByteClass {
-    Start start;
-    Operation operation;
-};
-
-constexpr std::array<ByteClass, kByteValues> MakeByteClasses()
+// What a byte at a token start does: one switch on this decides everything.
+// The command table's operations keep their numbers; a digit and '-' (a sign
+// before a digit, subtraction otherwise) get their own.
+constexpr std::uint8_t TokenOf(Operation operation)
 {
-    std::array<ByteClass, kByteValues> classes{};
-    for (auto &entry : classes) {
-        entry = ByteClass{Start::kCommand, Operation::kInvalid};
+    return static_cast<std::uint8_t>(operation);
+}
+constexpr std::uint8_t kDigitToken = 250;
+constexpr std::uint8_t kMinusToken = 251;
+static_assert(TokenOf(Operation::kNothing) < kDigitToken, "token numbers stay apart");
+
+constexpr std::array<std::uint8_t, kByteValues> MakeTokens()
+{
+    std::array<std::uint8_t, kByteValues> tokens{};
+    for (auto &token : tokens) {
+        token = TokenOf(Operation::kInvalid);
     }
     for (const Command &command : kCommands) {
-        classes[static_cast<unsigned char>(command.byte)].operation = command.operation;
+        tokens[static_cast<unsigned char>(command.byte)] = TokenOf(command.operation);
     }
     for (unsigned char digit = '0'; digit <= '9'; ++digit) {
-        classes[digit].start = Start::kDigit;
+        tokens[digit] = kDigitToken;
     }
-    classes[static_cast<unsigned char>('-')].start = Start::kMinus;
-    return classes;
+    tokens[static_cast<unsigned char>('-')] = kMinusToken;
+    return tokens;
 }
-constexpr std::array<ByteClass, kByteValues> kByteClasses = MakeByteClasses();
+constexpr std::array<std::uint8_t, kByteValues> kTokens = MakeTokens();
 
 bool IsDigit(unsigned char c)
 {
@@ -72,35 +74,6 @@ void ShowStack(const kelvaro_rpn_listing &listing, const Value *values, std::siz
     }
 }
 
-Value Apply(Operation operation, Value b, Value a)
-{
-    switch (operation) {
-    case Operation::kAdd: return b + a;
-    case Operation::kSubtract: return b - a;
-    case Operation::kMultiply: return b * a;
-    case Operation::kDivide: return b / a;
-    case Operation::kRemainder: return std::fmod(b, a);
-    case Operation::kPower: return std::pow(b, a);
-    default: return 0;
-    }
-}
-
-Value Apply(Operation operation, Value a)
-{
-    switch (operation) {
-    case Operation::kSine: return std::sin(a);
-    case Operation::kCosine: return std::cos(a);
-    case Operation::kTangent: return std::tan(a);
-    case Operation::kArcsine: return std::asin(a);
-    case Operation::kArccosine: return std::acos(a);
-    case Operation::kArctangent: return std::atan(a);
-    case Operation::kLogarithm: return std::log(a);
-    case Operation::kExponential: return std::exp(a);
-    case Operation::kFactorial: return static_cast<Value>(Factorial(TruncateToInt32(a)));
-    default: return 0;
-    }
-}
-
 // Where the token after the one whose bytes continue at `p` starts: right
 // after the first space or tab from `p` on. Every byte on the way is skipped,
 // as the scanning rule skips any byte that does not follow a space or tab.
@@ -130,8 +103,40 @@ struct Journaling {
     }
 };
 
-// The scan, with the stack held in locals: one bound check per command, and
-// the operations dispatched by a switch rather than through pointers.
+// The stack of one run, held in locals so that the compiler keeps them in
+// registers; each command checks its bound once.
+template <typename Journal>
+struct Machine {
+    Value *values;
+    std::size_t depth;
+    Journal journal;
+
+    template <typename Function>
+    bool Binary(Function function)
+    {
+        if (depth < 2) {
+            return false;
+        }
+        --depth;
+        journal.Dropped(values, depth - 1);
+        values[depth - 1] = function(values[depth - 1], values[depth]);
+        return true;
+    }
+
+    template <typename Function>
+    bool Unary(Function function)
+    {
+        if (depth == 0) {
+            return false;
+        }
+        journal.Dropped(values, depth - 1);
+        values[depth - 1] = function(values[depth - 1]);
+        return true;
+    }
+};
+
+// The scan: one switch per token start, every operation carried out in
+// place, and the number reader's end taken as where the token goes on.
 template <typename Journal>
 kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, const char *text, std::size_t length,
                         const kelvaro_rpn_listing *listingOrNull)
@@ -139,16 +144,23 @@ kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, const char *text, st
     const kelvaro_rpn_listing &listing = listingOrNull != nullptr ? *listingOrNull : kNoListing;
     const auto *const begin = reinterpret_cast<const unsigned char *>(text);
     const auto *const end = begin + length;
-    Value *const values = stack.values;
-    std::size_t depth = stack.depth;
+    Machine<Journal> machine{stack.values, stack.depth, journal};
+    Value *const values = machine.values;
+    std::size_t &depth = machine.depth;
     kelvaro_rpn_status status = KELVARO_RPN_OK;
 
     const unsigned char *p = begin;
     while (p < end) {
         const unsigned char c = *p;
-        const ByteClass byteClass = kByteClasses[c];
-        if (byteClass.start == Start::kDigit ||
-            (byteClass.start == Start::kMinus && p + 1 < end && IsDigit(p[1]))) {
+        bool ok = true;
+        switch (kTokens[c]) {
+        case kMinusToken:
+            if (!(p + 1 < end && IsDigit(p[1]))) {
+                ok = machine.Binary([](Value b, Value a) { return b - a; });
+                break;
+            }
+            [[fallthrough]];
+        case kDigitToken: {
             if (depth == kStackCapacity) {
                 status = KELVARO_RPN_STACK_OVERFLOW;
                 break;
@@ -160,84 +172,98 @@ kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, const char *text, st
             p = NextTokenStart(p, end);
             continue;
         }
-        const Operation operation = byteClass.operation;
-        switch (operation) {
-        case Operation::kAdd:
-        case Operation::kSubtract:
-        case Operation::kMultiply:
-        case Operation::kDivide:
-        case Operation::kRemainder:
-        case Operation::kPower:
-            if (depth < 2) {
-                status = KELVARO_RPN_STACK_UNDERFLOW;
-                break;
-            }
-            --depth;
-            journal.Dropped(values, depth - 1);
-            values[depth - 1] = Apply(operation, values[depth - 1], values[depth]);
+        case TokenOf(Operation::kAdd):
+            ok = machine.Binary([](Value b, Value a) { return b + a; });
             break;
-        case Operation::kSine:
-        case Operation::kCosine:
-        case Operation::kTangent:
-        case Operation::kArcsine:
-        case Operation::kArccosine:
-        case Operation::kArctangent:
-        case Operation::kLogarithm:
-        case Operation::kExponential:
-        case Operation::kFactorial:
-            if (depth == 0) {
-                status = KELVARO_RPN_STACK_UNDERFLOW;
-                break;
-            }
-            journal.Dropped(values, depth - 1);
-            values[depth - 1] = Apply(operation, values[depth - 1]);
+        case TokenOf(Operation::kMultiply):
+            ok = machine.Binary([](Value b, Value a) { return b * a; });
             break;
-        case Operation::kConstant:
+        case TokenOf(Operation::kDivide):
+            ok = machine.Binary([](Value b, Value a) { return b / a; });
+            break;
+        case TokenOf(Operation::kRemainder):
+            ok = machine.Binary([](Value b, Value a) { return std::fmod(b, a); });
+            break;
+        case TokenOf(Operation::kPower):
+            ok = machine.Binary([](Value b, Value a) { return std::pow(b, a); });
+            break;
+        case TokenOf(Operation::kSine):
+            ok = machine.Unary([](Value a) { return std::sin(a); });
+            break;
+        case TokenOf(Operation::kCosine):
+            ok = machine.Unary([](Value a) { return std::cos(a); });
+            break;
+        case TokenOf(Operation::kTangent):
+            ok = machine.Unary([](Value a) { return std::tan(a); });
+            break;
+        case TokenOf(Operation::kArcsine):
+            ok = machine.Unary([](Value a) { return std::asin(a); });
+            break;
+        case TokenOf(Operation::kArccosine):
+            ok = machine.Unary([](Value a) { return std::acos(a); });
+            break;
+        case TokenOf(Operation::kArctangent):
+            ok = machine.Unary([](Value a) { return std::atan(a); });
+            break;
+        case TokenOf(Operation::kLogarithm):
+            ok = machine.Unary([](Value a) { return std::log(a); });
+            break;
+        case TokenOf(Operation::kExponential):
+            ok = machine.Unary([](Value a) { return std::exp(a); });
+            break;
+        case TokenOf(Operation::kFactorial):
+            ok = machine.Unary(
+                [](Value a) { return static_cast<Value>(Factorial(TruncateToInt32(a))); });
+            break;
+        case TokenOf(Operation::kConstant):
             if (depth == kStackCapacity) {
                 status = KELVARO_RPN_STACK_OVERFLOW;
                 break;
             }
             values[depth++] = kConstantP;
             break;
-        case Operation::kExchange: {
+        case TokenOf(Operation::kExchange): {
             if (depth < 2) {
-                status = KELVARO_RPN_STACK_UNDERFLOW;
+                ok = false;
                 break;
             }
-            journal.Dropped(values, depth - 2);
+            machine.journal.Dropped(values, depth - 2);
             const Value a = values[depth - 1];
             values[depth - 1] = values[depth - 2];
             values[depth - 2] = a;
             break;
         }
-        case Operation::kDrop:
+        case TokenOf(Operation::kDrop):
             if (depth == 0) {
-                status = KELVARO_RPN_STACK_UNDERFLOW;
+                ok = false;
                 break;
             }
             --depth;
-            journal.Dropped(values, depth);
+            machine.journal.Dropped(values, depth);
             break;
-        case Operation::kShowTop:
+        case TokenOf(Operation::kShowTop):
             if (depth == 0) {
-                status = KELVARO_RPN_STACK_UNDERFLOW;
+                ok = false;
                 break;
             }
             ShowTop(listing, values[depth - 1]);
             break;
-        case Operation::kShowStack:
+        case TokenOf(Operation::kShowStack):
             ShowStack(listing, values, depth);
             break;
-        case Operation::kNothing:
+        case TokenOf(Operation::kNothing):
             if (c == ' ') {
                 // A space at a token start: the next byte starts one too.
                 ++p;
                 continue;
             }
             break;
-        case Operation::kInvalid:
+        default:  // Operation::kInvalid; '-' (kSubtract) is kMinusToken above
             status = KELVARO_RPN_INVALID_CHARACTER;
             break;
+        }
+        if (!ok) {
+            status = KELVARO_RPN_STACK_UNDERFLOW;
         }
         if (status != KELVARO_RPN_OK) {
             break;

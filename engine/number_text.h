@@ -76,47 +76,55 @@ inline const char *ReadNumber(const char *text, const char *end, Value &value)
     using namespace number_text_detail;
     static_assert(FLT_EVAL_METHOD == 0,
                   "build for double arithmetic in double registers (x86: -mfpmath=sse)");
-    const char *p = text;
-    const bool negative = *p == '-';
-    p += negative ? 1 : 0;
-    const char *const digitsStart = p;
+    const bool negative = *text == '-';
+    const char *const digitsStart = text + (negative ? 1 : 0);
+    const char *p = digitsStart;
     std::uint64_t digits = 0;
     while (p < end && IsDigit(*p)) {
         digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
         ++p;
     }
     std::ptrdiff_t count = p - digitsStart;
-    int exponent = 0;
+    std::ptrdiff_t fraction = 0;
     if (p < end && *p == '.') {
         const char *const fractionStart = ++p;
         while (p < end && IsDigit(*p)) {
             digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
             ++p;
         }
-        count += p - fractionStart;
-        exponent = -static_cast<int>(p - fractionStart < kExponentCap ? p - fractionStart
-                                                                      : kExponentCap);
+        fraction = p - fractionStart;
+        count += fraction;
     }
+    std::ptrdiff_t exponent = -fraction;
+    bool exact = true;
     if (p < end && (*p == 'e' || *p == 'E')) {
         const char *q = p + 1;
         const bool negativeExponent = q < end && *q == '-';
         q += q < end && (*q == '-' || *q == '+') ? 1 : 0;
         if (q < end && IsDigit(*q)) {
-            int written = 0;
+            std::ptrdiff_t written = 0;
             for (; q < end && IsDigit(*q); ++q) {
                 written = written < kExponentCap ? written * 10 + (*q - '0') : written;
             }
             exponent += negativeExponent ? -written : written;
+            exact = exponent >= -kMaxExponent && exponent <= kMaxExponent;
             p = q;
         }
     }
-    if (count > kMaxDigits || digits > kMaxExact || exponent < -kMaxExponent ||
-        exponent > kMaxExponent) {
+    // Without an exponent, at most 19 digits keep the fraction within 10^22;
+    // up to 15 digits are below 2^53 whatever they are.
+    constexpr std::ptrdiff_t kSafeDigits = 15;
+    if (!exact || (count > kSafeDigits && (count > kMaxDigits || digits > kMaxExact))) {
         return ReadNumberExactly(text, end, value);
     }
-    const auto exact = static_cast<Value>(digits);
-    const Value magnitude =
-        exponent < 0 ? exact / kPowersOfTen[-exponent] : exact * kPowersOfTen[exponent];
+    // digits <= 2^53: the signed conversion is one instruction where the
+    // unsigned one is a dozen.
+    Value magnitude = static_cast<Value>(static_cast<std::int64_t>(digits));
+    if (exponent < 0) {
+        magnitude /= kPowersOfTen[-exponent];
+    } else if (exponent > 0) {
+        magnitude *= kPowersOfTen[exponent];
+    }
     value = negative ? -magnitude : magnitude;
     return p;
 }
