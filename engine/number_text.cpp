@@ -107,19 +107,29 @@ std::size_t FormatFixedExactly(char *out, Value value)
             integer = mantissa >> shift;
             fraction = mantissa & ((std::uint64_t{1} << shift) - 1);
         }
-        // fraction < 2^53, so the product stays below 2^73; from a shift of
-        // 74 on it is below half a millionth and rounds to 0.
-        if (shift < 74) {
+        // fraction < 2^shift and < 2^53, so the product stays below 2^64 up
+        // to a shift of 44 and below 2^73 beyond; from a shift of 74 on it is
+        // below half a millionth and rounds to 0.
+        int rest = -1;  // the bits shifted out against half: -1, 0 or 1
+        if (fraction == 0 || shift >= 74) {
+            // nothing to round
+        } else if (shift <= 44) {
+            const std::uint64_t scaled = fraction * kMillion;
+            millionths = scaled >> shift;
+            const std::uint64_t bitsOut = scaled & ((std::uint64_t{1} << shift) - 1);
+            const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+            rest = bitsOut < half ? -1 : bitsOut == half ? 0 : 1;
+        } else {
             const Wide scaled = Multiply(fraction, kMillion);
             millionths = ShiftRight(scaled, shift);
-            const int rest = CompareRestToHalf(scaled, shift);
-            if (rest > 0 || (rest == 0 && (millionths & 1) != 0)) {
-                ++millionths;
-            }
-            if (millionths == kMillion) {
-                ++integer;
-                millionths = 0;
-            }
+            rest = CompareRestToHalf(scaled, shift);
+        }
+        if (rest > 0 || (rest == 0 && (millionths & 1) != 0)) {
+            ++millionths;
+        }
+        if (millionths == kMillion) {
+            ++integer;
+            millionths = 0;
         }
     }
 
@@ -129,10 +139,11 @@ std::size_t FormatFixedExactly(char *out, Value value)
     }
     p = WriteDigits(p, integer);
     *p++ = '.';
-    for (std::uint64_t unit = kMillion / 10; unit != 0; unit /= 10) {
-        *p++ = static_cast<char>('0' + millionths / unit % 10);
+    for (int i = 5; i >= 0; --i) {
+        p[i] = static_cast<char>('0' + millionths % 10);
+        millionths /= 10;
     }
-    return static_cast<std::size_t>(p - out);
+    return static_cast<std::size_t>(p + 6 - out);
 }
 
 // The exact decimal digits of mantissa * 2^exponent (exponent >= 0), the

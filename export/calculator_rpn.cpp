@@ -51,7 +51,6 @@ extern "C" wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression)
                                                         KELVARO_RPN_FIXED_SIZE);
     value[length] = '\n';
     WriteToStdout(nullptr, line, kResultPrefixLength + length + 1);
-    value[length] = '\0';
-    WidenText(value, ResultBuffer, kResultBufferSize);
+    WidenText(value, length, ResultBuffer);
     return ResultBuffer;
 }

@@ -1,6 +1,7 @@
 #include "export/text_conversion.h"
 
 #include <cstdint>
+#include <cwchar>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -69,32 +70,37 @@ std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity)
     return written;
 }
 
-void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)
+void WidenText(const char *narrow, std::size_t length, wchar_t *wide)
 {
+    // Every byte of a result text is ASCII, one character in any code page.
     wide[0] = L'\0';
-    MultiByteToWideChar(CP_ACP, 0, narrow, -1, wide, static_cast<int>(capacity));
-    wide[capacity - 1] = L'\0';
+    const int count = MultiByteToWideChar(CP_ACP, 0, narrow, static_cast<int>(length), wide,
+                                          static_cast<int>(length));
+    wide[count > 0 ? count : 0] = L'\0';
 }
 
 #else
 
 std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity)
 {
-    std::size_t written = 0;
-    for (; written < capacity && *text.next != L'\0'; ++written, ++text.next) {
-        const auto code = static_cast<std::uint32_t>(*text.next);
-        narrow[written] = static_cast<char>(code <= 0xFF ? code : std::uint32_t{'?'});
+    // Measured first, the characters convert in a loop the compiler can
+    // vectorise.
+    const wchar_t *const wide = text.next;
+    const std::size_t count = wcsnlen(wide, capacity);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto code = static_cast<std::uint32_t>(wide[i]);
+        narrow[i] = static_cast<char>(code <= 0xFF ? code : std::uint32_t{'?'});
     }
-    return written;
+    text.next = wide + count;
+    return count;
 }
 
-void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity)
+void WidenText(const char *narrow, std::size_t length, wchar_t *wide)
 {
-    std::size_t i = 0;
-    for (; i + 1 < capacity && narrow[i] != '\0'; ++i) {
+    for (std::size_t i = 0; i < length; ++i) {
         wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(narrow[i]));
     }
-    wide[i] = L'\0';
+    wide[length] = L'\0';
 }
 
 #endif

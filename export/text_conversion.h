@@ -20,10 +20,11 @@ struct WideText {
 // Returns the bytes written, no NUL; 0 once the text has ended.
 std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity);
 
-// Converts `narrow` and its NUL into `wide`, which holds `capacity` wide
-// characters; each byte becomes the character of the same value, or on
-// Windows what the default code page makes of it.
-void WidenText(const char *narrow, wchar_t *wide, std::size_t capacity);
+// Converts the `length` bytes at `narrow` (a result text: ASCII) into
+// `wide`, which holds length + 1 wide characters, and a NUL; each byte becomes
+// the character of the same value, or on Windows what the default code page
+// makes of it.
+void WidenText(const char *narrow, std::size_t length, wchar_t *wide);
 
 }  // namespace kelvaro
 
