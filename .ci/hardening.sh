@@ -25,8 +25,12 @@ cmake --workflow --preset fuzz
 # The fuzzers write what they find into a scratch corpus, never into the seeds.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
-export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
+# The sanitizers' run-time options are those the seed replay ran with: the
+# ones the sanitize and fuzz presets take from the hidden asan-ubsan preset.
+for variable in ASAN_OPTIONS UBSAN_OPTIONS; do
+    value=$(cmake -DPRESET=asan-ubsan -DVARIABLE=$variable -P .ci/preset_environment.cmake)
+    export "$variable=$value"
+done
 for target in build/fuzz/fuzz/*fuzz; do
     name=$(basename "$target")
     echo "== fuzz: $name for ${FUZZ_SECONDS}s"

@@ -1,14 +1,16 @@
-# Warning flags shared by every target of the project.
+# Warning flags shared by every target of the project. Only C and C++ get
+# them: a DLL's target also compiles its version resource.
 function(kelvaro_set_warnings target)
     if(MSVC)
-        target_compile_options(${target} PRIVATE /W4)
+        set(flags /W4)
         if(KELVARO_WARNINGS_AS_ERRORS)
-            target_compile_options(${target} PRIVATE /WX)
+            list(APPEND flags /WX)
         endif()
     else()
-        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+        set(flags -Wall -Wextra -Wpedantic)
         if(KELVARO_WARNINGS_AS_ERRORS)
-            target_compile_options(${target} PRIVATE -Werror)
+            list(APPEND flags -Werror)
         endif()
     endif()
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:C,CXX>:${flags}>")
 endfunction()
