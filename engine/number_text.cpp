@@ -139,9 +139,13 @@ std::size_t FormatFixedExactly(char *out, Value value)
     }
     p = WriteDigits(p, integer);
     *p++ = '.';
-    for (int i = 5; i >= 0; --i) {
-        p[i] = static_cast<char>('0' + millionths % 10);
-        millionths /= 10;
+    if (millionths == 0) {
+        std::memcpy(p, "000000", 6);  // whole numbers, the commonest results
+    } else {
+        for (int i = 5; i >= 0; --i) {
+            p[i] = static_cast<char>('0' + millionths % 10);
+            millionths /= 10;
+        }
     }
     return static_cast<std::size_t>(p + 6 - out);
 }

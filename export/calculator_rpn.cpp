@@ -24,9 +24,12 @@ constexpr char kResultPrefix[] = "result = ";
 constexpr std::size_t kResultPrefixLength = sizeof kResultPrefix - 1;
 constexpr int kDecimals = 6;
 
-std::size_t ReadWide(void *context, char *buffer, std::size_t capacity)
+std::size_t ReadWide(void *context, char *buffer, std::size_t capacity, bool &ended)
 {
-    return kelvaro::NarrowSome(*static_cast<kelvaro::WideText *>(context), buffer, capacity);
+    auto &text = *static_cast<kelvaro::WideText *>(context);
+    const std::size_t count = kelvaro::NarrowSome(text, buffer, capacity);
+    ended = *text.next == L'\0';
+    return count;
 }
 
 }  // namespace

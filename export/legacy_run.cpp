@@ -38,9 +38,12 @@ struct Reader {
             start = 0;
         }
         while (!ended && filled < capacity) {
-            const std::size_t count = source.read(source.context, buffer + filled, capacity - filled);
-            ended = count == 0;
+            const std::size_t count =
+                source.read(source.context, buffer + filled, capacity - filled, ended);
             filled += count;
+            if (count == 0) {
+                break;  // what comes next needs more room than is left
+            }
         }
     }
 

@@ -19,10 +19,11 @@ int ExitStatusOf(kelvaro_rpn_status status);
 
 using LineWriter = void (*)(void *context, const char *line, std::size_t length);
 
-// Where the text comes from: `read` fills up to `capacity` bytes at `buffer`
-// and returns how many; 0 once the text has ended.
+// Where the text comes from: `read` writes up to `capacity` bytes at
+// `buffer`, returns how many, and sets `ended` once nothing is left after
+// them.
 struct TextSource {
-    std::size_t (*read)(void *context, char *buffer, std::size_t capacity);
+    std::size_t (*read)(void *context, char *buffer, std::size_t capacity, bool &ended);
     void *context;
 };
 

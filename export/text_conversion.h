@@ -17,7 +17,8 @@ struct WideText {
 // bytes at `narrow` (at least 8) and moves text.next past them. Where wchar_t
 // holds code points, U+0001..U+00FF become the byte of the same value and
 // anything else '?'; on Windows the system's default code page decides.
-// Returns the bytes written, no NUL; 0 once the text has ended.
+// Returns the bytes written, no NUL; *text.next is L'\0' once the text has
+// been converted.
 std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity);
 
 // Converts the `length` bytes at `narrow` (a result text: ASCII) into

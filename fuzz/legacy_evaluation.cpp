@@ -13,12 +13,13 @@ namespace {
 struct Source {
     std::string_view text;
 
-    static std::size_t Read(void *context, char *buffer, std::size_t capacity)
+    static std::size_t Read(void *context, char *buffer, std::size_t capacity, bool &ended)
     {
         std::string_view &text = static_cast<Source *>(context)->text;
         const std::size_t count = text.size() < capacity ? text.size() : capacity;
         std::memcpy(buffer, text.data(), count);
         text.remove_prefix(count);
+        ended = text.empty();
         return count;
     }
 };

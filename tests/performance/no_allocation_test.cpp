@@ -154,7 +154,7 @@ TEST(NoAllocation, LongerTextsEvaluateInFull)
     }
 }
 
-// Texts up to 4095 bytes fit the call's own buffer; longer ones are read in
+// Texts up to 4096 bytes fit the call's own buffer; longer ones are read in
 // pieces onto one calculator: one allocation, whatever the length.
 TEST(NoAllocation, MemoryDoesNotGrowWithTheText)
 {
@@ -166,7 +166,8 @@ TEST(NoAllocation, MemoryDoesNotGrowWithTheText)
     } cases[] = {
         {"4093 bytes", Halving(341), "3.000000", 0},
         {"4095 bytes", Spaces(4094) + "7", "7.000000", 0},
-        {"4096 bytes", Spaces(4095) + "7", "7.000000", 1},
+        {"4096 bytes", Spaces(4095) + "7", "7.000000", 0},
+        {"4097 bytes", Spaces(4096) + "7", "7.000000", 1},
         {"64 KiB", Halving(5461), "3.000000", 1},
         {"4 MiB", Halving(349525), "3.000000", 1},
         {"4 MiB of one number", "2" + std::string(4u << 20, '0') + "e-4194304 1 +", "3.000000", 1},
