@@ -61,18 +61,32 @@ int CompareRestToHalf(Wide value, int shift)
     return 0;
 }
 
+// Writes the digits of `number`, two at a time from the right; returns the
+// end.
 char *WriteDigits(char *out, std::uint64_t number)
 {
-    char reversed[20];
-    int count = 0;
-    do {
-        reversed[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (count > 0) {
-        *out++ = reversed[--count];
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    int count = 1;
+    for (std::uint64_t rest = number / 10; rest != 0; rest /= 10) {
+        ++count;
     }
-    return out;
+    char *p = out + count;
+    while (number >= 100) {
+        const auto pair = static_cast<std::size_t>(number % 100) * 2;
+        number /= 100;
+        *--p = kPairs[pair + 1];
+        *--p = kPairs[pair];
+    }
+    if (number >= 10) {
+        *--p = kPairs[number * 2 + 1];
+        *--p = kPairs[number * 2];
+    } else {
+        *--p = static_cast<char>('0' + number);
+    }
+    return out + count;
 }
 
 // "%f" of a finite value below 2^64, computed exactly: the value is m * 2^e,

@@ -42,6 +42,12 @@ extern "C" size_t kelvaro_rpn_format_fixed(double value, int decimals, char *buf
     if (decimals < 0 || decimals > KELVARO_RPN_MAX_DECIMALS) {
         return CopyOut("", 0, buffer, size);
     }
+    if (buffer != nullptr && size >= kelvaro::kMaxDecimalsText) {
+        // Room for any text: write it in place.
+        const std::size_t length = kelvaro::FormatDecimals(buffer, value, decimals);
+        buffer[length] = '\0';
+        return length;
+    }
     char text[kelvaro::kMaxDecimalsText];
     return CopyOut(text, kelvaro::FormatDecimals(text, value, decimals), buffer, size);
 }
