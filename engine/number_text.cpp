@@ -192,10 +192,14 @@ char *WriteWholeNumber(char *out, std::uint64_t mantissa, int exponent)
         }
     }
     out = WriteDigits(out, limbs[count - 1]);
+    constexpr int kLimbDigits = 9;
     for (int i = count - 2; i >= 0; --i) {
-        for (std::uint32_t unit = kLimb / 10; unit != 0; unit /= 10) {
-            *out++ = static_cast<char>('0' + limbs[i] / unit % 10);
+        std::uint32_t limb = limbs[i];
+        for (int k = kLimbDigits - 1; k >= 0; --k) {
+            out[k] = static_cast<char>('0' + limb % 10);
+            limb /= 10;
         }
+        out += kLimbDigits;
     }
     return out;
 }
