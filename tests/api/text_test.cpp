@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -198,7 +199,30 @@ TEST(FormatMessageTest, StatusNamesAreConstant)
     EXPECT_STREQ(kelvaro_rpn_status_name(KELVARO_RPN_INVALID_CHARACTER), "invalid character");
     EXPECT_STREQ(kelvaro_rpn_status_name(KELVARO_RPN_STACK_UNDERFLOW), "stack underflow");
     EXPECT_STREQ(kelvaro_rpn_status_name(KELVARO_RPN_STACK_OVERFLOW), "stack overflow");
-    EXPECT_STREQ(kelvaro_rpn_status_name(static_cast<kelvaro_rpn_status>(42)), "unknown status");
+}
+
+// What a C host can store in a status: any int. Built byte for byte, as a C
+// host's store would be, since a C++ cast to the enumeration would itself be
+// out of range.
+kelvaro_rpn_status StatusFromInt(int number)
+{
+    static_assert(sizeof(kelvaro_rpn_status) == sizeof number, "statuses are ints");
+    kelvaro_rpn_status status{};
+    std::memcpy(&status, &number, sizeof number);
+    return status;
+}
+
+TEST(FormatMessageTest, AnyOtherNumberIsAnUnknownStatus)
+{
+    for (const int number : {-1, 4, 5, 42, 255, 256, 1000, INT_MAX, INT_MIN}) {
+        SCOPED_TRACE(number);
+        const kelvaro_rpn_status status = StatusFromInt(number);
+        EXPECT_STREQ(kelvaro_rpn_status_name(status), "unknown status");
+        const kelvaro_rpn_outcome outcome{status, 0, 0};
+        char message[KELVARO_RPN_MESSAGE_SIZE] = "unchanged";
+        EXPECT_EQ(kelvaro_rpn_format_message(&outcome, "?", 1, message, sizeof message), 0u);
+        EXPECT_STREQ(message, "");
+    }
 }
 
 TEST(CommandTableTest, EveryCommandIsOneByteThatItsExampleUses)
