@@ -52,7 +52,8 @@ struct Walk {
             decimals = decimals * 10 + (*p - '0');
         }
         if (p == text || *p != '\0' || decimals > kMostDecimals) {
-            Fail(std::string("invalid number of decimals '") + text + "' (0 to 99)");
+            Fail(std::string("invalid number of decimals '") + text + "' (0 to " +
+                 std::to_string(kMostDecimals) + ")");
             return;
         }
         options.format.decimals = decimals;

@@ -6,6 +6,9 @@
 
 namespace {
 
+#define RPN_TEXT_OF(number) #number
+#define RPN_TEXT(number) RPN_TEXT_OF(number)
+
 constexpr char kIntroduction[] =
     "Usage: rpn [OPTION]... [EXPRESSION]...\n"
     "Evaluate arithmetic in reverse Polish notation with the KelvaroRPN library.\n"
@@ -36,7 +39,8 @@ constexpr char kIntroduction[] =
     "                      leaves it empty prints \"stack empty\" instead of a result\n"
     "                      line (with -q, an empty line)\n"
     "  -f, --file=FILE     evaluate every line of FILE ('-': standard input)\n"
-    "  -d, --decimals=N    write values with N digits after the point, 0 to 99\n"
+    "  -d, --decimals=N    write values with N digits after the point, 0 to "
+    RPN_TEXT(KELVARO_RPN_MAX_DECIMALS) "\n"
     "                      (6, the library's \"%f\", unless asked)\n"
     "      --shortest      write values as the shortest text that reads back as\n"
     "                      the same double: '0.1 0.2 +' gives 0.30000000000000004\n"

@@ -9,7 +9,7 @@
 
 // "%f": what the library's own lines carry.
 constexpr int kLibraryDecimals = 6;
-constexpr int kMostDecimals = 99;
+constexpr int kMostDecimals = KELVARO_RPN_MAX_DECIMALS;
 
 struct ValueFormat {
     int decimals = kLibraryDecimals;

@@ -1,7 +1,16 @@
 // rpn with expressions as arguments.
 #include "host_case.h"
 
+#include <kelvaro/rpn.h>
+
 namespace {
+
+// The diagnostic for a -d argument outside 0 to KELVARO_RPN_MAX_DECIMALS.
+std::string DecimalsError(const char *argument)
+{
+    return std::string("rpn: invalid number of decimals '") + argument + "' (0 to " +
+           std::to_string(KELVARO_RPN_MAX_DECIMALS) + ")\n" + kUsageTail;
+}
 
 class Arguments : public testing::TestWithParam<HostCase> {
 };
@@ -139,19 +148,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {"-d", "100", "1"},
                  "",
                  "",
-                 std::string("rpn: invalid number of decimals '100' (0 to 99)\n") + kUsageTail,
+                 DecimalsError("100"),
                  2},
         HostCase{"DecimalsNegative",
                  {"--decimals", "-1", "1"},
                  "",
                  "",
-                 std::string("rpn: invalid number of decimals '-1' (0 to 99)\n") + kUsageTail,
+                 DecimalsError("-1"),
                  2},
         HostCase{"DecimalsNotANumber",
                  {"--decimals=2x", "1"},
                  "",
                  "",
-                 std::string("rpn: invalid number of decimals '2x' (0 to 99)\n") + kUsageTail,
+                 DecimalsError("2x"),
                  2},
         HostCase{"DecimalsMissing", {"1", "-d"}, "", "", std::string("rpn: option '-d' needs an argument\n") + kUsageTail, 2},
         HostCase{"FileMissing",

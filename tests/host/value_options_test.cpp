@@ -1,6 +1,8 @@
 // What -s, -d and --shortest change in what rpn writes.
 #include "host_case.h"
 
+#include <kelvaro/rpn.h>
+
 namespace {
 
 class ValueOptions : public testing::TestWithParam<HostCase> {
@@ -65,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         HostCase{"ResultLine", {"-d", "2", "1 3 /"}, "", "result = 0.33\n", "", 0},
         HostCase{"None", {"-d0", "2 3 /"}, "", "result = 1\n", "", 0},
-        HostCase{"Most", {"--decimals=99", "1"}, "", "result = 1." + std::string(99, '0') + "\n", "", 0},
+        HostCase{"Most", {"--decimals=" + std::to_string(KELVARO_RPN_MAX_DECIMALS), "1"}, "",
+                 "result = 1." + std::string(KELVARO_RPN_MAX_DECIMALS, '0') + "\n", "", 0},
         HostCase{"Listings",
                  {"--decimals", "3", "1 2 + #", "1 2 @"},
                  "",
