@@ -1,0 +1,19 @@
+/* kelvaro_rpn_status_name and kelvaro_rpn_format_message called from C with
+   any int as the status. */
+#ifndef KELVARO_TESTS_API_STATUS_NUMBERS_H
+#define KELVARO_TESTS_API_STATUS_NUMBERS_H
+
+#include <kelvaro/rpn.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+const char *StatusNameOfNumber(int number);
+size_t MessageOfNumber(int number, char *buffer, size_t size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
