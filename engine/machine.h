@@ -1,0 +1,234 @@
+// The commands carried out on a stack: shared by the evaluation of text and
+// by compiled programs, so both do exactly the same arithmetic.
+#ifndef KELVARO_ENGINE_MACHINE_H
+#define KELVARO_ENGINE_MACHINE_H
+
+#include <kelvaro/rpn.h>
+
+#include "engine/command_table.h"
+#include "engine/value_stack.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+// The machine's steps must melt into the loops that run them, or the stack
+// leaves its registers for memory at every call.
+#if defined(__GNUC__)
+#define KELVARO_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define KELVARO_ALWAYS_INLINE inline
+#endif
+
+namespace kelvaro {
+
+// What a byte at a token start does. The command table's operations keep
+// their numbers; a digit and '-' (a sign before a digit, subtraction
+// otherwise) get their own.
+constexpr std::uint8_t TokenOf(Operation operation)
+{
+    return static_cast<std::uint8_t>(operation);
+}
+constexpr std::uint8_t kDigitToken = 250;
+constexpr std::uint8_t kMinusToken = 251;
+static_assert(TokenOf(Operation::kNothing) < kDigitToken, "token numbers stay apart");
+
+constexpr std::size_t kByteValues = 256;
+
+constexpr std::array<std::uint8_t, kByteValues> MakeTokens()
+{
+    std::array<std::uint8_t, kByteValues> tokens{};
+    for (auto &token : tokens) {
+        token = TokenOf(Operation::kInvalid);
+    }
+    for (const Command &command : kCommands) {
+        tokens[static_cast<unsigned char>(command.byte)] = TokenOf(command.operation);
+    }
+    for (unsigned char digit = '0'; digit <= '9'; ++digit) {
+        tokens[digit] = kDigitToken;
+    }
+    tokens[static_cast<unsigned char>('-')] = kMinusToken;
+    return tokens;
+}
+inline constexpr std::array<std::uint8_t, kByteValues> kTokens = MakeTokens();
+
+inline bool IsDigit(unsigned char c)
+{
+    return static_cast<unsigned char>(c - '0') <= 9;
+}
+
+inline bool IsSeparator(unsigned char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Whether the token starting at `p` is a number: a digit, or '-' right
+// before one.
+inline bool StartsNumber(const unsigned char *p, const unsigned char *end)
+{
+    return IsDigit(*p) || (*p == '-' && p + 1 < end && IsDigit(p[1]));
+}
+
+// Where the token after the one whose bytes continue at `p` starts: right
+// after the first space or tab from `p` on. Every byte on the way is skipped,
+// as the scanning rule skips any byte that does not follow a space or tab.
+inline const unsigned char *NextTokenStart(const unsigned char *p, const unsigned char *end)
+{
+    while (p < end && !IsSeparator(*p)) {
+        ++p;
+    }
+    return p < end ? p + 1 : end;
+}
+
+// '#' and '@' to a listing (either callback may be null).
+void ShowTop(const kelvaro_rpn_listing &listing, const Value &top);
+void ShowStack(const kelvaro_rpn_listing &listing, const Value *values, std::size_t depth);
+
+// Without a journal the calls compile to nothing.
+struct NoJournal {
+    void Dropped(const Value * /*values*/, std::size_t /*depth*/) {}
+};
+
+struct Journaling {
+    StackJournal &journal;
+    // The stack now holds `depth` values: keep the ones from there up to the
+    // floor before a push can overwrite them.
+    void Dropped(const Value *values, std::size_t depth)
+    {
+        while (journal.floor > depth) {
+            --journal.floor;
+            journal.saved[journal.floor] = values[journal.floor];
+        }
+    }
+};
+
+// The stack of one run, held in locals so that the compiler keeps them in
+// registers. Checked, each command checks its bound once; unchecked, the
+// caller has proved from the program's shape that no bound can be met.
+template <typename Journal, bool kChecked = true>
+struct Machine {
+    Value *values;
+    std::size_t depth;
+    Journal journal;
+
+    template <typename Function>
+    KELVARO_ALWAYS_INLINE kelvaro_rpn_status Binary(Function function)
+    {
+        if (kChecked && depth < 2) {
+            return KELVARO_RPN_STACK_UNDERFLOW;
+        }
+        --depth;
+        journal.Dropped(values, depth - 1);
+        values[depth - 1] = function(values[depth - 1], values[depth]);
+        return KELVARO_RPN_OK;
+    }
+
+    template <typename Function>
+    KELVARO_ALWAYS_INLINE kelvaro_rpn_status Unary(Function function)
+    {
+        if (kChecked && depth == 0) {
+            return KELVARO_RPN_STACK_UNDERFLOW;
+        }
+        journal.Dropped(values, depth - 1);
+        values[depth - 1] = function(values[depth - 1]);
+        return KELVARO_RPN_OK;
+    }
+
+    KELVARO_ALWAYS_INLINE kelvaro_rpn_status Push(Value value)
+    {
+        if (kChecked && depth == kStackCapacity) {
+            return KELVARO_RPN_STACK_OVERFLOW;
+        }
+        values[depth++] = value;
+        return KELVARO_RPN_OK;
+    }
+
+    // Carries out the command of `token`, any token but a number's (kMinusToken
+    // is the subtraction here).
+    KELVARO_ALWAYS_INLINE kelvaro_rpn_status Execute(std::uint8_t token,
+                                                     const kelvaro_rpn_listing &listing)
+    {
+        switch (token) {
+        case kMinusToken: return Binary([](Value b, Value a) { return b - a; });
+        case TokenOf(Operation::kAdd): return Binary([](Value b, Value a) { return b + a; });
+        case TokenOf(Operation::kMultiply): return Binary([](Value b, Value a) { return b * a; });
+        case TokenOf(Operation::kDivide): return Binary([](Value b, Value a) { return b / a; });
+        case TokenOf(Operation::kRemainder):
+            return Binary([](Value b, Value a) { return std::fmod(b, a); });
+        case TokenOf(Operation::kPower):
+            return Binary([](Value b, Value a) { return std::pow(b, a); });
+        case TokenOf(Operation::kSine): return Unary([](Value a) { return std::sin(a); });
+        case TokenOf(Operation::kCosine): return Unary([](Value a) { return std::cos(a); });
+        case TokenOf(Operation::kTangent): return Unary([](Value a) { return std::tan(a); });
+        case TokenOf(Operation::kArcsine): return Unary([](Value a) { return std::asin(a); });
+        case TokenOf(Operation::kArccosine): return Unary([](Value a) { return std::acos(a); });
+        case TokenOf(Operation::kArctangent): return Unary([](Value a) { return std::atan(a); });
+        case TokenOf(Operation::kLogarithm): return Unary([](Value a) { return std::log(a); });
+        case TokenOf(Operation::kExponential): return Unary([](Value a) { return std::exp(a); });
+        case TokenOf(Operation::kFactorial):
+            return Unary([](Value a) { return static_cast<Value>(Factorial(TruncateToInt32(a))); });
+        case TokenOf(Operation::kConstant): return Push(kConstantP);
+        case TokenOf(Operation::kExchange): {
+            if (kChecked && depth < 2) {
+                return KELVARO_RPN_STACK_UNDERFLOW;
+            }
+            journal.Dropped(values, depth - 2);
+            const Value a = values[depth - 1];
+            values[depth - 1] = values[depth - 2];
+            values[depth - 2] = a;
+            return KELVARO_RPN_OK;
+        }
+        case TokenOf(Operation::kDrop):
+            if (kChecked && depth == 0) {
+                return KELVARO_RPN_STACK_UNDERFLOW;
+            }
+            --depth;
+            journal.Dropped(values, depth);
+            return KELVARO_RPN_OK;
+        case TokenOf(Operation::kShowTop):
+            if (kChecked && depth == 0) {
+                return KELVARO_RPN_STACK_UNDERFLOW;
+            }
+            ShowTop(listing, values[depth - 1]);
+            return KELVARO_RPN_OK;
+        case TokenOf(Operation::kShowStack):
+            ShowStack(listing, values, depth);
+            return KELVARO_RPN_OK;
+        case TokenOf(Operation::kNothing): return KELVARO_RPN_OK;
+        default:  // Operation::kInvalid; '-' (kSubtract) is kMinusToken above
+            return KELVARO_RPN_INVALID_CHARACTER;
+        }
+    }
+};
+
+// How many values a token pops at most before it pushes, and how the depth
+// changes: the shape a compiled program is checked against before it runs.
+struct StackEffect {
+    int pops;
+    int change;
+};
+
+constexpr StackEffect EffectOf(std::uint8_t token)
+{
+    switch (token) {
+    case kDigitToken:
+    case TokenOf(Operation::kConstant): return {0, 1};
+    case kMinusToken:
+    case TokenOf(Operation::kAdd):
+    case TokenOf(Operation::kMultiply):
+    case TokenOf(Operation::kDivide):
+    case TokenOf(Operation::kRemainder):
+    case TokenOf(Operation::kPower): return {2, -1};
+    case TokenOf(Operation::kExchange): return {2, 0};
+    case TokenOf(Operation::kDrop): return {1, -1};
+    case TokenOf(Operation::kShowStack):
+    case TokenOf(Operation::kNothing):
+    case TokenOf(Operation::kInvalid): return {0, 0};
+    default: return {1, 0};  // the functions of one value, '#'
+    }
+}
+
+}  // namespace kelvaro
+
+#endif
