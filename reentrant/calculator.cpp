@@ -51,6 +51,13 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_calculator_evaluate(kelvaro_rpn_calcul
     return result.status;
 }
 
+extern "C" kelvaro_rpn_status kelvaro_rpn_calculator_push(kelvaro_rpn_calculator *calculator,
+                                                          double value)
+{
+    return kelvaro::PushValue(calculator->stack, value) ? KELVARO_RPN_OK
+                                                        : KELVARO_RPN_STACK_OVERFLOW;
+}
+
 extern "C" size_t kelvaro_rpn_calculator_depth(const kelvaro_rpn_calculator *calculator)
 {
     return kelvaro::StackCount(calculator->stack);

@@ -8,7 +8,7 @@
  * Errors come back as a status and the byte offset where the failing token
  * starts; nothing is printed and the process never ends here. Every function
  * is reentrant and thread-safe: no global state, no locks. Only
- * kelvaro_rpn_calculator_create allocates.
+ * kelvaro_rpn_calculator_create and kelvaro_rpn_compile allocate.
  *
  * The notation: a token starts at the first byte and after every space or
  * tab, and only its first byte counts. Numbers are [-]digits[.digits]
@@ -115,7 +115,81 @@ KELVARO_RPN_PUBLIC size_t kelvaro_rpn_calculator_values(const kelvaro_rpn_calcul
 /* Empties the stack. Cannot fail. */
 KELVARO_RPN_PUBLIC void kelvaro_rpn_calculator_clear(kelvaro_rpn_calculator *calculator);
 
+/* Pushes any double (infinities and NaN too) onto the calculator's stack;
+   KELVARO_RPN_STACK_OVERFLOW and the stack unchanged when it is full. */
+KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_calculator_push(kelvaro_rpn_calculator *calculator,
+                                                                  double value);
+
 #define KELVARO_RPN_STACK_CAPACITY 265
+
+/* ---- Programs: a text compiled once, run on many inputs ----------------- */
+
+typedef struct kelvaro_rpn_program kelvaro_rpn_program;
+
+/* Compiles the text once. On KELVARO_RPN_OK *program is a new program (free it
+   with kelvaro_rpn_program_destroy); a text with an invalid character does not
+   compile (status and offset as kelvaro_rpn_evaluate gives them, *program NULL).
+   Allocates only here. Returns outcome->status (outcome may be NULL). When
+   memory runs out: KELVARO_RPN_STACK_OVERFLOW at offset 0, *program NULL. */
+KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t length,
+                                                          kelvaro_rpn_program **program,
+                                                          kelvaro_rpn_outcome *outcome);
+
+/* Frees the program; NULL is ignored. */
+KELVARO_RPN_PUBLIC void kelvaro_rpn_program_destroy(kelvaro_rpn_program *program);
+
+/* Runs the program on a stack that starts as the `count` values at `inputs`
+   (inputs[0] the bottom): the same status, offset and value, bit for bit, as
+   evaluating the text with those values pushed first (an empty stack at the end
+   is an underflow, as in kelvaro_rpn_evaluate), the same listings. More than
+   KELVARO_RPN_STACK_CAPACITY inputs: KELVARO_RPN_STACK_OVERFLOW at offset 0.
+   Never allocates; a program may run on many threads at once. */
+KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_program_run(const kelvaro_rpn_program *program,
+                                                              const double *inputs, size_t count,
+                                                              const kelvaro_rpn_listing *listing,
+                                                              kelvaro_rpn_outcome *outcome);
+
+/* Runs the program `runs` times, run i on the `count` values at
+   inputs + i * count. results[i] is run i's value, NaN where it failed;
+   statuses[i] its status when statuses is not NULL. No listings. Returns how
+   many runs failed. Never allocates. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program *program,
+                                                       const double *inputs, size_t count,
+                                                       size_t runs, double *results,
+                                                       kelvaro_rpn_status *statuses);
+
+/* The fewest inputs the program runs on without an underflow: every command's
+   stack effect is known before it runs ("X 2 ^ 3 * 1 +" needs 1). Cannot
+   fail. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_inputs(const kelvaro_rpn_program *program);
+
+/* How many values the program leaves when run on `count` inputs, count at least
+   kelvaro_rpn_program_inputs; its value is the top one. 0 for fewer inputs. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_outputs(const kelvaro_rpn_program *program,
+                                                      size_t count);
+
+/* ---- Checking a text ----------------------------------------------------- */
+
+typedef enum kelvaro_rpn_warning_kind {
+    KELVARO_RPN_WARNING_COMMAND_TAIL = 1, /* a command's token goes on after its byte: "sqrt", "+5" */
+    KELVARO_RPN_WARNING_NUMBER_TAIL = 2,  /* a number's token goes on after the number: "2.5x", "1,234", "4+" */
+    KELVARO_RPN_WARNING_VALUES_LEFT = 3   /* the text leaves more than one value on an empty stack: "1 2 3" */
+} kelvaro_rpn_warning_kind;
+
+typedef struct kelvaro_rpn_warning {
+    kelvaro_rpn_warning_kind kind;
+    size_t offset;  /* the first byte that is skipped; for VALUES_LEFT the text's length */
+    size_t length;  /* how many bytes are skipped; for VALUES_LEFT how many values are left below the top */
+} kelvaro_rpn_warning;
+
+/* Finds where the text probably does not say what it means, in text order.
+   Writes up to `capacity` warnings and returns how many there are. A text with
+   an invalid character or that fails is still checked up to its end (a text
+   that fails leaves no values, so it gets no VALUES_LEFT). A newline inside a
+   token is part of its tail ("3\n4 +": the tail "\n4" of the number 3). Never
+   allocates. */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_check(const char *text, size_t length,
+                                            kelvaro_rpn_warning *warnings, size_t capacity);
 
 /* ---- Text ---------------------------------------------------------------- */
 

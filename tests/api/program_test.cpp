@@ -1,0 +1,303 @@
+// Compiled programs against evaluation: a program run on inputs must end
+// exactly as its text evaluated on a stack holding those inputs, bit for bit,
+// offsets and listings included; and run_many must agree with run.
+#include "api/api_run.h"
+#include "support/expression_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kelvaro_test::ApiRun;
+using kelvaro_test::RecordInto;
+
+struct ProgramDeleter {
+    void operator()(kelvaro_rpn_program *program) const { kelvaro_rpn_program_destroy(program); }
+};
+using Program = std::unique_ptr<kelvaro_rpn_program, ProgramDeleter>;
+
+struct CalculatorDeleter {
+    void operator()(kelvaro_rpn_calculator *calculator) const
+    {
+        kelvaro_rpn_calculator_destroy(calculator);
+    }
+};
+
+Program Compile(const std::string &text, kelvaro_rpn_outcome *outcome = nullptr)
+{
+    kelvaro_rpn_program *program = nullptr;
+    kelvaro_rpn_compile(text.data(), text.size(), &program, outcome);
+    return Program(program);
+}
+
+std::uint64_t Bits(double value)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// The text evaluated on a stack that holds `inputs` first: a calculator with
+// the inputs pushed, where an empty stack at the end is an underflow at the
+// text's end, as in a one-shot evaluation.
+ApiRun EvaluateAfter(const std::string &text, const std::vector<double> &inputs)
+{
+    std::unique_ptr<kelvaro_rpn_calculator, CalculatorDeleter> calculator(
+        kelvaro_rpn_calculator_create());
+    ApiRun run{};
+    for (const double input : inputs) {
+        if (kelvaro_rpn_calculator_push(calculator.get(), input) != KELVARO_RPN_OK) {
+            run.outcome = kelvaro_rpn_outcome{KELVARO_RPN_STACK_OVERFLOW, 0, 0};
+            return run;
+        }
+    }
+    const kelvaro_rpn_listing listing = RecordInto(run);
+    kelvaro_rpn_calculator_evaluate(calculator.get(), text.data(), text.size(), &listing,
+                                    &run.outcome);
+    if (run.outcome.status == KELVARO_RPN_OK && kelvaro_rpn_calculator_depth(calculator.get()) == 0) {
+        run.outcome = kelvaro_rpn_outcome{KELVARO_RPN_STACK_UNDERFLOW, 0, text.size()};
+    }
+    return run;
+}
+
+ApiRun RunProgram(const kelvaro_rpn_program *program, const std::vector<double> &inputs)
+{
+    ApiRun run{};
+    const kelvaro_rpn_listing listing = RecordInto(run);
+    const kelvaro_rpn_status status =
+        kelvaro_rpn_program_run(program, inputs.data(), inputs.size(), &listing, &run.outcome);
+    EXPECT_EQ(status, run.outcome.status);
+    return run;
+}
+
+void ExpectSameEnd(const ApiRun &actual, const ApiRun &expected, const std::string &text)
+{
+    ASSERT_EQ(actual.outcome.status, expected.outcome.status) << text;
+    if (expected.outcome.status == KELVARO_RPN_OK) {
+        EXPECT_EQ(Bits(actual.outcome.value), Bits(expected.outcome.value)) << text;
+    } else {
+        EXPECT_EQ(actual.outcome.offset, expected.outcome.offset) << text;
+    }
+    EXPECT_EQ(actual.lines, expected.lines) << text;
+    EXPECT_EQ(actual.values, expected.values) << text;
+}
+
+// A text with no invalid byte compiles; one with any does not, and says where
+// the first one is.
+void CheckText(const std::string &text, const std::vector<std::vector<double>> &inputSets)
+{
+    kelvaro_rpn_outcome compiled{};
+    const Program program = Compile(text, &compiled);
+    const std::size_t invalid = [&] {
+        kelvaro_rpn_outcome outcome{};
+        kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create();
+        // With a full supply of values nothing but an invalid byte fails.
+        for (int i = 0; i < 200; ++i) {
+            kelvaro_rpn_calculator_push(calculator, 1);
+        }
+        kelvaro_rpn_calculator_evaluate(calculator, text.data(), text.size(), nullptr, &outcome);
+        kelvaro_rpn_calculator_destroy(calculator);
+        return outcome.status == KELVARO_RPN_INVALID_CHARACTER ? outcome.offset : text.size() + 1;
+    }();
+    if (invalid <= text.size()) {
+        EXPECT_EQ(program, nullptr) << text;
+        EXPECT_EQ(compiled.status, KELVARO_RPN_INVALID_CHARACTER) << text;
+        EXPECT_EQ(compiled.offset, invalid) << text;
+        return;
+    }
+    ASSERT_NE(program, nullptr) << text;
+    EXPECT_EQ(compiled.status, KELVARO_RPN_OK) << text;
+    for (const auto &inputs : inputSets) {
+        ExpectSameEnd(RunProgram(program.get(), inputs), EvaluateAfter(text, inputs), text);
+    }
+}
+
+std::vector<std::string> TableTexts()
+{
+    std::vector<std::string> texts;
+    for (const auto &table : kelvaro_test::ValueTables()) {
+        for (std::size_t i = 0; i < table.count; ++i) {
+            texts.emplace_back(table.cases[i].expression);
+        }
+    }
+    for (const auto &c : kelvaro_test::kListings) {
+        texts.emplace_back(c.expression);
+    }
+    for (const auto &c : kelvaro_test::kFailures) {
+        texts.emplace_back(c.expression);
+    }
+    for (const auto &c : kelvaro_test::OverflowCases()) {
+        texts.push_back(c.expression);
+    }
+    return texts;
+}
+
+TEST(ProgramTest, TablesEndAsEvaluationWithTheSameInputs)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<std::vector<double>> inputSets = {
+        {}, {2.5}, {-3, 7}, {inf, -0.0, std::nan("")}, std::vector<double>(264, 1.5),
+        std::vector<double>(265, 2)};
+    for (const std::string &text : TableTexts()) {
+        CheckText(text, inputSets);
+    }
+}
+
+TEST(ProgramTest, RandomTextsAndInputsEndAsEvaluation)
+{
+    std::mt19937 random(15);
+    const std::string pieces[] = {"1", "2.5", "-3", "1e3", "0", "+", "-", "*", "/", "%", "^",
+                                  "s", "c", "t", "S", "C", "T", "l", "L", "!", "p", "]",
+                                  "x", "#", "@", " ", "\n", "7.", "?", "4+", "\t"};
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    std::uniform_real_distribution<double> value(-10, 10);
+    for (int i = 0; i < 2000; ++i) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 30); n > 0; --n) {
+            text += pieces[piece(random)];
+            text += random() % 4 != 0 ? " " : "";
+        }
+        std::vector<double> inputs(random() % 5);
+        for (double &input : inputs) {
+            input = value(random);
+        }
+        CheckText(text, {inputs});
+    }
+}
+
+TEST(ProgramTest, MoreInputsThanTheStackHoldsOverflow)
+{
+    const Program program = Compile("1 +");
+    const std::vector<double> inputs(266, 1);
+    const ApiRun run = RunProgram(program.get(), inputs);
+    EXPECT_EQ(run.outcome.status, KELVARO_RPN_STACK_OVERFLOW);
+    EXPECT_EQ(run.outcome.offset, 0u);
+}
+
+TEST(ProgramTest, InvalidTextsDoNotCompile)
+{
+    const struct {
+        const char *text;
+        std::size_t offset;
+    } cases[] = {{"?", 0}, {"1 2 + ?", 6}, {"+ ?", 2}, {"1\t\t2", 2}, {"3 .5", 2}, {"x \xff", 2}};
+    for (const auto &c : cases) {
+        kelvaro_rpn_outcome outcome{};
+        kelvaro_rpn_program *program = reinterpret_cast<kelvaro_rpn_program *>(&outcome);
+        EXPECT_EQ(kelvaro_rpn_compile(c.text, std::strlen(c.text), &program, &outcome),
+                  KELVARO_RPN_INVALID_CHARACTER)
+            << c.text;
+        EXPECT_EQ(program, nullptr) << c.text;
+        EXPECT_EQ(outcome.offset, c.offset) << c.text;
+    }
+    // Outcome may be omitted, and the empty text compiles.
+    kelvaro_rpn_program *program = nullptr;
+    EXPECT_EQ(kelvaro_rpn_compile("?", 1, &program, nullptr), KELVARO_RPN_INVALID_CHARACTER);
+    EXPECT_EQ(kelvaro_rpn_compile(nullptr, 5, &program, nullptr), KELVARO_RPN_OK);
+    ASSERT_NE(program, nullptr);
+    kelvaro_rpn_program_destroy(program);
+    kelvaro_rpn_program_destroy(nullptr);
+}
+
+struct ShapeCase {
+    const char *text;
+    std::size_t inputs;
+    std::size_t count;    // run on this many
+    std::size_t outputs;  // they leave this many
+};
+
+TEST(ProgramTest, KnowsItsInputsAndOutputs)
+{
+    const ShapeCase cases[] = {
+        {"2 ^ 3 * 1 +", 1, 1, 1}, {"+", 2, 2, 1}, {"+", 2, 5, 4}, {"+", 2, 1, 0},
+        {"1 2", 0, 0, 2},         {"x", 1, 3, 2}, {"]", 2, 2, 2}, {"@ #", 1, 1, 1},
+        {"", 0, 4, 4},            {"x x 1 2 3", 2, 2, 3}, {"p p + + +", 2, 2, 1},
+    };
+    for (const ShapeCase &c : cases) {
+        const Program program = Compile(c.text);
+        ASSERT_NE(program, nullptr) << c.text;
+        EXPECT_EQ(kelvaro_rpn_program_inputs(program.get()), c.inputs) << c.text;
+        EXPECT_EQ(kelvaro_rpn_program_outputs(program.get(), c.count), c.outputs) << c.text;
+    }
+}
+
+// run_many against run, on both of its paths: inputs enough for every pop
+// (no checks), and too few (every run checked, failures NaN).
+TEST(ProgramTest, RunManyAgreesWithRun)
+{
+    const struct {
+        const char *text;
+        std::size_t count;
+    } cases[] = {
+        {"2 ^ 3 * 1 +", 1}, {"0.5 * s 2 ^ 1 ] - l", 1}, {"+", 2}, {"+", 1}, {"x", 1},
+        {"1 2 3 x x x", 0}, {"]", 3},                    {"/ !", 2}, {"", 1}, {"x 5", 1},
+    };
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> value(-100, 100);
+    for (const auto &c : cases) {
+        const Program program = Compile(c.text);
+        ASSERT_NE(program, nullptr) << c.text;
+        constexpr std::size_t kRuns = 500;
+        std::vector<double> inputs(kRuns * c.count);
+        for (double &input : inputs) {
+            input = value(random);
+        }
+        std::vector<double> results(kRuns);
+        std::vector<kelvaro_rpn_status> statuses(kRuns);
+        const std::size_t failed = kelvaro_rpn_program_run_many(
+            program.get(), inputs.data(), c.count, kRuns, results.data(), statuses.data());
+        std::size_t expectedFailures = 0;
+        for (std::size_t i = 0; i < kRuns; ++i) {
+            kelvaro_rpn_outcome outcome{};
+            kelvaro_rpn_program_run(program.get(), inputs.data() + i * c.count, c.count, nullptr,
+                                    &outcome);
+            ASSERT_EQ(statuses[i], outcome.status) << c.text << " run " << i;
+            if (outcome.status == KELVARO_RPN_OK) {
+                ASSERT_EQ(Bits(results[i]), Bits(outcome.value)) << c.text << " run " << i;
+            } else {
+                ASSERT_TRUE(std::isnan(results[i])) << c.text << " run " << i;
+                ++expectedFailures;
+            }
+        }
+        EXPECT_EQ(failed, expectedFailures) << c.text;
+        // Statuses may be left out.
+        std::vector<double> again(kRuns);
+        EXPECT_EQ(kelvaro_rpn_program_run_many(program.get(), inputs.data(), c.count, kRuns,
+                                               again.data(), nullptr),
+                  failed);
+        EXPECT_EQ(std::memcmp(again.data(), results.data(), kRuns * sizeof(double)), 0) << c.text;
+    }
+}
+
+TEST(CalculatorPushTest, TakesAnyDoubleUntilTheStackIsFull)
+{
+    std::unique_ptr<kelvaro_rpn_calculator, CalculatorDeleter> calculator(
+        kelvaro_rpn_calculator_create());
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const double value : {inf, -inf, std::nan(""), -0.0, 5e-324}) {
+        EXPECT_EQ(kelvaro_rpn_calculator_push(calculator.get(), value), KELVARO_RPN_OK);
+    }
+    EXPECT_EQ(kelvaro_test::StackOf(calculator.get()), "inf,-inf,nan,-0.000000,0.000000");
+    // A stack restored from values that text could not spell goes on working.
+    ApiRun run = kelvaro_test::EvaluateOn(calculator.get(), "x x x +");
+    EXPECT_EQ(run.outcome.status, KELVARO_RPN_OK);
+    EXPECT_TRUE(std::isnan(run.outcome.value));  // inf + -inf
+    while (kelvaro_rpn_calculator_depth(calculator.get()) < KELVARO_RPN_STACK_CAPACITY) {
+        ASSERT_EQ(kelvaro_rpn_calculator_push(calculator.get(), 1), KELVARO_RPN_OK);
+    }
+    EXPECT_EQ(kelvaro_rpn_calculator_push(calculator.get(), 2), KELVARO_RPN_STACK_OVERFLOW);
+    EXPECT_EQ(kelvaro_rpn_calculator_depth(calculator.get()),
+              static_cast<std::size_t>(KELVARO_RPN_STACK_CAPACITY));
+    run = kelvaro_test::EvaluateOn(calculator.get(), "#");
+    EXPECT_EQ(run.outcome.value, 1) << "the refused value was not stored";
+}
+
+}  // namespace
