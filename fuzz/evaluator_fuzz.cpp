@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes, NULs included, to the public API, to the legacy
-// path short of ending the process and to calculators, and checks that they
-// all agree with each other and with the notation's rules.
+// path short of ending the process, to calculators and to compiled programs,
+// and checks that they all agree with each other and with the notation's
+// rules, and that the warnings stay inside the text.
 #include "agreement.h"
 #include "api_evaluation.h"
 #include "calculator_checks.h"
@@ -10,6 +11,7 @@
 #include "notation_rules.h"
 #include "output_capture.h"
 #include "output_shape.h"
+#include "program_checks.h"
 #include "require.h"
 
 #include <cstdint>
@@ -40,6 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CheckOutputShape(text, api.outcome, legacy.output);
 
     CheckCalculator(text, api);
+    CheckProgram(text, api);
+    CheckWarnings(text);
     Require(CapturedOutput().empty(), "an evaluation wrote to standard output", text);
     return 0;
 }
