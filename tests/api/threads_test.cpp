@@ -92,4 +92,46 @@ TEST(ThreadsTest, OneCalculatorPerThread)
     EXPECT_EQ(mismatches.load(), 0);
 }
 
+// One program shared by every thread: run and run_many on each thread's own
+// inputs, with listings, and every answer checked.
+TEST(ThreadsTest, OneProgramOnManyThreads)
+{
+    const char text[] = "2 ^ 3 * 1 + #";
+    kelvaro_rpn_program *program = nullptr;
+    ASSERT_EQ(kelvaro_rpn_compile(text, sizeof text - 1, &program, nullptr), KELVARO_RPN_OK);
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> threads;
+    threads.reserve(kThreads);
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t, program, &mismatches] {
+            std::vector<double> inputs(64);
+            for (std::size_t i = 0; i < inputs.size(); ++i) {
+                inputs[i] = t * 100.0 + static_cast<double>(i);
+            }
+            std::vector<double> results(inputs.size());
+            for (int round = 0; round < kRounds / 10; ++round) {
+                kelvaro_test::ApiRun run{};
+                const kelvaro_rpn_listing listing = kelvaro_test::RecordInto(run);
+                const double x = inputs[static_cast<std::size_t>(round) % inputs.size()];
+                kelvaro_rpn_program_run(program, &x, 1, &listing, &run.outcome);
+                const double expected = std::pow(x, 2) * 3 + 1;
+                if (run.outcome.status != KELVARO_RPN_OK || run.outcome.value != expected ||
+                    run.lines != "Top of stack: " + kelvaro_test::Fixed(expected) + "\n") {
+                    ++mismatches;
+                }
+                if (kelvaro_rpn_program_run_many(program, inputs.data(), 1, inputs.size(),
+                                                 results.data(), nullptr) != 0 ||
+                    results.back() != std::pow(inputs.back(), 2) * 3 + 1) {
+                    ++mismatches;
+                }
+            }
+        });
+    }
+    for (std::thread &thread : threads) {
+        thread.join();
+    }
+    kelvaro_rpn_program_destroy(program);
+    EXPECT_EQ(mismatches.load(), 0);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // The reentrant API allocates nothing, whatever the length of the text:
-// evaluation, listings, calculators once made, and every formatter.
+// evaluation, listings, calculators and programs once made, checks, and
+// every formatter.
 #include <kelvaro/rpn.h>
 
 #include "support/allocation_counter.h"
@@ -68,6 +69,40 @@ TEST(ApiAllocationTest, NothingOnAnyPath)
         EXPECT_EQ(counts.mallocCalls, 0u) << text.substr(0, 40);
     }
     EXPECT_NE(seen, 0u);
+    kelvaro_rpn_calculator_destroy(calculator);
+}
+
+TEST(ApiAllocationTest, ProgramsRunAndTextsAreCheckedWithoutTheHeap)
+{
+    std::string longText = "1 +";
+    for (int i = 0; i < 300; ++i) {
+        longText += " 0.5 * 1.5 + sqrt";
+    }
+    const std::string texts[] = {"2 ^ 3 * 1 +", "1 2 @ # +", "+ + +", longText, "1 2 3"};
+    kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create();
+    ASSERT_NE(calculator, nullptr);
+    std::size_t seen = 0;
+    const kelvaro_rpn_listing listing{IgnoreLine, IgnoreValues, &seen};
+    for (const std::string &text : texts) {
+        kelvaro_rpn_program *program = nullptr;
+        ASSERT_EQ(kelvaro_rpn_compile(text.data(), text.size(), &program, nullptr),
+                  KELVARO_RPN_OK);
+        const double inputs[8] = {1.5, 2, 3, 4, 5, 6, 7, 8};
+        double results[4];
+        kelvaro_rpn_status statuses[4];
+        kelvaro_rpn_warning warnings[4];
+        const Counts counts = CountAllocations([&] {
+            kelvaro_rpn_outcome outcome{};
+            kelvaro_rpn_program_run(program, inputs, 2, &listing, &outcome);
+            kelvaro_rpn_program_run_many(program, inputs, 2, 4, results, statuses);
+            kelvaro_rpn_program_run_many(program, inputs, 1, 4, results, nullptr);
+            kelvaro_rpn_check(text.data(), text.size(), warnings, 4);
+            kelvaro_rpn_calculator_push(calculator, 1);
+        });
+        EXPECT_EQ(counts.newCalls, 0u) << text.substr(0, 40);
+        EXPECT_EQ(counts.mallocCalls, 0u) << text.substr(0, 40);
+        kelvaro_rpn_program_destroy(program);
+    }
     kelvaro_rpn_calculator_destroy(calculator);
 }
 
