@@ -1,6 +1,15 @@
-# 32-bit Windows DLL. Built and inspected only: a 32-bit program cannot run on
-# these machines (no i386 support, and a 64-bit-only wine ends it with status 1),
-# so there is deliberately no emulator.
+# 32-bit Windows DLL and programs, run under 32-bit wine.
 set(CMAKE_SYSTEM_PROCESSOR X86)
 set(KELVARO_MINGW_TRIPLE i686-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
+
+# The 32-bit loader itself, from Debian's wine32:i386, never the `wine` on
+# PATH: that script falls back to wine64 when wine32 is missing, and wine64
+# ends a 32-bit program with status 1 without running it. Wine's own
+# diagnostics are switched off, as for windows-x64.
+find_program(KELVARO_WINE32 NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH NO_CACHE)
+if(NOT KELVARO_WINE32)
+    message(FATAL_ERROR "No 32-bit wine loader in /usr/lib/wine: install wine32:i386 "
+        "(dpkg --add-architecture i386 && apt-get update && apt-get install wine32:i386)")
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINEDEBUG=-all ${KELVARO_WINE32})
