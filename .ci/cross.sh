@@ -88,16 +88,27 @@ check_x86_exports() {
     fi
     echo "cross: windows-x86 C host imports from KelvaroCalculatorRPN.dll and KelvaroRPN.dll"
 }
-# A wine that cannot run 32-bit programs (wine64 alone) ends them with status 1
-# before they print anything, which an expected failure could take for a pass.
-# So first see the 32-bit C host, run as ctest runs it, print what its call
-# of CalculatorRPN prints.
+# A wine that cannot run 32-bit programs (wine64 without wine32) ends them at
+# once, printing nothing, with status 0 or 1. The build would then list no
+# tests of any suite and ctest pass what is left. So see the 32-bit C host,
+# run as ctest runs it, print what its call of CalculatorRPN prints, and every
+# test program have tests listed.
 check_wine32() {
-    local output
+    local output program listing missing=0
     if ! output=$(ctest --preset windows-x86 -R '^c_host_links_the_import_library$' -V 2>&1) ||
         ! grep -q '^[0-9]*: result = 14\.000000'$'\r''\?$' <<<"$output"; then
         printf '%s\n' "$output" >&2
         echo "cross: the 32-bit C host did not run under $wine32" >&2
+        return 1
+    fi
+    listing=$(ctest --preset windows-x86 --show-only=json-v1)
+    for program in "$x86"/bin/*_tests.exe; do
+        if ! grep -q "/${program#"$x86"/}\"" <<<"$listing"; then
+            echo "cross: no tests of $program are listed: it did not run under $wine32" >&2
+            missing=1
+        fi
+    done
+    if [ "$missing" != 0 ]; then
         return 1
     fi
     echo "cross: 32-bit programs run under $wine32"
