@@ -6,8 +6,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 # The 32-bit loader itself, from Debian's wine32:i386, never the `wine` on
 # PATH: that script falls back to wine64 when wine32 is missing, and wine64
 # then ends a 32-bit program at once, printing nothing, with status 0 or 1.
-# Wine's own
-# diagnostics are switched off, as for windows-x64.
+# Wine's own diagnostics are switched off, as for windows-x64.
 find_program(KELVARO_WINE32 NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH NO_CACHE)
 if(NOT KELVARO_WINE32)
     message(FATAL_ERROR "No 32-bit wine loader in /usr/lib/wine: install wine32:i386 "
