@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Cross builds: the whole test suite on 32-bit ARM (under qemu-arm) and as a
-# 64-bit Windows DLL (under wine64); the 32-bit Windows DLL is built and its
-# export table checked, but its programs are never run (they cannot run here,
-# and a 64-bit-only wine ends them with status 1, which a fatal-path test
-# would take for a pass).
+# Cross builds: the whole test suite on 32-bit ARM (under qemu-arm), as a
+# 32-bit Windows DLL (under Debian's 32-bit wine, wine32:i386) and as a 64-bit
+# one (under wine64). The 32-bit DLLs' export tables are also read from the
+# files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 export DEBIAN_FRONTEND=noninteractive
-if ! compgen -G '/var/lib/apt/lists/*_Packages' >/dev/null; then
+# wine32 is an i386 package: the i386 lists must be there too.
+dpkg --add-architecture i386
+if ! compgen -G '/var/lib/apt/lists/*_binary-i386_Packages*' >/dev/null; then
     apt-get update -qq
 fi
 
@@ -21,9 +22,9 @@ timed() {
 
 install_packages() {
     apt-get install -y -qq --no-install-recommends ninja-build \
-        cmake make googletest locales \
+        cmake make googletest locales libfast-float-dev libfmt-dev \
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 \
-        wine wine64 g++-arm-linux-gnueabihf qemu-user >/dev/null
+        wine wine64 wine32:i386 g++-arm-linux-gnueabihf qemu-user >/dev/null
     # wine takes the default code page from the locale: ja_JP.UTF-8 gives 932.
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
         sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
@@ -37,20 +38,44 @@ timed "arm32 configure" cmake --preset arm32
 timed "arm32 build" cmake --build --preset arm32
 timed "arm32 tests" ctest --preset arm32
 
-# windows-x86: built and inspected only. Building the C import library check
-# proves that the import library resolves the __stdcall name CalculatorRPN@4.
+# wine: one 64-bit prefix, made afresh, serves both Windows builds; wine64
+# runs the 64-bit programs in it and Debian's 32-bit loader the 32-bit ones.
+# wine keeps a test's output pipe open for seconds unless a wineserver is
+# already running; one started inside ctest hangs it. So start one here with
+# its standard streams closed, and stop it at the end. wineboot then starts
+# wine's own services before any program runs (the builds run the test
+# programs to list their tests): death tests started while those are still
+# coming up have been seen to hang.
+export WINEPREFIX="$PWD/build/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+wine32=/usr/lib/wine/wine
+stop_wineserver() {
+    wineserver -k >/dev/null 2>&1 || true
+}
+trap stop_wineserver EXIT
+start_wine() {
+    stop_wineserver
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineserver -p </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
+}
+timed "wine prefix" start_wine
+
+# windows-x86. Building the C import library check proves that the import
+# library resolves the __stdcall name CalculatorRPN@4.
 version=$(sed -n '/^project(/,/)/s/^ *VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt)
+x86=build/windows-x86
 check_x86_exports() {
-    cmake -DLIBRARY=build/windows-x86/bin/KelvaroCalculatorRPN.dll \
+    cmake -DLIBRARY=$x86/bin/KelvaroCalculatorRPN.dll \
         -DOBJDUMP=i686-w64-mingw32-objdump -DWINDRES=i686-w64-mingw32-windres \
         -DMODULE=KelvaroCalculatorRPN "-DEXPECTED=^CalculatorRPN$" -DSINGLE_ORDINAL=ON \
         -DVERSION="$version" -P tests/check_dll_exports.cmake
-    cmake -DLIBRARY=build/windows-x86/bin/KelvaroRPN.dll \
+    cmake -DLIBRARY=$x86/bin/KelvaroRPN.dll \
         -DOBJDUMP=i686-w64-mingw32-objdump -DWINDRES=i686-w64-mingw32-windres \
         -DMODULE=KelvaroRPN "-DEXPECTED=^kelvaro_rpn_[a-z_]+$" \
         -DVERSION="$version" -P tests/check_dll_exports.cmake
     local headers imports
-    headers=$(i686-w64-mingw32-objdump -p build/windows-x86/bin/kelvaro_import_library_check.exe)
+    headers=$(i686-w64-mingw32-objdump -p $x86/bin/kelvaro_import_library_check.exe)
     imports=$(grep -A2 'DLL Name: KelvaroCalculatorRPN.dll' <<<"$headers")
     if ! grep -q ' CalculatorRPN$' <<<"$imports"; then
         echo "cross: windows-x86 C host does not import CalculatorRPN by its plain name" >&2
@@ -63,26 +88,38 @@ check_x86_exports() {
     fi
     echo "cross: windows-x86 C host imports from KelvaroCalculatorRPN.dll and KelvaroRPN.dll"
 }
+# A wine that cannot run 32-bit programs (wine64 without wine32) ends them at
+# once, printing nothing, with status 0 or 1. The build would then list no
+# tests of any suite and ctest pass what is left. So see the 32-bit C host,
+# run as ctest runs it, print what its call of CalculatorRPN prints, and every
+# test program have tests listed.
+check_wine32() {
+    local output program listing missing=0
+    if ! output=$(ctest --preset windows-x86 -R '^c_host_links_the_import_library$' -V 2>&1) ||
+        ! grep -q '^[0-9]*: result = 14\.000000'$'\r''\?$' <<<"$output"; then
+        printf '%s\n' "$output" >&2
+        echo "cross: the 32-bit C host did not run under $wine32" >&2
+        return 1
+    fi
+    listing=$(ctest --preset windows-x86 --show-only=json-v1)
+    for program in "$x86"/bin/*_tests.exe; do
+        if ! grep -q "/${program#"$x86"/}\"" <<<"$listing"; then
+            echo "cross: no tests of $program are listed: it did not run under $wine32" >&2
+            missing=1
+        fi
+    done
+    if [ "$missing" != 0 ]; then
+        return 1
+    fi
+    echo "cross: 32-bit programs run under $wine32"
+}
 timed "windows-x86 configure" cmake --preset windows-x86
 timed "windows-x86 build" cmake --build --preset windows-x86
 timed "windows-x86 export check" check_x86_exports
+timed "windows-x86 wine32 check" check_wine32
+timed "windows-x86 tests" ctest --preset windows-x86
 
-# windows-x64. wine keeps a test's output pipe open for seconds unless a
-# wineserver is already running; one started inside ctest hangs it. So start
-# one here with its standard streams closed, and stop it at the end. wineboot
-# then starts wine's own services before any test: death tests started while
-# those are still coming up have been seen to hang.
-export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all
-stop_wineserver() {
-    wineserver -k >/dev/null 2>&1 || true
-}
-trap stop_wineserver EXIT
-start_wine() {
-    mkdir -p "$WINEPREFIX"
-    wineserver -p </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
-}
-timed "wine prefix" start_wine
+# windows-x64.
 timed "windows-x64 configure" cmake --preset windows-x64
 timed "windows-x64 build" cmake --build --preset windows-x64
 timed "windows-x64 tests" ctest --preset windows-x64

@@ -4,8 +4,9 @@
 # an export table of exactly one entry (CalculatorRPN, ordinal 1); the
 # reentrant one exports what its header marks __declspec(dllexport).
 #
-# Programs find their DLLs beside them: the Windows presets point
-# CMAKE_RUNTIME_OUTPUT_DIRECTORY at one folder for the whole build.
+# Programs find their DLLs beside them: a Windows build points
+# CMAKE_RUNTIME_OUTPUT_DIRECTORY at one folder, <build>/bin unless the user
+# chose another (see the top-level CMakeLists.txt).
 
 add_library(kelvaro_module_glue OBJECT export/module_glue.cpp)
 kelvaro_set_warnings(kelvaro_module_glue)
