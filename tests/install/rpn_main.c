@@ -1,5 +1,6 @@
 /* Uses the installed reentrant API: a value, a failure with its place and
- * message, and the version. Plain C99; .ci builds it once more as C++. */
+ * message, a formula compiled once and run on many values, a check, and the
+ * version. Plain C99; .ci builds it once more as C++. */
 #include <kelvaro/rpn.h>
 
 #include <stdio.h>
@@ -22,6 +23,21 @@ int main(void)
         return 1;
     }
     kelvaro_rpn_format_message(&outcome, bad, strlen(bad), message, sizeof message);
+    {
+        /* f(x) = 3x^2 + 1 on three values at once */
+        const double x[3] = {0, 1, 2};
+        double y[3];
+        kelvaro_rpn_warning warning;
+        kelvaro_rpn_program *f = NULL;
+        if (kelvaro_rpn_compile("2 ^ 3 * 1 +", 11, &f, NULL) != KELVARO_RPN_OK ||
+            kelvaro_rpn_program_run_many(f, x, 1, 3, y, NULL) != 0 || y[0] != 1 || y[1] != 4 ||
+            y[2] != 13 || kelvaro_rpn_check("2 sqrt", 6, &warning, 1) != 1 ||
+            warning.kind != KELVARO_RPN_WARNING_COMMAND_TAIL) {
+            printf("programs or checks misbehave\n");
+            return 1;
+        }
+        kelvaro_rpn_program_destroy(f);
+    }
     printf("rpn consumer got %s, then at offset %u: %s", value, (unsigned)outcome.offset, message);
     printf("library %s, header %s\n", kelvaro_rpn_version(), KELVARO_RPN_VERSION);
     return 0;
