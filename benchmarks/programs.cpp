@@ -10,30 +10,9 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <random>
 
 namespace kelvaro_bench {
 namespace {
-
-// The exponent of both formulas, read where the compiler cannot see its value.
-volatile double runTimeTwo = 2.0;
-
-// x 2 ^ 3 * 1 +
-void BareF1(const double *inputs, std::size_t count, double two, double *results)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        results[i] = std::pow(inputs[i], two) * 3.0 + 1.0;
-    }
-}
-
-// x 0.5 * s 2 ^ 1 ] - l: the 1 goes under the square by the exchange, so the
-// subtraction is 1 - sin(x * 0.5)^2.
-void BareF2(const double *inputs, std::size_t count, double two, double *results)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        results[i] = std::log(1.0 - std::pow(std::sin(inputs[i] * 0.5), two));
-    }
-}
 
 struct ProgramDeleter {
     void operator()(kelvaro_rpn_program *program) const { kelvaro_rpn_program_destroy(program); }
@@ -166,25 +145,6 @@ void CountValues(benchmark::State &state, std::size_t count)
 
 }  // namespace
 
-std::vector<Formula> MakeFormulas()
-{
-    return {{"f1", "2 ^ 3 * 1 +", "x^2*3+1", BareF1},
-            {"f2", "0.5 * s 2 ^ 1 ] - l", "ln(1-sin(x*0.5)^2)", BareF2}};
-}
-
-std::vector<double> MakeInputs(std::size_t count)
-{
-    std::mt19937_64 generator(20240601);
-    std::uniform_real_distribution<double> uniform(0.5, 10.0);
-    std::vector<double> inputs(count);
-    for (double &x : inputs) {
-        do {
-            x = uniform(generator);
-        } while (x == 0.5);  // the open interval
-    }
-    return inputs;
-}
-
 bool ProgramsAgree(const std::vector<Formula> &formulas, const std::vector<double> &inputs,
                    std::FILE *report)
 {
@@ -200,7 +160,7 @@ bool ProgramsAgree(const std::vector<Formula> &formulas, const std::vector<doubl
             continue;
         }
         std::vector<double> bare(count);
-        formula.bare(inputs.data(), count, runTimeTwo, bare.data());
+        formula.bare(inputs.data(), count, RunTimeTwo(), bare.data());
         std::vector<double> each(count);
         const std::size_t eachFailures = RunEach(*program, inputs.data(), count, each.data());
         std::vector<double> many(count);
@@ -264,7 +224,7 @@ void RegisterPrograms(const Formula &formula, std::vector<double> &inputs)
     benchmark::RegisterBenchmark(
         (prefix + kBareLoopSide).c_str(), [values, formula](benchmark::State &state) {
             std::vector<double> results(values->size());
-            const double two = runTimeTwo;
+            const double two = RunTimeTwo();
             TimePasses(state, values->size(), [&] {
                 formula.bare(values->data(), values->size(), two, results.data());
             });
