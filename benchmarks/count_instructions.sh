@@ -4,7 +4,8 @@
 #   benchmarks/count_instructions.sh [BUILD_DIR]
 #
 # Builds kelvaro_instruction_counts (in build/bench with the bench preset, or
-# in BUILD_DIR), runs it under callgrind for N1 and N2 calls of each side and
+# in BUILD_DIR), runs it under callgrind for N1 and N2 calls of each side (for
+# the formulas f1 and f2, N1 and N2 values of x) and
 # prints (Ir(N2) - Ir(N1)) / (N2 - N1): the instructions of one call, without
 # what the process does once. N1 and N2 (default 1000 and 11000) can be set
 # in the environment. Each run gets an empty environment and N written with
@@ -79,4 +80,10 @@ CalculatorRPN functions
 CalculatorRPN long
 calculator 16
 calculator 264
+bare_loop f1
+program_run f1
+program_run_many f1
+bare_loop f2
+program_run f2
+program_run_many f2
 RUNS

@@ -6,14 +6,20 @@
 //   kelvaro_instruction_counts evaluate      short|functions|long N
 //   kelvaro_instruction_counts CalculatorRPN short|functions|long N
 //   kelvaro_instruction_counts calculator    DEPTH N
+//   kelvaro_instruction_counts program_run|program_run_many|bare_loop f1|f2 N
 //
 // evaluate is kelvaro_rpn_evaluate on the workload's bytes, CalculatorRPN the
 // legacy call on its wide text, calculator kelvaro_rpn_calculator_evaluate of
-// "1 +" on a calculator holding DEPTH values. Standard output goes to
+// "1 +" on a calculator holding DEPTH values. program_run, program_run_many
+// and bare_loop run the formula on N values of x (benchmarks/formulas.h), the
+// same block of 1,000 values over and over: kelvaro_rpn_program_run once per
+// value, kelvaro_rpn_program_run_many once per block, the bare C++ loop once
+// per block; a call here is one value. Standard output goes to
 // /dev/null (CalculatorRPN prints a line per call); one line on standard
 // error tells what ran and what the last call gave. Leading zeros in N are
 // allowed, so that the runs compared can have arguments of the same length.
 #include "calculator_depth.h"
+#include "formulas.h"
 #include "workloads.h"
 
 #include <kelvaro/calculator_rpn.h>
@@ -37,7 +43,9 @@ int Usage()
     std::fprintf(stderr,
                  "usage: kelvaro_instruction_counts evaluate|CalculatorRPN "
                  "short|functions|long N\n"
-                 "       kelvaro_instruction_counts calculator DEPTH N\n");
+                 "       kelvaro_instruction_counts calculator DEPTH N\n"
+                 "       kelvaro_instruction_counts program_run|program_run_many|bare_loop "
+                 "f1|f2 N\n");
     return EXIT_FAILURE;
 }
 
@@ -131,6 +139,55 @@ int CountCalculator(unsigned long long depth, unsigned long long calls)
     return EXIT_SUCCESS;
 }
 
+// The formula on `values` values of x, in blocks of kBlock: the same
+// inputs each block, so the set-up does not grow with the count.
+int CountFormula(const std::string &side, const kelvaro_bench::Formula &formula,
+                 unsigned long long values)
+{
+    constexpr std::size_t kBlock = 1000;
+    const std::vector<double> inputs = kelvaro_bench::MakeInputs(kBlock);
+    std::vector<double> results(kBlock);
+    kelvaro_rpn_program *program = nullptr;
+    kelvaro_rpn_outcome outcome{};
+    if (kelvaro_rpn_compile(formula.program.data(), formula.program.size(), &program,
+                            &outcome) != KELVARO_RPN_OK) {
+        std::fprintf(stderr, "%s: the program does not compile\n", formula.name.c_str());
+        return EXIT_FAILURE;
+    }
+    const double two = kelvaro_bench::RunTimeTwo();
+    std::size_t failures = 0;
+    for (unsigned long long done = 0; done < values;) {
+        const auto block = static_cast<std::size_t>(
+            values - done < kBlock ? values - done : static_cast<unsigned long long>(kBlock));
+        if (side == "program_run") {
+            for (std::size_t i = 0; i < block; ++i) {
+                if (kelvaro_rpn_program_run(program, &inputs[i], 1, nullptr, &outcome) !=
+                    KELVARO_RPN_OK) {
+                    ++failures;
+                }
+                valueSink = outcome.value;
+            }
+        } else if (side == "program_run_many") {
+            failures += kelvaro_rpn_program_run_many(program, inputs.data(), 1, block,
+                                                     results.data(), nullptr);
+            valueSink = results[block - 1];
+        } else {
+            formula.bare(inputs.data(), block, two, results.data());
+            valueSink = results[block - 1];
+        }
+        done += block;
+    }
+    kelvaro_rpn_program_destroy(program);
+    if (failures != 0) {
+        std::fprintf(stderr, "%s %s: %zu runs failed\n", side.c_str(), formula.name.c_str(),
+                     failures);
+        return EXIT_FAILURE;
+    }
+    std::fprintf(stderr, "%s %s, %llu values: last %.17g\n", side.c_str(), formula.name.c_str(),
+                 values, static_cast<double>(valueSink));
+    return EXIT_SUCCESS;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -154,6 +211,15 @@ int main(int argc, char **argv)
             return Usage();
         }
         return CountCalculator(depth, calls);
+    }
+
+    if (side == "program_run" || side == "program_run_many" || side == "bare_loop") {
+        for (const kelvaro_bench::Formula &formula : kelvaro_bench::MakeFormulas()) {
+            if (formula.name == argv[2]) {
+                return CountFormula(side, formula, calls);
+            }
+        }
+        return Usage();
     }
 
     const std::vector<kelvaro_bench::Workload> workloads = kelvaro_bench::MakeWorkloads();

@@ -1,9 +1,11 @@
 // Runs CalculatorRPN, the reentrant API and muparser side by side on the same
-// workloads.
+// workloads, and compiled programs, a bare C++ loop and muparser on the same
+// million values of x.
 //
 // Both sides write one line per call to standard output, as a host of either
 // would; standard output goes to /dev/null for the whole run and the report
 // goes to where standard output pointed at start.
+#include "programs.h"
 #include "side_by_side_reporter.h"
 #include "sides.h"
 #include "workloads.h"
@@ -100,20 +102,35 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
 
+    const std::vector<kelvaro_bench::Formula> formulas = kelvaro_bench::MakeFormulas();
+    std::vector<double> inputs = kelvaro_bench::MakeInputs(kelvaro_bench::kDefaultValueCount);
+    if (!kelvaro_bench::ProgramsAgree(formulas, inputs, report)) {
+        std::fprintf(report,
+                     "A program or muparser disagrees with the bare loop; nothing measured.\n");
+        std::fclose(report);
+        return EXIT_FAILURE;
+    }
+
     std::vector<std::string> names;
     for (const kelvaro_bench::Workload &workload : workloads) {
         kelvaro_bench::RegisterCalculatorRpn(workload);
         kelvaro_bench::RegisterMuparser(workload);
         kelvaro_bench::RegisterRpnApi(workload);
         kelvaro_bench::RegisterMuparserEval(workload);
+        kelvaro_bench::RegisterMuparserEvalOnce(workload);
         names.push_back(workload.name);
     }
     kelvaro_bench::RegisterCalculatorDepths();
     kelvaro_bench::RegisterLengthSweep();
+    std::vector<std::string> formulaNames;
+    for (const kelvaro_bench::Formula &formula : formulas) {
+        kelvaro_bench::RegisterPrograms(formula, inputs);
+        formulaNames.push_back(formula.name);
+    }
 
     FileBuffer buffer(report);
     std::ostream out(&buffer);
-    kelvaro_bench::SideBySideReporter reporter(names);
+    kelvaro_bench::SideBySideReporter reporter(names, formulaNames);
     reporter.SetOutputStream(&out);
     reporter.SetErrorStream(&out);
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,5 +1,6 @@
 // Google Benchmark's console report followed by a table that sets the sides
-// of each workload next to each other, with their ratios.
+// of each workload next to each other, with their ratios, and a table of the
+// formulas run on many values, in ns per value against the bare loop.
 #ifndef KELVARO_BENCHMARKS_SIDE_BY_SIDE_REPORTER_H
 #define KELVARO_BENCHMARKS_SIDE_BY_SIDE_REPORTER_H
 
@@ -13,8 +14,8 @@ namespace kelvaro_bench {
 
 class SideBySideReporter : public benchmark::ConsoleReporter {
 public:
-    // `workloads` gives the order of the table's rows.
-    explicit SideBySideReporter(std::vector<std::string> workloads);
+    // `workloads` and `formulas` give the order of the tables' rows.
+    SideBySideReporter(std::vector<std::string> workloads, std::vector<std::string> formulas);
 
     void ReportRuns(const std::vector<Run> &runs) override;
     void Finalize() override;
@@ -25,8 +26,15 @@ private:
     // How many times faster `fast` was than `slow`.
     std::string Ratio(const std::string &workload, const char *slow, const char *fast) const;
 
+    // How many times the bare loop's time the side took.
+    std::string TimesBare(const std::string &formula, const char *side) const;
+    void WriteWorkloads(std::ostream &out) const;
+    void WriteFormulas(std::ostream &out) const;
+
     std::vector<std::string> workloads_;
-    // workload -> side -> ns per call (the median when runs are repeated)
+    std::vector<std::string> formulas_;
+    // workload or formula -> side -> ns per call, or per value for the
+    // benchmarks with a "values" counter (the median when runs are repeated)
     std::map<std::string, std::map<std::string, double>> nanoseconds_;
     bool medians_ = false;
 };

@@ -14,6 +14,7 @@ inline constexpr char kCalculatorRpnSide[] = "CalculatorRPN";
 inline constexpr char kMuparserSide[] = "muparser";
 inline constexpr char kRpnApiSide[] = "kelvaro_rpn";
 inline constexpr char kMuparserEvalSide[] = "muparser_eval";
+inline constexpr char kMuparserEvalOnceSide[] = "muparser_eval_once";
 
 // The text CalculatorRPN returns for the workload.
 std::string EvaluateWithCalculatorRpn(const Workload &workload);
@@ -33,6 +34,11 @@ void RegisterMuparser(const Workload &workload);
 void RegisterRpnApi(const Workload &workload);
 // muparser doing the same: SetExpr and Eval.
 void RegisterMuparserEval(const Workload &workload);
+// muparser as its users call it: SetExpr once before the loop, Eval alone
+// on every call. The workloads have no variable, so muparser's optimiser
+// folds each into one constant and Eval returns it: no text is read in the
+// loop, unlike every other side.
+void RegisterMuparserEvalOnce(const Workload &workload);
 
 // Registers "calculator/kelvaro_rpn_calculator/<depth>": "1 +" on a
 // calculator holding 16 and 264 values (264 is the most that leaves room for
