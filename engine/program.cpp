@@ -8,6 +8,81 @@ namespace {
 
 const kelvaro_rpn_listing kNoListing{nullptr, nullptr, nullptr};
 
+// A number and the two-value command right after it run as one step, "b op
+// number": the same arithmetic in the same order, one dispatch instead of two.
+constexpr std::uint8_t kAddNumber = 230;
+constexpr std::uint8_t kSubtractNumber = 231;
+constexpr std::uint8_t kMultiplyNumber = 232;
+constexpr std::uint8_t kDivideNumber = 233;
+constexpr std::uint8_t kRemainderNumber = 234;
+constexpr std::uint8_t kPowerNumber = 235;
+static_assert(TokenOf(Operation::kNothing) < kAddNumber && kPowerNumber < kDigitToken,
+              "step tokens stay apart");
+
+// The fused token for a number followed by `token`, or 0 where there is none.
+std::uint8_t FusedWithNumber(std::uint8_t token)
+{
+    switch (token) {
+    case TokenOf(Operation::kAdd): return kAddNumber;
+    case kMinusToken: return kSubtractNumber;
+    case TokenOf(Operation::kMultiply): return kMultiplyNumber;
+    case TokenOf(Operation::kDivide): return kDivideNumber;
+    case TokenOf(Operation::kRemainder): return kRemainderNumber;
+    case TokenOf(Operation::kPower): return kPowerNumber;
+    default: return 0;
+    }
+}
+
+// A fused step: the number's push, then its command, with the bounds each
+// would meet in that order.
+template <bool kChecked, typename Function>
+KELVARO_ALWAYS_INLINE kelvaro_rpn_status WithNumber(Machine<NoJournal, kChecked> &machine,
+                                                    const Step &step, std::size_t &offset,
+                                                    Function function)
+{
+    if (kChecked && machine.depth == kStackCapacity) {
+        offset = step.offset;  // the number's push
+        return KELVARO_RPN_STACK_OVERFLOW;
+    }
+    if (kChecked && machine.depth == 0) {
+        offset = step.commandOffset;  // the command finds one value
+        return KELVARO_RPN_STACK_UNDERFLOW;
+    }
+    Value &top = machine.values[machine.depth - 1];
+    top = function(top, step.number);
+    return KELVARO_RPN_OK;
+}
+
+// One step on the machine; the failure, if any, and where.
+template <bool kChecked>
+KELVARO_ALWAYS_INLINE kelvaro_rpn_status RunStep(Machine<NoJournal, kChecked> &machine,
+                                                 const Step &step,
+                                                 const kelvaro_rpn_listing &listing,
+                                                 std::size_t &offset)
+{
+    switch (step.token) {
+    case kDigitToken:
+        offset = step.offset;
+        return machine.Push(step.number);
+    case kAddNumber:
+        return WithNumber(machine, step, offset, [](Value b, Value a) { return b + a; });
+    case kSubtractNumber:
+        return WithNumber(machine, step, offset, [](Value b, Value a) { return b - a; });
+    case kMultiplyNumber:
+        return WithNumber(machine, step, offset, [](Value b, Value a) { return b * a; });
+    case kDivideNumber:
+        return WithNumber(machine, step, offset, [](Value b, Value a) { return b / a; });
+    case kRemainderNumber:
+        return WithNumber(machine, step, offset,
+                          [](Value b, Value a) { return std::fmod(b, a); });
+    case kPowerNumber:
+        return WithNumber(machine, step, offset, [](Value b, Value a) { return std::pow(b, a); });
+    default:
+        offset = step.offset;
+        return machine.Execute(step.token, listing);
+    }
+}
+
 }  // namespace
 
 std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std::size_t capacity,
@@ -16,6 +91,7 @@ std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std:
     const auto *const begin = reinterpret_cast<const unsigned char *>(text);
     const auto *const end = begin + length;
     std::size_t count = 0;
+    bool lastIsNumber = false;  // steps[count - 1] is a number not yet fused
     outcome = kelvaro_rpn_outcome{KELVARO_RPN_OK, 0, length};
     const unsigned char *p = begin;
     while (p < end) {
@@ -26,9 +102,10 @@ std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std:
             p = reinterpret_cast<const unsigned char *>(
                 ReadNumber(numberText, reinterpret_cast<const char *>(end), number));
             if (count < capacity) {
-                steps[count] = Step{number, offset, kDigitToken};
+                steps[count] = Step{number, offset, offset, kDigitToken};
             }
             ++count;
+            lastIsNumber = true;
             p = NextTokenStart(p, end);
             continue;
         }
@@ -42,10 +119,19 @@ std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std:
             return 0;
         }
         if (token != TokenOf(Operation::kNothing)) {
-            if (count < capacity) {
-                steps[count] = Step{0, offset, token};
+            const std::uint8_t fused = lastIsNumber ? FusedWithNumber(token) : 0;
+            if (fused != 0) {
+                if (count <= capacity) {
+                    steps[count - 1].token = fused;
+                    steps[count - 1].commandOffset = offset;
+                }
+            } else {
+                if (count < capacity) {
+                    steps[count] = Step{0, offset, offset, token};
+                }
+                ++count;
             }
-            ++count;
+            lastIsNumber = false;
         }
         p = NextTokenStart(p + 1, end);
     }
@@ -57,11 +143,21 @@ ProgramShape ShapeOf(const Step *steps, std::size_t count)
     std::ptrdiff_t depth = 0;  // relative to the start
     std::ptrdiff_t lowest = 0;
     std::ptrdiff_t highest = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const StackEffect effect = EffectOf(steps[i].token);
+    const auto apply = [&](std::uint8_t token) {
+        const StackEffect effect = EffectOf(token);
         lowest = depth - effect.pops < lowest ? depth - effect.pops : lowest;
         depth += effect.change;
         highest = depth > highest ? depth : highest;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (steps[i].token >= kAddNumber && steps[i].token <= kPowerNumber) {
+            // The push of the number, then its command: the push counts
+            // towards the highest depth.
+            apply(kDigitToken);
+            apply(TokenOf(Operation::kAdd));
+        } else {
+            apply(steps[i].token);
+        }
     }
     return ProgramShape{static_cast<std::size_t>(-lowest), static_cast<std::size_t>(highest),
                         depth};
@@ -73,32 +169,33 @@ kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t c
     const kelvaro_rpn_listing &listing = listingOrNull != nullptr ? *listingOrNull : kNoListing;
     Machine<NoJournal> machine{stack.values, stack.depth, NoJournal{}};
     for (std::size_t i = 0; i < count; ++i) {
-        const Step &step = steps[i];
-        const kelvaro_rpn_status status = step.token == kDigitToken
-                                              ? machine.Push(step.number)
-                                              : machine.Execute(step.token, listing);
+        std::size_t offset = 0;
+        const kelvaro_rpn_status status = RunStep(machine, steps[i], listing, offset);
         if (status != KELVARO_RPN_OK) {
             stack.depth = machine.depth;
-            return kelvaro_rpn_outcome{status, 0, step.offset};
+            return kelvaro_rpn_outcome{status, 0, offset};
         }
     }
     stack.depth = machine.depth;
     return kelvaro_rpn_outcome{KELVARO_RPN_OK, 0, 0};
 }
 
-std::size_t RunStepsUnchecked(Value *values, std::size_t depth, const Step *steps,
-                              std::size_t count)
+void RunManyUnchecked(const Step *steps, std::size_t count, const Value *inputs,
+                      std::size_t inputCount, std::size_t runs, Value *results)
 {
-    Machine<NoJournal, false> machine{values, depth, NoJournal{}};
-    for (std::size_t i = 0; i < count; ++i) {
-        const Step &step = steps[i];
-        if (step.token == kDigitToken) {
-            machine.Push(step.number);
-        } else {
-            machine.Execute(step.token, kNoListing);
+    Value values[kStackCapacity];
+    for (std::size_t run = 0; run < runs; ++run) {
+        const Value *const in = inputs + run * inputCount;
+        for (std::size_t i = 0; i < inputCount; ++i) {
+            values[i] = in[i];
         }
+        Machine<NoJournal, false> machine{values, inputCount, NoJournal{}};
+        for (std::size_t i = 0; i < count; ++i) {
+            std::size_t offset = 0;
+            RunStep(machine, steps[i], kNoListing, offset);
+        }
+        results[run] = values[machine.depth - 1];
     }
-    return machine.depth;
 }
 
 }  // namespace kelvaro

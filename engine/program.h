@@ -13,10 +13,13 @@
 namespace kelvaro {
 
 // One command of a program: a token (engine/machine.h) and, for a number,
-// its value; `offset` is where its token starts in the text.
+// its value; `offset` is where its token starts in the text. A number and the
+// two-value command after it may be one step: then `commandOffset` is where
+// the command's token starts.
 struct Step {
     Value number;
     std::size_t offset;
+    std::size_t commandOffset;
     std::uint8_t token;
 };
 
@@ -44,11 +47,12 @@ ProgramShape ShapeOf(const Step *steps, std::size_t count);
 kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t count,
                              const kelvaro_rpn_listing *listing);
 
-// Runs steps whose shape fits the `depth` values at `values` (depth >= needs
-// and depth + rise within the capacity) without a single bound check, and
-// without listings; returns the depth they leave.
-std::size_t RunStepsUnchecked(Value *values, std::size_t depth, const Step *steps,
-                              std::size_t count);
+// Runs the steps `runs` times, run i on the `inputCount` values at
+// inputs + i * inputCount, without a single bound check and without listings;
+// results[i] is the top each run leaves. The shape must fit: inputCount >=
+// needs, inputCount + rise within the capacity, and inputCount + change > 0.
+void RunManyUnchecked(const Step *steps, std::size_t count, const Value *inputs,
+                      std::size_t inputCount, std::size_t runs, Value *results);
 
 }  // namespace kelvaro
 

@@ -110,15 +110,9 @@ extern "C" size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program *progra
     std::size_t failed = 0;
     if (FitsUnchecked(compiled, count) && compiled.shape.change + static_cast<std::ptrdiff_t>(count) > 0) {
         // Every run ends with a value and meets no bound: no check at all.
-        double values[kelvaro::kStackCapacity];
-        for (std::size_t i = 0; i < runs; ++i) {
-            if (count > 0) {
-                std::memcpy(values, inputs + i * count, count * sizeof(double));
-            }
-            const std::size_t depth =
-                kelvaro::RunStepsUnchecked(values, count, compiled.steps, compiled.count);
-            results[i] = values[depth - 1];
-            if (statuses != nullptr) {
+        kelvaro::RunManyUnchecked(compiled.steps, compiled.count, inputs, count, runs, results);
+        if (statuses != nullptr) {
+            for (std::size_t i = 0; i < runs; ++i) {
                 statuses[i] = KELVARO_RPN_OK;
             }
         }
