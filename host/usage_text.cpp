@@ -89,7 +89,12 @@ std::string VersionText()
            kelvaro_rpn_version() + "\n";
 }
 
+std::string UsageHint()
+{
+    return "Try 'rpn --help' for more information.\n";
+}
+
 std::string UsageErrorText(const std::string &why)
 {
-    return "rpn: " + why + "\nTry 'rpn --help' for more information.\n";
+    return "rpn: " + why + "\n" + UsageHint();
 }
