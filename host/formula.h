@@ -25,6 +25,12 @@ public:
     bool compiled() const { return program_ != nullptr; }
     const kelvaro_rpn_outcome &outcome() const { return outcome_; }
     std::string_view text() const { return text_; }
+    // The fewest values it runs on, and how many it leaves on `count`.
+    std::size_t inputs() const { return kelvaro_rpn_program_inputs(program_); }
+    std::size_t outputs(std::size_t count) const
+    {
+        return kelvaro_rpn_program_outputs(program_, count);
+    }
 
     // Runs the formula on the stack `values` (values[0] the bottom), as if
     // its text followed theirs after a space.

@@ -31,6 +31,7 @@ Session::Session(const SessionSettings &settings, Output &output)
         if (scratch_ == nullptr) {
             throw std::bad_alloc();
         }
+        checkApart_ = settings_.formula->outputs(1) <= 1;
     }
     // The library writes its listing lines with six decimals; any other
     // format needs the values themselves.
@@ -50,24 +51,22 @@ Session::~Session()
 
 Verdict Session::Evaluate(std::string_view text, const Place &place)
 {
-    const std::string_view whole = Joined(text);
     Verdict verdict{kExitSuccess, 0, text};
+    oneValueAtMost_ = false;
     if (settings_.warnings || settings_.strict) {
-        verdict = Check(text, whole, place);
+        verdict = Check(text, place);
     }
     if (verdict.status == kExitSuccess) {
-        verdict = Run(text, whole, place);
+        verdict = Run(text, place);
     }
     output_.ExpressionDone();
     return verdict;
 }
 
-// The check and the kept stack see the expression as the user wrote it
-// with the formula after it; the compiled formula needs no copy.
+// The expression as the user wrote it with the formula after it.
 std::string_view Session::Joined(std::string_view text)
 {
-    const bool checking = settings_.warnings || settings_.strict;
-    if (settings_.formula == nullptr || !(checking || calculator_ != nullptr)) {
+    if (settings_.formula == nullptr) {
         return text;
     }
     joined_.assign(text);
@@ -88,11 +87,26 @@ Session::Located Session::Locate(std::string_view text, const Place &place,
             settings_.formula->text()};
 }
 
-Verdict Session::Check(std::string_view text, std::string_view whole, const Place &place)
+Verdict Session::Check(std::string_view text, const Place &place)
+{
+    return checkApart_ ? CheckApart(text, place) : CheckJoined(text, place);
+}
+
+void Session::Say(const Place &place, const kelvaro_rpn_warning &warning, std::string_view text,
+                  Verdict &verdict)
 {
     const Severity severity = settings_.strict ? Severity::kError : Severity::kWarning;
+    output_.ToStandardError(DescribeWarning(place, warning, text, severity));
+    if (settings_.strict && verdict.status == kExitSuccess) {
+        verdict = {kExitStrict, warning.offset, text};
+        KeepLineForExpression();
+    }
+}
+
+Verdict Session::CheckJoined(std::string_view text, const Place &place)
+{
     Verdict verdict{kExitSuccess, 0, text};
-    for (const kelvaro_rpn_warning &found : check_.Run(whole)) {
+    for (const kelvaro_rpn_warning &found : check_.Run(Joined(text))) {
         const bool valuesLeft = found.kind == KELVARO_RPN_WARNING_VALUES_LEFT;
         // With a kept stack, values left are the point. The formula's own
         // tails were said once, at the start.
@@ -102,21 +116,47 @@ Verdict Session::Check(std::string_view text, std::string_view whole, const Plac
         const Located at = Locate(text, place, found.offset);
         kelvaro_rpn_warning warning = found;
         warning.offset = at.offset;
-        output_.ToStandardError(DescribeWarning(at.place, warning, at.text, severity));
-        if (settings_.strict && verdict.status == kExitSuccess) {
-            verdict = {kExitStrict, at.offset, at.text};
-        }
-    }
-    if (verdict.status != kExitSuccess) {
-        KeepLineForExpression();
+        Say(at.place, warning, at.text, verdict);
     }
     return verdict;
 }
 
-Verdict Session::Run(std::string_view text, std::string_view whole, const Place &place)
+// The check of the expression alone says how many values it leaves when
+// that is more than one; the formula's stack effect then says how many the
+// two leave together. A formula that could overflow on them needs the
+// joined text checked.
+Verdict Session::CheckApart(std::string_view text, const Place &place)
+{
+    const Formula &formula = *settings_.formula;
+    const auto &found = check_.Run(text);
+    const bool manyLeft = !found.empty() && found.back().kind == KELVARO_RPN_WARNING_VALUES_LEFT;
+    // Without the finding the expression leaves at most one value.
+    const std::size_t depth = manyLeft ? found.back().length + 1 : 1;
+    if (depth + formula.text().size() > KELVARO_RPN_STACK_CAPACITY) {
+        return CheckJoined(text, place);
+    }
+    oneValueAtMost_ = !manyLeft;
+    Verdict verdict{kExitSuccess, 0, text};
+    for (kelvaro_rpn_warning warning : found) {
+        if (warning.kind != KELVARO_RPN_WARNING_VALUES_LEFT) {
+            Say(place, warning, text, verdict);
+            continue;
+        }
+        const std::size_t left = formula.outputs(depth);
+        if (left > 1) {
+            warning.offset = formula.text().size();
+            warning.length = left - 1;
+            Say(Place{place.name, place.line, kFormulaPart}, warning, formula.text(), verdict);
+        }
+    }
+    return verdict;
+}
+
+Verdict Session::Run(std::string_view text, const Place &place)
 {
     kelvaro_rpn_outcome outcome{};
     if (calculator_ != nullptr) {
+        const std::string_view whole = Joined(text);
         kelvaro_rpn_calculator_evaluate(calculator_, whole.data(), whole.size(), &listing_, &outcome);
     } else if (settings_.formula != nullptr) {
         outcome = RunWithFormula(text);
@@ -140,13 +180,26 @@ Verdict Session::Run(std::string_view text, std::string_view whole, const Place 
 kelvaro_rpn_outcome Session::RunWithFormula(std::string_view text)
 {
     kelvaro_rpn_outcome outcome{};
-    kelvaro_rpn_calculator_clear(scratch_);
-    if (kelvaro_rpn_calculator_evaluate(scratch_, text.data(), text.size(), &listing_, &outcome) !=
-        KELVARO_RPN_OK) {
-        return outcome;
+    if (oneValueAtMost_) {
+        // Its value is its whole stack; an underflow at its very end is an
+        // empty one. Cheaper than a calculator.
+        kelvaro_rpn_evaluate_listing(text.data(), text.size(), &listing_, &outcome);
+        const bool empty = outcome.status == KELVARO_RPN_STACK_UNDERFLOW && outcome.offset == text.size();
+        if (outcome.status != KELVARO_RPN_OK && !empty) {
+            return outcome;
+        }
+        const double value = outcome.value;
+        outcome = settings_.formula->Run(&value, empty ? 0 : 1, &listing_);
+    } else {
+        kelvaro_rpn_calculator_clear(scratch_);
+        if (kelvaro_rpn_calculator_evaluate(scratch_, text.data(), text.size(), &listing_, &outcome) !=
+            KELVARO_RPN_OK) {
+            return outcome;
+        }
+        const std::size_t count =
+            kelvaro_rpn_calculator_values(scratch_, values_.data(), values_.size());
+        outcome = settings_.formula->Run(values_.data(), count, &listing_);
     }
-    const std::size_t count = kelvaro_rpn_calculator_values(scratch_, values_.data(), values_.size());
-    outcome = settings_.formula->Run(values_.data(), count, &listing_);
     if (outcome.status != KELVARO_RPN_OK) {
         outcome.offset += text.size() + 1;
     }

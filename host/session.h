@@ -67,8 +67,12 @@ private:
 
     std::string_view Joined(std::string_view text);
     Located Locate(std::string_view text, const Place &place, std::size_t offset) const;
-    Verdict Check(std::string_view text, std::string_view whole, const Place &place);
-    Verdict Run(std::string_view text, std::string_view whole, const Place &place);
+    Verdict Check(std::string_view text, const Place &place);
+    Verdict CheckJoined(std::string_view text, const Place &place);
+    Verdict CheckApart(std::string_view text, const Place &place);
+    void Say(const Place &place, const kelvaro_rpn_warning &warning, std::string_view text,
+             Verdict &verdict);
+    Verdict Run(std::string_view text, const Place &place);
     kelvaro_rpn_outcome RunWithFormula(std::string_view text);
 
     void WriteLibraryLine(std::string_view line);
@@ -91,6 +95,13 @@ private:
     // stack.
     std::string joined_;
     TextCheck check_;
+    // The formula's warnings can be found from the expression's own check
+    // and the formula's stack effect, without joining the two: it never
+    // leaves more than one value on one.
+    bool checkApart_ = false;
+    // The check just run apart found that the expression leaves at most one
+    // value, so evaluating it once tells its whole stack.
+    bool oneValueAtMost_ = false;
     kelvaro_rpn_listing listing_{};
 };
 
