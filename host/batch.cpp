@@ -53,8 +53,8 @@ int RunLines(const Batch &batch, LineReader &reader, std::string_view name)
         if (line.empty()) {
             continue;
         }
-        const kelvaro_rpn_outcome outcome = batch.session.Evaluate(line, Place{name, number});
-        if (!Record(batch, ExitStatusOf(outcome.status), firstFailure)) {
+        const Verdict verdict = batch.session.Evaluate(line, Place{name, number});
+        if (!Record(batch, verdict.status, firstFailure)) {
             return firstFailure;
         }
     }
@@ -78,8 +78,7 @@ int RunFile(const Batch &batch, const std::string &name)
 int RunExpression(const Batch &batch, const Source &source)
 {
     const std::string name = "argument " + std::to_string(source.argumentNumber);
-    const kelvaro_rpn_outcome outcome = batch.session.Evaluate(source.text, Place{name, 0});
-    return ExitStatusOf(outcome.status);
+    return batch.session.Evaluate(source.text, Place{name, 0}).status;
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct Batch {
 };
 
 // Runs the expressions and files in order. Returns 0 when every expression
-// succeeded, otherwise the status of the first failure (1 or 255), where
+// succeeded, otherwise the status of the first failure (1, 4 or 255), where
 // rpn stops unless it keeps going. A file that does not open or read ends
 // rpn with status 3.
 int RunSources(const Batch &batch, const std::vector<Source> &sources);

@@ -8,6 +8,8 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitUsage = 2;
 // rpn itself failed: a write or read error, a file that does not open.
 constexpr int kExitOwnFailure = 3;
+// --strict refused an expression that kelvaro_rpn_check warns about.
+constexpr int kExitStrict = 4;
 
 // The status the legacy library ended the process with for a failure: 1 for
 // an invalid character or an underflow, -1 (255) for an overflow.

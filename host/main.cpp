@@ -2,6 +2,7 @@
 // KelvaroRPN library, from arguments, files, piped lines or a terminal.
 #include "batch.h"
 #include "exit_status.h"
+#include "formula.h"
 #include "options.h"
 #include "output.h"
 #include "repl.h"
@@ -10,10 +11,39 @@
 #include "usage_text.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <unistd.h>
 
 namespace {
+
+// The --each formula compiled, or a usage error (status 2) when it has an
+// invalid character or, with --strict, anything the check finds: it would
+// spoil every expression. Its warnings are said once, here.
+int PrepareFormula(const Options &options, Output &output, std::unique_ptr<Formula> &formula)
+{
+    if (!options.each) {
+        return kExitSuccess;
+    }
+    formula = std::make_unique<Formula>(*options.each);
+    if (!formula->compiled()) {
+        std::fputs((DescribeFailure(Place{kFormulaPart, 0}, formula->outcome(), formula->text()) +
+                    UsageHint())
+                       .c_str(),
+                   stderr);
+        return kExitUsage;
+    }
+    const Severity severity = options.strict ? Severity::kError : Severity::kWarning;
+    const std::string warnings = DescribeFormulaWarnings(*formula, severity);
+    if (options.strict && !warnings.empty()) {
+        std::fputs((warnings + UsageHint()).c_str(), stderr);
+        return kExitUsage;
+    }
+    if (options.warnings) {
+        output.ToStandardError(warnings);
+    }
+    return kExitSuccess;
+}
 
 int Run(int argc, char **argv)
 {
@@ -33,9 +63,17 @@ int Run(int argc, char **argv)
         return output.Finish(kExitSuccess);
     }
 
+    std::unique_ptr<Formula> formula;
+    const int prepared = PrepareFormula(options, output, formula);
+    if (prepared != kExitSuccess) {
+        return prepared;
+    }
+
     const bool interactive = options.sources.empty() && isatty(STDIN_FILENO) != 0;
-    const SessionSettings settings{options.quiet, options.keepGoing || interactive,
-                                   options.keepStack, options.format};
+    const SessionSettings settings{options.quiet,    options.keepGoing || interactive,
+                                   options.keepStack, options.format,
+                                   options.warnings, options.strict,
+                                   formula.get()};
     Session session(settings, output);
     if (interactive) {
         return output.Finish(RunInteractiveSession(session, output));

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Times rpn on 300,000 piped lines in plain, -k and -q modes: the median
+# Times rpn on 300,000 piped lines (RPN_MEASURE_LINES to change it) in plain,
+# -k, -q and --no-warnings modes, with --each '2 *' after every line, and
+# plain on lines that carry the same formula themselves: the median
 # wall-clock time of five runs each, with both output streams sent to
 # /dev/null. Give one or more rpn binaries to compare them:
 #   host/measure_throughput.sh build/default/host/rpn /tmp/old/rpn
@@ -8,24 +10,35 @@ set -euo pipefail
 lines=${RPN_MEASURE_LINES:-300000}
 runs=5
 input=$(mktemp)
-trap 'rm -f "$input"' EXIT
+joined=$(mktemp)
+trap 'rm -f "$input" "$joined"' EXIT
 seq 1 "$lines" | sed 's/$/ 1 +/' >"$input"
+seq 1 "$lines" | sed 's/$/ 1 + 2 */' >"$joined"
 
+# A mode is its arguments, one per line, so that a formula keeps its spaces.
 median_seconds() {
-    local binary=$1 mode=$2 times=()
+    local binary=$1 file=$2 mode=$3 times=() arguments=()
+    if [[ -n $mode ]]; then
+        mapfile -t arguments <<<"$mode"
+    fi
     for _ in $(seq "$runs"); do
         local start end
         start=$(date +%s.%N)
-        # shellcheck disable=SC2086 # an empty mode is no argument
-        cat "$input" | "$binary" $mode >/dev/null 2>&1 || true
+        cat "$file" | "$binary" "${arguments[@]}" >/dev/null 2>&1 || true
         end=$(date +%s.%N)
         times+=("$(echo "$end - $start" | bc)")
     done
     printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
 }
 
+report() {
+    printf '%-40s %-22s %8.3f s\n' "$1" "$2" "$(median_seconds "$1" "$3" "$4")"
+}
+
 for binary in "${@:-build/default/host/rpn}"; do
-    for mode in "" -k -q; do
-        printf '%-40s %-6s %8.3f s\n' "$binary" "${mode:-plain}" "$(median_seconds "$binary" "$mode")"
+    for mode in "" -k -q --no-warnings; do
+        report "$binary" "${mode:-plain}" "$input" "$mode"
     done
+    report "$binary" "--each '2 *'" "$input" "--each=2 *"
+    report "$binary" "plain, 'N 1 + 2 *'" "$joined" ""
 done

@@ -71,7 +71,7 @@ struct Walk {
         const std::string name(argument, equals == nullptr ? std::strlen(argument)
                                                            : static_cast<std::size_t>(equals - argument));
         const char *attached = equals == nullptr ? nullptr : equals + 1;
-        if (name == "--file" || name == "--decimals") {
+        if (name == "--file" || name == "--decimals" || name == "--each") {
             if (attached != nullptr && *attached == '\0') {
                 Fail("option '" + name + "' needs an argument");
                 return;
@@ -82,6 +82,8 @@ struct Walk {
             }
             if (name == "--file") {
                 AddFile(value);
+            } else if (name == "--each") {
+                options.each = value;
             } else {
                 SetDecimals(value);
             }
@@ -101,6 +103,10 @@ struct Walk {
             options.quiet = true;
         } else if (name == "--keep-stack") {
             options.keepStack = true;
+        } else if (name == "--no-warnings") {
+            options.warnings = false;
+        } else if (name == "--strict") {
+            options.strict = true;
         } else if (name == "--shortest") {
             options.format.shortest = true;
         } else if (name == "--help") {

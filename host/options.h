@@ -4,6 +4,7 @@
 
 #include "value_format.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ struct Options {
     bool keepGoing = false;
     bool quiet = false;
     bool keepStack = false;
+    // --no-warnings turns them off.
+    bool warnings = true;
+    bool strict = false;
+    // The --each formula; of several, the last one counts.
+    std::optional<std::string> each;
     ValueFormat format;
     std::vector<Source> sources;
     // What was wrong when action is kUsageError, without "rpn: ".

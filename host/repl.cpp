@@ -113,9 +113,9 @@ int Prompt::Run()
 
 void Prompt::Evaluate(const std::string &line)
 {
-    const kelvaro_rpn_outcome outcome = session_.Evaluate(line, Place{kStandardInputName, lineNumber_});
-    if (outcome.status != KELVARO_RPN_OK) {
-        output_.ToStandardError(PointAtFailure(outcome, line));
+    const Verdict verdict = session_.Evaluate(line, Place{kStandardInputName, lineNumber_});
+    if (verdict.status != kExitSuccess) {
+        output_.ToStandardError(PointAt(verdict.offset, verdict.text));
     }
 }
 

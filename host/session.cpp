@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "exit_status.h"
+
 #include <cstring>
 #include <new>
 
@@ -24,6 +26,12 @@ Session::Session(const SessionSettings &settings, Output &output)
         if (calculator_ == nullptr) {
             throw std::bad_alloc();
         }
+    } else if (settings_.formula != nullptr) {
+        scratch_ = kelvaro_rpn_calculator_create();
+        if (scratch_ == nullptr) {
+            throw std::bad_alloc();
+        }
+        checkApart_ = settings_.formula->outputs(1) <= 1;
     }
     // The library writes its listing lines with six decimals; any other
     // format needs the values themselves.
@@ -38,22 +46,163 @@ Session::Session(const SessionSettings &settings, Output &output)
 Session::~Session()
 {
     kelvaro_rpn_calculator_destroy(calculator_);
+    kelvaro_rpn_calculator_destroy(scratch_);
 }
 
-kelvaro_rpn_outcome Session::Evaluate(std::string_view text, const Place &place)
+Verdict Session::Evaluate(std::string_view text, const Place &place)
+{
+    Verdict verdict{kExitSuccess, 0, text};
+    oneValueAtMost_ = false;
+    if (settings_.warnings || settings_.strict) {
+        verdict = Check(text, place);
+    }
+    if (verdict.status == kExitSuccess) {
+        verdict = Run(text, place);
+    }
+    output_.ExpressionDone();
+    return verdict;
+}
+
+// The expression as the user wrote it with the formula after it.
+std::string_view Session::Joined(std::string_view text)
+{
+    if (settings_.formula == nullptr) {
+        return text;
+    }
+    joined_.assign(text);
+    joined_ += ' ';
+    joined_ += settings_.formula->text();
+    return joined_;
+}
+
+// `offset` counts in the expression followed by a space and the formula;
+// past the expression it is the formula's own.
+Session::Located Session::Locate(std::string_view text, const Place &place,
+                                 std::size_t offset) const
+{
+    if (settings_.formula == nullptr || offset <= text.size()) {
+        return {place, offset, text};
+    }
+    return {Place{place.name, place.line, kFormulaPart}, offset - text.size() - 1,
+            settings_.formula->text()};
+}
+
+Verdict Session::Check(std::string_view text, const Place &place)
+{
+    return checkApart_ ? CheckApart(text, place) : CheckJoined(text, place);
+}
+
+void Session::Say(const Place &place, const kelvaro_rpn_warning &warning, std::string_view text,
+                  Verdict &verdict)
+{
+    const Severity severity = settings_.strict ? Severity::kError : Severity::kWarning;
+    output_.ToStandardError(DescribeWarning(place, warning, text, severity));
+    if (settings_.strict && verdict.status == kExitSuccess) {
+        verdict = {kExitStrict, warning.offset, text};
+        KeepLineForExpression();
+    }
+}
+
+Verdict Session::CheckJoined(std::string_view text, const Place &place)
+{
+    Verdict verdict{kExitSuccess, 0, text};
+    for (const kelvaro_rpn_warning &found : check_.Run(Joined(text))) {
+        const bool valuesLeft = found.kind == KELVARO_RPN_WARNING_VALUES_LEFT;
+        // With a kept stack, values left are the point. The formula's own
+        // tails were said once, at the start.
+        if ((valuesLeft && calculator_ != nullptr) || (!valuesLeft && found.offset > text.size())) {
+            continue;
+        }
+        const Located at = Locate(text, place, found.offset);
+        kelvaro_rpn_warning warning = found;
+        warning.offset = at.offset;
+        Say(at.place, warning, at.text, verdict);
+    }
+    return verdict;
+}
+
+// The check of the expression alone says how many values it leaves when
+// that is more than one; the formula's stack effect then says how many the
+// two leave together. A formula that could overflow on them needs the
+// joined text checked.
+Verdict Session::CheckApart(std::string_view text, const Place &place)
+{
+    const Formula &formula = *settings_.formula;
+    const auto &found = check_.Run(text);
+    const bool manyLeft = !found.empty() && found.back().kind == KELVARO_RPN_WARNING_VALUES_LEFT;
+    // Without the finding the expression leaves at most one value.
+    const std::size_t depth = manyLeft ? found.back().length + 1 : 1;
+    if (depth + formula.text().size() > KELVARO_RPN_STACK_CAPACITY) {
+        return CheckJoined(text, place);
+    }
+    oneValueAtMost_ = !manyLeft;
+    Verdict verdict{kExitSuccess, 0, text};
+    for (kelvaro_rpn_warning warning : found) {
+        if (warning.kind != KELVARO_RPN_WARNING_VALUES_LEFT) {
+            Say(place, warning, text, verdict);
+            continue;
+        }
+        const std::size_t left = formula.outputs(depth);
+        if (left > 1) {
+            warning.offset = formula.text().size();
+            warning.length = left - 1;
+            Say(Place{place.name, place.line, kFormulaPart}, warning, formula.text(), verdict);
+        }
+    }
+    return verdict;
+}
+
+Verdict Session::Run(std::string_view text, const Place &place)
 {
     kelvaro_rpn_outcome outcome{};
     if (calculator_ != nullptr) {
-        kelvaro_rpn_calculator_evaluate(calculator_, text.data(), text.size(), &listing_, &outcome);
+        const std::string_view whole = Joined(text);
+        kelvaro_rpn_calculator_evaluate(calculator_, whole.data(), whole.size(), &listing_, &outcome);
+    } else if (settings_.formula != nullptr) {
+        outcome = RunWithFormula(text);
     } else {
         kelvaro_rpn_evaluate_listing(text.data(), text.size(), &listing_, &outcome);
     }
     if (outcome.status == KELVARO_RPN_OK) {
         ReportValue(outcome.value);
-    } else {
-        ReportFailure(outcome, text, place);
+        return {kExitSuccess, 0, text};
     }
-    output_.ExpressionDone();
+    const Located at = Locate(text, place, outcome.offset);
+    kelvaro_rpn_outcome located = outcome;
+    located.offset = at.offset;
+    ReportFailure(located, at.text, at.place);
+    return {ExitStatusOf(outcome.status), at.offset, at.text};
+}
+
+// The expression on an empty stack, then the compiled formula on what it
+// left: the outcome of the two texts joined by a space, the offset counted
+// in them.
+kelvaro_rpn_outcome Session::RunWithFormula(std::string_view text)
+{
+    kelvaro_rpn_outcome outcome{};
+    if (oneValueAtMost_) {
+        // Its value is its whole stack; an underflow at its very end is an
+        // empty one. Cheaper than a calculator.
+        kelvaro_rpn_evaluate_listing(text.data(), text.size(), &listing_, &outcome);
+        const bool empty = outcome.status == KELVARO_RPN_STACK_UNDERFLOW && outcome.offset == text.size();
+        if (outcome.status != KELVARO_RPN_OK && !empty) {
+            return outcome;
+        }
+        const double value = outcome.value;
+        outcome = settings_.formula->Run(&value, empty ? 0 : 1, &listing_);
+    } else {
+        kelvaro_rpn_calculator_clear(scratch_);
+        if (kelvaro_rpn_calculator_evaluate(scratch_, text.data(), text.size(), &listing_, &outcome) !=
+            KELVARO_RPN_OK) {
+            return outcome;
+        }
+        const std::size_t count =
+            kelvaro_rpn_calculator_values(scratch_, values_.data(), values_.size());
+        outcome = settings_.formula->Run(values_.data(), count, &listing_);
+    }
+    if (outcome.status != KELVARO_RPN_OK) {
+        outcome.offset += text.size() + 1;
+    }
     return outcome;
 }
 
@@ -127,6 +276,11 @@ void Session::ReportFailure(const kelvaro_rpn_outcome &outcome, std::string_view
         kelvaro_rpn_format_message(&outcome, text.data(), text.size(), message, sizeof message);
     WriteLibraryLine({message, length});
     output_.ToStandardError(DescribeFailure(place, outcome, text));
+    KeepLineForExpression();
+}
+
+void Session::KeepLineForExpression()
+{
     if (settings_.quiet && settings_.lineForEveryExpression) {
         output_.ToStandardOutput("\n");
     }

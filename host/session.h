@@ -3,11 +3,15 @@
 #define RPN_SESSION_H
 
 #include "diagnostic.h"
+#include "formula.h"
 #include "output.h"
+#include "text_check.h"
 #include "value_format.h"
 
 #include <kelvaro/rpn.h>
 
+#include <array>
+#include <string>
 #include <string_view>
 
 struct SessionSettings {
@@ -20,6 +24,20 @@ struct SessionSettings {
     // The stack carries over from one expression to the next.
     bool keepStack;
     ValueFormat format;
+    // What kelvaro_rpn_check finds is said on standard error.
+    bool warnings = true;
+    // What kelvaro_rpn_check finds is an error: the expression does not run.
+    bool strict = false;
+    // Runs after every expression, on what it left (nullptr: none).
+    const Formula *formula = nullptr;
+};
+
+// What became of an expression: its exit status and, when it failed, the
+// byte where, in `text` (the expression, or the --each formula).
+struct Verdict {
+    int status;
+    std::size_t offset;
+    std::string_view text;
 };
 
 class Session {
@@ -29,14 +47,33 @@ public:
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
-    // Evaluates `text` and writes its listing and its result line, or its
-    // failure message and, on standard error, where it failed.
-    kelvaro_rpn_outcome Evaluate(std::string_view text, const Place &place);
+    // Evaluates `text` (and the formula after it) and writes its warnings,
+    // its listing and its result line, or its failure message and, on
+    // standard error, where it failed. The verdict's text stays valid until
+    // the next call.
+    Verdict Evaluate(std::string_view text, const Place &place);
 
 private:
+    // A place in the expression followed by the formula, told apart.
+    struct Located {
+        Place place;
+        std::size_t offset;
+        std::string_view text;
+    };
+
     static void TakeListingLine(void *context, const char *text, std::size_t length);
     static void TakeListingValues(void *context, char command, const double *values,
                                   std::size_t count);
+
+    std::string_view Joined(std::string_view text);
+    Located Locate(std::string_view text, const Place &place, std::size_t offset) const;
+    Verdict Check(std::string_view text, const Place &place);
+    Verdict CheckJoined(std::string_view text, const Place &place);
+    Verdict CheckApart(std::string_view text, const Place &place);
+    void Say(const Place &place, const kelvaro_rpn_warning &warning, std::string_view text,
+             Verdict &verdict);
+    Verdict Run(std::string_view text, const Place &place);
+    kelvaro_rpn_outcome RunWithFormula(std::string_view text);
 
     void WriteLibraryLine(std::string_view line);
     void WriteValueLine(std::string_view prefix, double value);
@@ -46,10 +83,25 @@ private:
     void ReportValue(double value);
     void ReportFailure(const kelvaro_rpn_outcome &outcome, std::string_view text,
                        const Place &place);
+    void KeepLineForExpression();
 
     SessionSettings settings_;
     Output &output_;
     kelvaro_rpn_calculator *calculator_ = nullptr;
+    // Where an expression runs before the formula, when no stack is kept.
+    kelvaro_rpn_calculator *scratch_ = nullptr;
+    std::array<double, KELVARO_RPN_STACK_CAPACITY> values_{};
+    // The expression, a space and the formula, for the check and the kept
+    // stack.
+    std::string joined_;
+    TextCheck check_;
+    // The formula's warnings can be found from the expression's own check
+    // and the formula's stack effect, without joining the two: it never
+    // leaves more than one value on one.
+    bool checkApart_ = false;
+    // The check just run apart found that the expression leaves at most one
+    // value, so evaluating it once tells its whole stack.
+    bool oneValueAtMost_ = false;
     kelvaro_rpn_listing listing_{};
 };
 

@@ -28,6 +28,15 @@ constexpr char kIntroduction[] =
     "Then rpn ends, with the library's exit status. At the prompt the session\n"
     "goes on, and a caret on standard error points at the failing byte.\n"
     "\n"
+    "Before it runs, each expression is checked for what it probably does not\n"
+    "mean, and standard error gets a warning for each finding (standard output\n"
+    "stays as it is):\n"
+    "  rpn: argument 1:4: warning: 'qrt' after 's' is skipped (only a token's\n"
+    "       first byte counts)\n"
+    "  rpn: -:2:4: warning: 'x' after the number 2.5 is skipped (a number ends at\n"
+    "       its last digit)\n"
+    "  rpn: -:3:6: warning: 2 values are left below the result   (not with -s)\n"
+    "\n"
     "Options:\n"
     "  -k, --keep-going    go on after a failing expression\n"
     "  -q, --quiet         standard output gets only each VALUE, one line per\n"
@@ -39,6 +48,15 @@ constexpr char kIntroduction[] =
     "                      leaves it empty prints \"stack empty\" instead of a result\n"
     "                      line (with -q, an empty line)\n"
     "  -f, --file=FILE     evaluate every line of FILE ('-': standard input)\n"
+    "      --each=FORMULA  after every expression run FORMULA on what it left, as\n"
+    "                      if it followed the expression after a space:\n"
+    "                      --each '9 * 5 / 32 +' turns Celsius into Fahrenheit; a\n"
+    "                      failure in it is 'rpn: PLACE: --each:COLUMN: ...', an\n"
+    "                      invalid character in it a usage error\n"
+    "      --no-warnings   do not write warnings\n"
+    "      --strict        do not run an expression that has a warning: it fails\n"
+    "                      with status 4 and its warnings say 'error:' (nothing on\n"
+    "                      standard output; with -q and -k an empty line)\n"
     "  -d, --decimals=N    write values with N digits after the point, 0 to "
     RPN_TEXT(KELVARO_RPN_MAX_DECIMALS) "\n"
     "                      (6, the library's \"%f\", unless asked)\n"
@@ -49,7 +67,7 @@ constexpr char kIntroduction[] =
     "  --                  end of options: every later argument is an expression\n"
     "An argument is an option only if it starts with '-' followed by a letter or a\n"
     "second '-'; so '-5 3 +' is an expression. Of -d and --shortest the last one\n"
-    "counts.\n"
+    "counts, and of several --each the last one.\n"
     "\n"
     "Notation: numbers and one-byte commands. A token starts at the beginning of\n"
     "the expression or after a space or tab, and only its first byte counts: 'sin'\n"
@@ -73,6 +91,7 @@ constexpr char kClosing[] =
     "  2    usage error: an unknown option or a bad value\n"
     "  3    rpn failed: a write or read error, a file that does not open, a\n"
     "       history that cannot be kept\n"
+    "  4    --strict: an expression had a warning and did not run\n"
     "  128+N  rpn was killed by signal N (141: SIGPIPE, its reader went away)\n"
     "With --keep-going, the status of the first expression that failed.\n";
 
@@ -89,7 +108,12 @@ std::string VersionText()
            kelvaro_rpn_version() + "\n";
 }
 
+std::string UsageHint()
+{
+    return "Try 'rpn --help' for more information.\n";
+}
+
 std::string UsageErrorText(const std::string &why)
 {
-    return "rpn: " + why + "\nTry 'rpn --help' for more information.\n";
+    return "rpn: " + why + "\n" + UsageHint();
 }

@@ -7,6 +7,9 @@
 std::string HelpText();
 std::string VersionText();
 
+// The line after a usage error: where to read more.
+std::string UsageHint();
+
 // "rpn: WHY" and where to read more, for standard error.
 std::string UsageErrorText(const std::string &why);
 

@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "result = 7.000000\nresult = 0.666667\nresult = -2.500000\n",
                  "",
                  0},
-        HostCase{"ListingBeforeResult", {"1 2 @"}, "", kListing + "result = 2.000000\n", "", 0},
+        HostCase{"ListingBeforeResult", {"1 2 @"}, "", kListing + "result = 2.000000\n", "rpn: argument 1:6: warning: 1 value is left below the result\n", 0},
         HostCase{"TopOfStack", {"1 2 + #"}, "", "Top of stack: 3.000000\nresult = 3.000000\n", "", 0},
         HostCase{"FailureEndsTheRun",
                  {"3 4 +", "3 4 ?", "5"},
@@ -48,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"3 \xC3\xA9"},
                  "",
                  "Invalid character: '\xC3'\n",
+                 "rpn: argument 1:4: warning: '\\xa9' after '\\xc3' is skipped (only a token's first byte counts)\n"
                  "rpn: argument 1:3: invalid character '\\xc3'\n",
                  1},
         HostCase{"ArgumentsWinOverInput", {"1"}, "2\n", "result = 1.000000\n", "", 0}),
@@ -62,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--", "-k", "--help"},
                  "",
                  "you have a stack underflow!\n",
+                 "rpn: argument 2:2: warning: 'k' after '-' is skipped (only a token's first byte counts)\n"
                  "rpn: argument 2:1: stack underflow\n",
                  1},
         HostCase{"OptionAfterExpression", {"3 4 +", "-q"}, "", "7.000000\n", "result = 7.000000\n", 0}),
@@ -75,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--quiet", "1 2 @", "p"},
                  "",
                  "2.000000\n3.141500\n",
-                 kListing + "result = 2.000000\nresult = 3.141500\n",
+                 "rpn: argument 2:6: warning: 1 value is left below the result\n" + kListing + "result = 2.000000\nresult = 3.141500\n",
                  0},
         HostCase{"FailureMessageGoesToStandardError",
                  {"-q", "3 4 +", "3 ?", "1"},
@@ -106,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--keep-going", "1 2 @", Pushes(266), "3 ?"},
                  "",
                  kListing + "result = 2.000000\nyou have a stack overflow!\nInvalid character: '?'\n",
-                 "rpn: argument 3:531: stack overflow\nrpn: argument 4:3: invalid character '?'\n",
+                 "rpn: argument 2:6: warning: 1 value is left below the result\nrpn: argument 3:531: stack overflow\n"
+                 "rpn: argument 4:3: invalid character '?'\n",
                  255},
         HostCase{"AllSucceed", {"-k", "1", "2"}, "", "result = 1.000000\nresult = 2.000000\n", "", 0},
         // A failed expression keeps its line, empty: line N answers

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"5 - 3\n", "1 2 @\n", "\x04"},
                     {"you have a stack underflow!\r\n", "rpn> ",
                      "\r\n---------\r\n2.000000\r\n1.000000\r\n---------\r\nresult = 2.000000\r\n", "rpn> "},
-                    "rpn: -:1:3: stack underflow\n5 - 3\n  ^\n",
+                    "rpn: -:1:3: stack underflow\n5 - 3\n  ^\nrpn: -:2:6: warning: 1 value is left below the result\n",
                     3},
         SessionCase{"OverflowStatus",
                     {},
@@ -95,6 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     {"\n", "1\xC3\xA9\t?\n", "quit\n"},
                     {"Invalid character: '?'\r\n"},
+                    "rpn: -:2:2: warning: '\\xc3\\xa9' after the number 1 is skipped (a number ends at its last digit)\n"
                     "rpn: -:2:5: invalid character '?'\n1\xC3\xA9\t?\n  \t^\n",
                     3},
         SessionCase{"KeepStackAcrossLines",

@@ -21,7 +21,7 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, PipedLines,
     testing::Values(
         HostCase{"OnePerLine", {}, "3 4 +\n2 3 /\n", "result = 7.000000\nresult = 0.666667\n", "", 0},
-        HostCase{"CrlfLineEnds", {}, "3 4 +\r\n1 2 @\r\n", "result = 7.000000\n" + kListing + "result = 2.000000\n", "", 0},
+        HostCase{"CrlfLineEnds", {}, "3 4 +\r\n1 2 @\r\n", "result = 7.000000\n" + kListing + "result = 2.000000\n", "rpn: -:2:6: warning: 1 value is left below the result\n", 0},
         HostCase{"LastLineWithoutNewline", {}, "3 4 +\n5 2 -", "result = 7.000000\nresult = 3.000000\n", "", 0},
         HostCase{"LastLineWithoutNewlineButCr", {}, "5 2 -\r", "result = 3.000000\n", "", 0},
         HostCase{"EmptyLinesSkipped", {}, "\n3 4 +\n\n\r\n", "result = 7.000000\n", "", 0},
@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "1 2\n+\n",
                  "result = 2.000000\nyou have a stack underflow!\n",
-                 "rpn: -:2:1: stack underflow\n",
+                 "rpn: -:1:4: warning: 1 value is left below the result\nrpn: -:2:1: stack underflow\n",
                  1},
         HostCase{"FailureStopsReading",
                  {},
@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "Invalid character: '?'\nresult = 2.000000\nyou have a stack underflow!\n",
                  "rpn: -:1:3: invalid character '?'\nrpn: -:4:3: stack underflow\n",
                  1},
-        HostCase{"Quiet", {"-q"}, "3 4 +\n1 2 @\n", "7.000000\n2.000000\n", "result = 7.000000\n" + kListing + "result = 2.000000\n", 0}),
+        HostCase{"Quiet", {"-q"}, "3 4 +\n1 2 @\n", "7.000000\n2.000000\n", "result = 7.000000\nrpn: -:2:6: warning: 1 value is left below the result\n" + kListing + "result = 2.000000\n", 0}),
     CaseName);
 
 // Many lines, some failing, through buffers larger than a pipe's: nothing

@@ -8,6 +8,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -86,11 +89,37 @@ TEST(Help, ListsEveryOptionAndExitStatus)
     const std::string help = RunProgram({"--help"}).out;
     for (const char *entry : {"-k, --keep-going", "-q, --quiet", "-s, --keep-stack", "-f, --file=FILE",
                               "-d, --decimals=N", "--shortest", "-h, --help", "--version",
+                              "--each=FORMULA", "--no-warnings", "--strict", "\n  4    ",
                               "RPN_HISTFILE", "XDG_STATE_HOME", "\n  0    ", "\n  1    ", "\n  255  ",
                               "\n  2    ", "\n  3    ", "\n  128+N  "}) {
         EXPECT_NE(help.find(entry), std::string::npos) << entry;
     }
     EXPECT_NE(help.find("Invalid character: 'c'"), std::string::npos);
+}
+
+// Every long option the help lists has its entry in the manual page, written
+// as troff spells it ("\-\-no\-warnings"), and so has every exit status.
+TEST(Help, EveryOptionAndStatusIsInTheManualPage)
+{
+    std::ifstream file(KELVARO_MANUAL_PAGE);
+    ASSERT_TRUE(file.good()) << KELVARO_MANUAL_PAGE;
+    std::stringstream page;
+    page << file.rdbuf();
+    const std::string manual = page.str();
+    const std::string help = RunProgram({"--help"}).out;
+    const std::regex option("\n  (?:-., |    )(--[a-z-]+)");
+    std::size_t options = 0;
+    for (std::sregex_iterator at(help.begin(), help.end(), option), end; at != end; ++at, ++options) {
+        std::string troff;
+        for (const char c : (*at)[1].str()) {
+            troff += c == '-' ? std::string("\\-") : std::string(1, c);
+        }
+        EXPECT_NE(manual.find(troff), std::string::npos) << (*at)[1];
+    }
+    EXPECT_EQ(options, 11u);
+    for (const char *status : {".B 0\n", ".B 1\n", ".B 2\n", ".B 3\n", ".B 4\n", ".B 255\n"}) {
+        EXPECT_NE(manual.find(status), std::string::npos) << status;
+    }
 }
 
 TEST(Version, NamesProgramAndLibrary)

@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"-k", "1 2", "+"},
                  "",
                  "result = 2.000000\nyou have a stack underflow!\n",
-                 "rpn: argument 3:1: stack underflow\n",
+                 "rpn: argument 2:4: warning: 1 value is left below the result\nrpn: argument 3:1: stack underflow\n",
                  1}),
     CaseName);
 
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--decimals", "3", "1 2 + #", "1 2 @"},
                  "",
                  "Top of stack: 3.000\nresult = 3.000\n\n---------\n2.000\n1.000\n---------\nresult = 2.000\n",
-                 "",
+                 "rpn: argument 4:6: warning: 1 value is left below the result\n",
                  0},
         HostCase{"ListingOfAnEmptyStack", {"-d1", "@ 1"}, "", "\n---------\n---------\nresult = 1.0\n", "", 0},
         // Six decimals are the library's own lines, byte for byte.
@@ -81,13 +81,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {"-d", "6", "1 2 @", "1 3 / #"},
                  "",
                  std::string(kListingOfOneTwo) + "result = 2.000000\nTop of stack: 0.333333\nresult = 0.333333\n",
-                 "",
+                 "rpn: argument 3:6: warning: 1 value is left below the result\n",
                  0},
         HostCase{"QuietListingOnStandardError",
                  {"-q", "-d1", "1 2 @"},
                  "",
                  "2.0\n",
-                 "\n---------\n2.0\n1.0\n---------\nresult = 2.0\n",
+                 "rpn: argument 3:6: warning: 1 value is left below the result\n\n---------\n2.0\n1.0\n---------\nresult = 2.0\n",
                  0}),
     CaseName);
 
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--shortest", "0.1 #", "1 2 @"},
                  "",
                  "Top of stack: 0.1\nresult = 0.1\n\n---------\n2\n1\n---------\nresult = 2\n",
-                 "",
+                 "rpn: argument 3:6: warning: 1 value is left below the result\n",
                  0},
         HostCase{"Quiet", {"-q", "--shortest", "0.1 0.2 +"}, "", "0.30000000000000004\n", "result = 0.30000000000000004\n", 0},
         // Of -d and --shortest the last one counts.
