@@ -163,6 +163,17 @@ ProgramShape ShapeOf(const Step *steps, std::size_t count)
                         depth};
 }
 
+bool HasListings(const Step *steps, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (steps[i].token == TokenOf(Operation::kShowTop) ||
+            steps[i].token == TokenOf(Operation::kShowStack)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t count,
                              const kelvaro_rpn_listing *listingOrNull)
 {

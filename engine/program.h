@@ -42,6 +42,9 @@ std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std:
 
 ProgramShape ShapeOf(const Step *steps, std::size_t count);
 
+// Whether the steps list anything ('#' or '@').
+bool HasListings(const Step *steps, std::size_t count);
+
 // Runs the steps on `stack` as the text would run: the same failures at the
 // same offsets, the same listings. KELVARO_RPN_OK leaves the value unset.
 kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t count,

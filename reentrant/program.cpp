@@ -14,6 +14,7 @@ struct kelvaro_rpn_program {
     std::size_t count;
     std::size_t length;  // of the text: where an underflow at its end is
     kelvaro::ProgramShape shape;
+    bool lists;          // has a '#' or '@'
 };
 
 namespace {
@@ -32,6 +33,13 @@ bool FitsUnchecked(const kelvaro_rpn_program &program, std::size_t count)
 {
     return count >= program.shape.needs && count <= kelvaro::kStackCapacity &&
            program.shape.rise <= kelvaro::kStackCapacity - count;
+}
+
+// ... and leaves at least one value, so that it ends without a failure.
+bool EndsWithAValue(const kelvaro_rpn_program &program, std::size_t count)
+{
+    return FitsUnchecked(program, count) &&
+           program.shape.change + static_cast<std::ptrdiff_t>(count) > 0;
 }
 
 // The run of the program on `count` inputs, as evaluating its text with them
@@ -54,6 +62,7 @@ kelvaro_rpn_outcome RunChecked(const kelvaro_rpn_program &program, const double 
             result = kelvaro_rpn_outcome{KELVARO_RPN_STACK_UNDERFLOW, 0, program.length};
         } else {
             result.value = stack.values[stack.depth - 1];
+            result.offset = program.length;  // as kelvaro_rpn_evaluate reports a success
         }
     }
     return result;
@@ -72,7 +81,7 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     if (result.status != KELVARO_RPN_OK) {
         return Report(result, outcome);
     }
-    auto *compiled = new (std::nothrow) kelvaro_rpn_program{nullptr, count, length, {}};
+    auto *compiled = new (std::nothrow) kelvaro_rpn_program{nullptr, count, length, {}, false};
     auto *steps = new (std::nothrow) kelvaro::Step[count > 0 ? count : 1];
     if (compiled == nullptr || steps == nullptr) {
         delete compiled;
@@ -82,6 +91,7 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     kelvaro::CompileSteps(text, length, steps, count, result);
     compiled->steps = steps;
     compiled->shape = kelvaro::ShapeOf(steps, count);
+    compiled->lists = kelvaro::HasListings(steps, count);
     *program = compiled;
     return Report(kelvaro_rpn_outcome{KELVARO_RPN_OK, 0, length}, outcome);
 }
@@ -99,7 +109,14 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_program_run(const kelvaro_rpn_program 
                                                       const kelvaro_rpn_listing *listing,
                                                       kelvaro_rpn_outcome *outcome)
 {
-    return Report(RunChecked(*program, inputs, count, listing), outcome);
+    const kelvaro_rpn_program &compiled = *program;
+    if ((listing == nullptr || !compiled.lists) && EndsWithAValue(compiled, count)) {
+        // Nothing to list and no bound to meet: the run of run_many.
+        kelvaro_rpn_outcome result{KELVARO_RPN_OK, 0, compiled.length};
+        kelvaro::RunManyUnchecked(compiled.steps, compiled.count, inputs, count, 1, &result.value);
+        return Report(result, outcome);
+    }
+    return Report(RunChecked(compiled, inputs, count, listing), outcome);
 }
 
 extern "C" size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program *program,
@@ -108,7 +125,7 @@ extern "C" size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program *progra
 {
     const kelvaro_rpn_program &compiled = *program;
     std::size_t failed = 0;
-    if (FitsUnchecked(compiled, count) && compiled.shape.change + static_cast<std::ptrdiff_t>(count) > 0) {
+    if (EndsWithAValue(compiled, count)) {
         // Every run ends with a value and meets no bound: no check at all.
         kelvaro::RunManyUnchecked(compiled.steps, compiled.count, inputs, count, runs, results);
         if (statuses != nullptr) {
