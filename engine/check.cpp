@@ -1,7 +1,6 @@
 #include "engine/check.h"
 
 #include "engine/machine.h"
-#include "engine/number_text.h"
 
 namespace kelvaro {
 namespace {
@@ -19,6 +18,33 @@ struct Warnings {
         ++count;
     }
 };
+
+// Where the number at `p` ends, as ReadNumber reads it, without computing
+// its value: [-]digits[.digits][(e|E)[+|-]digits].
+const unsigned char *NumberEnd(const unsigned char *p, const unsigned char *end)
+{
+    p += *p == '-' ? 1 : 0;
+    while (p < end && IsDigit(*p)) {
+        ++p;
+    }
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && IsDigit(*p)) {
+            ++p;
+        }
+    }
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const unsigned char *q = p + 1;
+        q += q < end && (*q == '-' || *q == '+') ? 1 : 0;
+        if (q < end && IsDigit(*q)) {
+            while (q < end && IsDigit(*q)) {
+                ++q;
+            }
+            p = q;
+        }
+    }
+    return p;
+}
 
 // Where the token whose bytes go on at `p` ends: at the first space or tab.
 const unsigned char *TokenEnd(const unsigned char *p, const unsigned char *end)
@@ -52,10 +78,7 @@ std::size_t CheckText(const char *text, std::size_t length, kelvaro_rpn_warning 
     const unsigned char *p = begin;
     while (p < end) {
         if (StartsNumber(p, end)) {
-            Value number = 0;
-            const char *numberText = reinterpret_cast<const char *>(p);
-            const auto *const numberEnd = reinterpret_cast<const unsigned char *>(
-                ReadNumber(numberText, reinterpret_cast<const char *>(end), number));
+            const unsigned char *const numberEnd = NumberEnd(p, end);
             failed = failed || depth == kStackCapacity;
             ++depth;
             p = tail(KELVARO_RPN_WARNING_NUMBER_TAIL, numberEnd);

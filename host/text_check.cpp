@@ -7,19 +7,15 @@ constexpr std::size_t kInitialRoom = 8;
 
 }  // namespace
 
-TextCheck::TextCheck()
-{
-    found_.reserve(kInitialRoom);
-}
+TextCheck::TextCheck() : room_(kInitialRoom) {}
 
-const std::vector<kelvaro_rpn_warning> &TextCheck::Run(std::string_view text)
+Warnings TextCheck::Run(std::string_view text)
 {
-    found_.resize(found_.capacity());
-    std::size_t count = kelvaro_rpn_check(text.data(), text.size(), found_.data(), found_.size());
-    if (count > found_.size()) {
-        found_.resize(count);
-        count = kelvaro_rpn_check(text.data(), text.size(), found_.data(), found_.size());
+    const std::size_t count =
+        kelvaro_rpn_check(text.data(), text.size(), room_.data(), room_.size());
+    if (count > room_.size()) {
+        room_.resize(count);
+        kelvaro_rpn_check(text.data(), text.size(), room_.data(), room_.size());
     }
-    found_.resize(count);
-    return found_;
+    return Warnings{room_.data(), count};
 }

@@ -5,18 +5,31 @@
 
 #include <kelvaro/rpn.h>
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
+
+// The warnings of one text, in text order; valid until the next check.
+struct Warnings {
+    const kelvaro_rpn_warning *first;
+    std::size_t count;
+
+    const kelvaro_rpn_warning *begin() const { return first; }
+    const kelvaro_rpn_warning *end() const { return first + count; }
+    bool empty() const { return count == 0; }
+    std::size_t size() const { return count; }
+    const kelvaro_rpn_warning &operator[](std::size_t i) const { return first[i]; }
+    const kelvaro_rpn_warning &back() const { return first[count - 1]; }
+};
 
 class TextCheck {
 public:
     TextCheck();
 
-    // Every warning for `text`, in text order; valid until the next call.
-    const std::vector<kelvaro_rpn_warning> &Run(std::string_view text);
+    Warnings Run(std::string_view text);
 
 private:
-    std::vector<kelvaro_rpn_warning> found_;
+    std::vector<kelvaro_rpn_warning> room_;  // always at its full size
 };
 
 #endif

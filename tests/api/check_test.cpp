@@ -77,6 +77,13 @@ const CheckCase kCases[] = {
     {"UnderflowLeavesNothing", "+ 1 2", {}},
     {"NulInsideAToken", std::string("12\0" "5 1", 6), {{kNumberTail, 2, 2}, {kValuesLeft, 6, 1}}},
     {"ListingsKeepTheDepth", "1 2 @ # x", {}},
+    // Where a number ends, as the evaluator reads it.
+    {"PointWithoutDigits", "7.e", {{kNumberTail, 2, 1}}},
+    {"SignWithoutExponent", "1e+", {{kNumberTail, 1, 2}}},
+    {"SecondExponent", "2E-3e4", {{kNumberTail, 4, 2}}},
+    {"SignAfterExponent", "1e5+", {{kNumberTail, 3, 1}}},
+    {"NegativeFraction", "-1.5x", {{kNumberTail, 4, 1}}},
+    {"TwoPoints", "3..", {{kNumberTail, 2, 1}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, CheckTest, testing::ValuesIn(kCases),
