@@ -86,8 +86,8 @@ kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t c
     return kelvaro_rpn_outcome{KELVARO_RPN_OK, 0, 0};
 }
 
-std::size_t RunStepsUnchecked(Value *values, std::size_t depth, const Step *steps,
-                              std::size_t count)
+std::size_t RunStepsUnchecked(Value (&values)[kStackCapacity], std::size_t depth,
+                              const Step *steps, std::size_t count)
 {
     Machine<NoJournal, false> machine{values, depth, NoJournal{}};
     for (std::size_t i = 0; i < count; ++i) {

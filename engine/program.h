@@ -44,11 +44,11 @@ ProgramShape ShapeOf(const Step *steps, std::size_t count);
 kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t count,
                              const kelvaro_rpn_listing *listing);
 
-// Runs steps whose shape fits the `depth` values at `values` (depth >= needs
-// and depth + rise within the capacity) without a single bound check, and
-// without listings; returns the depth they leave.
-std::size_t RunStepsUnchecked(Value *values, std::size_t depth, const Step *steps,
-                              std::size_t count);
+// Runs steps whose shape fits the `depth` values at the bottom of `values`
+// (depth >= needs and depth + rise within the capacity) without a single
+// bound check, and without listings; returns the depth they leave.
+std::size_t RunStepsUnchecked(Value (&values)[kStackCapacity], std::size_t depth,
+                              const Step *steps, std::size_t count);
 
 }  // namespace kelvaro
 
