@@ -1,5 +1,6 @@
 #include "export/legacy_run.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -127,8 +128,7 @@ std::int64_t ReadExponent(Reader &reader)
 std::size_t WriteExponent(char *out, std::int64_t exponent)
 {
     std::size_t length = 0;
-    exponent = exponent > kExponentCap ? kExponentCap : exponent;
-    exponent = exponent < -kExponentCap ? -kExponentCap : exponent;
+    exponent = std::clamp(exponent, -kExponentCap, kExponentCap);
     out[length++] = 'e';
     if (exponent < 0) {
         out[length++] = '-';
