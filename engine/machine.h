@@ -55,7 +55,7 @@ inline constexpr std::array<std::uint8_t, kByteValues> kTokens = MakeTokens();
 
 inline bool IsDigit(unsigned char c)
 {
-    return static_cast<unsigned char>(c - '0') <= 9;
+    return static_cast<unsigned char>(c - '0') < 10;
 }
 
 inline bool IsSeparator(unsigned char c)

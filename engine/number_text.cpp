@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 namespace kelvaro {
@@ -89,13 +88,41 @@ char *WriteDigits(char *out, std::uint64_t number)
     return out + count;
 }
 
+constexpr std::uint32_t kMillion = 1000000;
+
+// `truncated` rounded half to even, given how the bits cut off it compare
+// with half: -1 less, 0 equal, 1 more.
+std::uint64_t RoundHalfToEven(std::uint64_t truncated, int rest)
+{
+    return rest > 0 || (rest == 0 && (truncated & 1) != 0) ? truncated + 1 : truncated;
+}
+
+// The millionths of `fraction` / 2^shift (fraction below 2^shift, and below
+// 2^53), rounded half to even as printf rounds: kMillion when they round up
+// to the next whole number.
+std::uint64_t RoundMillionths(std::uint64_t fraction, int shift)
+{
+    // The product stays below 2^64 up to a shift of 44 and below 2^73
+    // beyond; from a shift of 74 on it is below half a millionth and rounds
+    // to 0.
+    if (fraction == 0 || shift >= 74) {
+        return 0;
+    }
+    if (shift <= 44) {
+        const std::uint64_t scaled = fraction * kMillion;
+        const std::uint64_t bitsOut = scaled & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        return RoundHalfToEven(scaled >> shift, bitsOut < half ? -1 : bitsOut == half ? 0 : 1);
+    }
+    const Wide scaled = Multiply(fraction, kMillion);
+    return RoundHalfToEven(ShiftRight(scaled, shift), CompareRestToHalf(scaled, shift));
+}
+
 // "%f" of a finite value below 2^64, computed exactly: the value is m * 2^e,
 // so its six-decimal rounding is m * 10^6 / 2^-e rounded half to even, as
 // printf rounds. Returns the length, or 0 for any other value.
 std::size_t FormatFixedExactly(char *out, Value value)
 {
-    constexpr std::uint32_t kMillion = 1000000;
-
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>((bits >> 52) & 0x7FF);
@@ -121,26 +148,7 @@ std::size_t FormatFixedExactly(char *out, Value value)
             integer = mantissa >> shift;
             fraction = mantissa & ((std::uint64_t{1} << shift) - 1);
         }
-        // fraction < 2^shift and < 2^53, so the product stays below 2^64 up
-        // to a shift of 44 and below 2^73 beyond; from a shift of 74 on it is
-        // below half a millionth and rounds to 0.
-        int rest = -1;  // the bits shifted out against half: -1, 0 or 1
-        if (fraction == 0 || shift >= 74) {
-            // nothing to round
-        } else if (shift <= 44) {
-            const std::uint64_t scaled = fraction * kMillion;
-            millionths = scaled >> shift;
-            const std::uint64_t bitsOut = scaled & ((std::uint64_t{1} << shift) - 1);
-            const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-            rest = bitsOut < half ? -1 : bitsOut == half ? 0 : 1;
-        } else {
-            const Wide scaled = Multiply(fraction, kMillion);
-            millionths = ShiftRight(scaled, shift);
-            rest = CompareRestToHalf(scaled, shift);
-        }
-        if (rest > 0 || (rest == 0 && (millionths & 1) != 0)) {
-            ++millionths;
-        }
+        millionths = RoundMillionths(fraction, shift);
         if (millionths == kMillion) {
             ++integer;
             millionths = 0;
@@ -154,7 +162,7 @@ std::size_t FormatFixedExactly(char *out, Value value)
     p = WriteDigits(p, integer);
     *p++ = '.';
     if (millionths == 0) {
-        std::memcpy(p, "000000", 6);  // whole numbers, the commonest results
+        std::memset(p, '0', 6);  // whole numbers, the commonest results
     } else {
         for (int i = 5; i >= 0; --i) {
             p[i] = static_cast<char>('0' + millionths % 10);
@@ -234,7 +242,9 @@ std::size_t FormatWholeExactly(char *out, Value value, int decimals)
 
 std::size_t WriteNan(char *out)
 {
-    std::memcpy(out, "nan", 3);
+    out[0] = 'n';
+    out[1] = 'a';
+    out[2] = 'n';
     return 3;
 }
 
@@ -248,6 +258,19 @@ std::size_t FormatWithPrecision(char *out, Value value, int decimals)
     const auto written =
         fmt::format_to_n(out, kMaxDecimalsText, FMT_STRING("{:.{}f}"), value, decimals);
     return written.size;
+}
+
+// The exponent {fmt} writes after the 'e' of its scientific form, up to the
+// NUL after it: a sign and decimal digits ("+22", "-07").
+int WrittenExponent(const char *p)
+{
+    const bool negative = *p == '-';
+    p += *p == '-' || *p == '+' ? 1 : 0;
+    int exponent = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        exponent = exponent * 10 + (*p - '0');
+    }
+    return negative ? -exponent : exponent;
 }
 
 // The length of the fixed-notation text of `count` digits d1.d2...dn times
@@ -353,7 +376,7 @@ std::size_t FormatShortest(char *out, Value value)
             digits[count++] = *p;
         }
     }
-    int exponent = intLength - 1 - leadingZeros + (*p == 'e' ? std::atoi(p + 1) : 0);
+    int exponent = intLength - 1 - leadingZeros + (*p == 'e' ? WrittenExponent(p + 1) : 0);
     while (count > 1 && digits[count - 1] == '0') {
         --count;
     }

@@ -1,7 +1,9 @@
 #include "export/legacy_run.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace kelvaro {
 namespace {
@@ -99,6 +101,51 @@ constexpr std::int64_t kExponentCap = 1000000;  // far beyond any double
 // text can make up for, and far from overflowing.
 constexpr std::int64_t kWrittenCap = 1000000000000000;
 
+// The exponent of a number, at the 'e' or 'E' first in the reader: when
+// digits follow it (after a sign, if any), reads them and returns what they
+// say, as far as kWrittenCap. Reads nothing and returns 0 otherwise.
+std::int64_t ReadExponent(Reader &reader)
+{
+    const int sign = reader.Peek(1);
+    const std::size_t digitsAt = sign == '+' || sign == '-' ? 2 : 1;
+    if (!IsDigit(reader.Peek(digitsAt))) {
+        return 0;
+    }
+    reader.start += digitsAt;
+    std::int64_t written = 0;
+    int c = 0;
+    while (IsDigit(c = reader.Peek(0))) {
+        if (written < kWrittenCap) {
+            written = written * 10 + (c - '0');
+        }
+        ++reader.start;
+    }
+    return sign == '-' ? -written : written;
+}
+
+// Writes "e" and `exponent`, brought within kExponentCap, at `out`; returns
+// the length.
+std::size_t WriteExponent(char *out, std::int64_t exponent)
+{
+    std::size_t length = 0;
+    exponent = std::clamp(exponent, -kExponentCap, kExponentCap);
+    out[length++] = 'e';
+    if (exponent < 0) {
+        out[length++] = '-';
+        exponent = -exponent;
+    }
+    char reversed[std::numeric_limits<std::int64_t>::digits10 + 1];
+    int count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + exponent % 10);
+        exponent /= 10;
+    } while (exponent != 0);
+    while (count > 0) {
+        out[length++] = reversed[--count];
+    }
+    return length;
+}
+
 std::size_t FoldNumber(Reader &reader, char *out)
 {
     std::size_t length = 0;
@@ -140,19 +187,7 @@ std::size_t FoldNumber(Reader &reader, char *out)
         }
     }
     if (c == 'e' || c == 'E') {
-        const int sign = reader.Peek(1);
-        const std::size_t digitsAt = sign == '+' || sign == '-' ? 2 : 1;
-        if (IsDigit(reader.Peek(digitsAt))) {
-            reader.start += digitsAt;
-            std::int64_t written = 0;
-            while (IsDigit(c = reader.Peek(0))) {
-                if (written < kWrittenCap) {
-                    written = written * 10 + (c - '0');
-                }
-                ++reader.start;
-            }
-            exponent += sign == '-' ? -written : written;
-        }
+        exponent += ReadExponent(reader);
     }
     if (kept == 0) {
         return firstDigit - 1;  // "0" or "-0"
@@ -160,23 +195,7 @@ std::size_t FoldNumber(Reader &reader, char *out)
     if (dropped) {
         out[length++] = '1';
     }
-    exponent = exponent > kExponentCap ? kExponentCap : exponent;
-    exponent = exponent < -kExponentCap ? -kExponentCap : exponent;
-    out[length++] = 'e';
-    if (exponent < 0) {
-        out[length++] = '-';
-        exponent = -exponent;
-    }
-    char reversed[20];
-    int count = 0;
-    do {
-        reversed[count++] = static_cast<char>('0' + exponent % 10);
-        exponent /= 10;
-    } while (exponent != 0);
-    while (count > 0) {
-        out[length++] = reversed[--count];
-    }
-    return length;
+    return length + WriteExponent(out + length, exponent);
 }
 
 struct Run {
@@ -196,6 +215,32 @@ struct Run {
         return outcome.status;
     }
 };
+
+// The first unread token is longer than the buffer: a number is folded, and
+// of any other token only its first byte counts. On success the reader goes
+// on after the token.
+template <typename Evaluate>
+kelvaro_rpn_status EvaluateLongToken(Reader &reader, const Evaluate &evaluate)
+{
+    const char *const unread = reader.buffer + reader.start;
+    const std::size_t offset = reader.Offset();
+    if (IsDigit(unread[0]) || (unread[0] == '-' && IsDigit(unread[1]))) {
+        char folded[kFoldedSize];
+        const std::size_t length = FoldNumber(reader, folded);
+        if (const kelvaro_rpn_status status = evaluate(folded, length, offset);
+            status != KELVARO_RPN_OK) {
+            return status;
+        }
+    } else {
+        if (const kelvaro_rpn_status status = evaluate(unread, 1, offset);
+            status != KELVARO_RPN_OK) {
+            return status;
+        }
+        ++reader.start;
+    }
+    SkipToken(reader);
+    return KELVARO_RPN_OK;
+}
 
 // The text did not fit the buffer: evaluate it piece by piece, each piece
 // ending after a space or tab so that the next one starts at a token.
@@ -228,22 +273,8 @@ kelvaro_rpn_status RunPieces(Reader &reader, const Run &run, kelvaro_rpn_calcula
                 return outcome.status;
             }
             reader.start += end;
-        } else if (IsDigit(unread[0]) || (unread[0] == '-' && IsDigit(unread[1]))) {
-            // One number longer than the buffer.
-            const std::size_t offset = reader.Offset();
-            char folded[kFoldedSize];
-            const std::size_t length = FoldNumber(reader, folded);
-            if (evaluate(folded, length, offset) != KELVARO_RPN_OK) {
-                return outcome.status;
-            }
-            SkipToken(reader);
-        } else {
-            // Any other token longer than the buffer: only its first byte counts.
-            if (evaluate(unread, 1, reader.Offset()) != KELVARO_RPN_OK) {
-                return outcome.status;
-            }
-            ++reader.start;
-            SkipToken(reader);
+        } else if (EvaluateLongToken(reader, evaluate) != KELVARO_RPN_OK) {
+            return outcome.status;
         }
         reader.Fill();
     }

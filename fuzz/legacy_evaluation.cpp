@@ -47,7 +47,8 @@ std::size_t PieceCapacity(std::string_view text)
 {
     constexpr std::size_t kSmallest = 8;
     constexpr std::size_t kChoices = 57;
-    return kSmallest + (text.size() * 7 + (text.empty() ? 0 : text[0])) % kChoices;
+    constexpr std::size_t kStride = 7;  // prime to kChoices: lengths reach every choice
+    return kSmallest + (text.size() * kStride + (text.empty() ? 0 : text[0])) % kChoices;
 }
 
 }  // namespace kelvaro_fuzz

@@ -21,7 +21,8 @@ std::string NarrowAsLibrary(const wchar_t *wide)
 {
     kelvaro::WideText text{wide};
     std::string narrow;
-    char piece[13];  // an odd size, so pieces end anywhere
+    constexpr std::size_t kPieceSize = 13;  // an odd size, so pieces end anywhere
+    char piece[kPieceSize];
     while (const std::size_t count = kelvaro::NarrowSome(text, piece, sizeof piece)) {
         narrow.append(piece, count);
     }

@@ -81,7 +81,9 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     if (result.status != KELVARO_RPN_OK) {
         return Report(result, outcome);
     }
-    auto *compiled = new (std::nothrow) kelvaro_rpn_program{nullptr, count, length, {}, false};
+    // Zeroed, then filled in below: cppcheck 2.10 fails ("Cyclic reverse
+    // analysis") on an aggregate initializer here.
+    auto *compiled = new (std::nothrow) kelvaro_rpn_program();
     auto *steps = new (std::nothrow) kelvaro::Step[count > 0 ? count : 1];
     if (compiled == nullptr || steps == nullptr) {
         delete compiled;
@@ -90,6 +92,8 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     }
     kelvaro::CompileSteps(text, length, steps, count, result);
     compiled->steps = steps;
+    compiled->count = count;
+    compiled->length = length;
     compiled->shape = kelvaro::ShapeOf(steps, count);
     compiled->lists = kelvaro::HasListings(steps, count);
     *program = compiled;

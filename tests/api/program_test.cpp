@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <random>
@@ -54,11 +56,12 @@ ApiRun EvaluateAfter(const std::string &text, const std::vector<double> &inputs)
     std::unique_ptr<kelvaro_rpn_calculator, CalculatorDeleter> calculator(
         kelvaro_rpn_calculator_create());
     ApiRun run{};
-    for (const double input : inputs) {
-        if (kelvaro_rpn_calculator_push(calculator.get(), input) != KELVARO_RPN_OK) {
-            run.outcome = kelvaro_rpn_outcome{KELVARO_RPN_STACK_OVERFLOW, 0, 0};
-            return run;
-        }
+    const auto push = [&calculator](double input) {
+        return kelvaro_rpn_calculator_push(calculator.get(), input) == KELVARO_RPN_OK;
+    };
+    if (!std::all_of(inputs.begin(), inputs.end(), push)) {
+        run.outcome = kelvaro_rpn_outcome{KELVARO_RPN_STACK_OVERFLOW, 0, 0};
+        return run;
     }
     const kelvaro_rpn_listing listing = RecordInto(run);
     kelvaro_rpn_calculator_evaluate(calculator.get(), text.data(), text.size(), &listing,
@@ -138,15 +141,14 @@ std::vector<std::string> TableTexts()
             texts.emplace_back(table.cases[i].expression);
         }
     }
-    for (const auto &c : kelvaro_test::kListings) {
-        texts.emplace_back(c.expression);
-    }
-    for (const auto &c : kelvaro_test::kFailures) {
-        texts.emplace_back(c.expression);
-    }
-    for (const auto &c : kelvaro_test::OverflowCases()) {
-        texts.push_back(c.expression);
-    }
+    const auto expression = [](const auto &c) { return std::string(c.expression); };
+    const auto into = std::back_inserter(texts);
+    std::transform(std::begin(kelvaro_test::kListings), std::end(kelvaro_test::kListings), into,
+                   expression);
+    std::transform(std::begin(kelvaro_test::kFailures), std::end(kelvaro_test::kFailures), into,
+                   expression);
+    const auto &overflows = kelvaro_test::OverflowCases();
+    std::transform(overflows.begin(), overflows.end(), into, expression);
     return texts;
 }
 
@@ -176,9 +178,7 @@ TEST(ProgramTest, RandomTextsAndInputsEndAsEvaluation)
             text += random() % 4 != 0 ? " " : "";
         }
         std::vector<double> inputs(random() % 5);
-        for (double &input : inputs) {
-            input = value(random);
-        }
+        std::generate(inputs.begin(), inputs.end(), [&] { return value(random); });
         CheckText(text, {inputs});
     }
 }
@@ -256,9 +256,7 @@ TEST(ProgramTest, RunManyAgreesWithRun)
         ASSERT_NE(program, nullptr) << c.text;
         constexpr std::size_t kRuns = 500;
         std::vector<double> inputs(kRuns * c.count);
-        for (double &input : inputs) {
-            input = value(random);
-        }
+        std::generate(inputs.begin(), inputs.end(), [&] { return value(random); });
         std::vector<double> results(kRuns);
         std::vector<kelvaro_rpn_status> statuses(kRuns);
         const std::size_t failed = kelvaro_rpn_program_run_many(

@@ -171,7 +171,7 @@ TEST(FormatShortestTest, MatchesStdToChars)
             continue;
         }
         char expected[64];
-        const auto end = std::to_chars(expected, expected + sizeof expected, value).ptr;
+        char *const end = std::to_chars(expected, expected + sizeof expected, value).ptr;
         ASSERT_EQ(Shortest(value), std::string(expected, end));
     }
 }

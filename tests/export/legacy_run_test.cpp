@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -112,15 +113,14 @@ std::vector<std::string> TableTexts()
             texts.emplace_back(table.cases[i].expression);
         }
     }
-    for (const auto &c : kelvaro_test::kListings) {
-        texts.emplace_back(c.expression);
-    }
-    for (const auto &c : kelvaro_test::kFailures) {
-        texts.emplace_back(c.expression);
-    }
-    for (const auto &c : kelvaro_test::OverflowCases()) {
-        texts.push_back(c.expression);
-    }
+    const auto expression = [](const auto &c) { return std::string(c.expression); };
+    const auto into = std::back_inserter(texts);
+    std::transform(std::begin(kelvaro_test::kListings), std::end(kelvaro_test::kListings), into,
+                   expression);
+    std::transform(std::begin(kelvaro_test::kFailures), std::end(kelvaro_test::kFailures), into,
+                   expression);
+    const auto &overflows = kelvaro_test::OverflowCases();
+    std::transform(overflows.begin(), overflows.end(), into, expression);
     return texts;
 }
 
