@@ -133,24 +133,6 @@ void CheckText(const std::string &text, const std::vector<std::vector<double>> &
     }
 }
 
-std::vector<std::string> TableTexts()
-{
-    std::vector<std::string> texts;
-    for (const auto &table : kelvaro_test::ValueTables()) {
-        for (std::size_t i = 0; i < table.count; ++i) {
-            texts.emplace_back(table.cases[i].expression);
-        }
-    }
-    const auto expression = [](const auto &c) { return std::string(c.expression); };
-    const auto into = std::back_inserter(texts);
-    std::transform(std::begin(kelvaro_test::kListings), std::end(kelvaro_test::kListings), into,
-                   expression);
-    std::transform(std::begin(kelvaro_test::kFailures), std::end(kelvaro_test::kFailures), into,
-                   expression);
-    const auto &overflows = kelvaro_test::OverflowCases();
-    std::transform(overflows.begin(), overflows.end(), into, expression);
-    return texts;
-}
 
 TEST(ProgramTest, TablesEndAsEvaluationWithTheSameInputs)
 {
@@ -158,7 +140,7 @@ TEST(ProgramTest, TablesEndAsEvaluationWithTheSameInputs)
     const std::vector<std::vector<double>> inputSets = {
         {}, {2.5}, {-3, 7}, {inf, -0.0, std::nan("")}, std::vector<double>(264, 1.5),
         std::vector<double>(265, 2)};
-    for (const std::string &text : TableTexts()) {
+    for (const std::string &text : kelvaro_test::AllTableTexts()) {
         CheckText(text, inputSets);
     }
 }

@@ -105,28 +105,10 @@ void ExpectSameAsWhole(const std::string &text, std::size_t capacity, std::size_
 
 const std::size_t kCapacities[] = {8, 9, 13, 32, 4096};
 
-std::vector<std::string> TableTexts()
-{
-    std::vector<std::string> texts;
-    for (const auto &table : kelvaro_test::ValueTables()) {
-        for (std::size_t i = 0; i < table.count; ++i) {
-            texts.emplace_back(table.cases[i].expression);
-        }
-    }
-    const auto expression = [](const auto &c) { return std::string(c.expression); };
-    const auto into = std::back_inserter(texts);
-    std::transform(std::begin(kelvaro_test::kListings), std::end(kelvaro_test::kListings), into,
-                   expression);
-    std::transform(std::begin(kelvaro_test::kFailures), std::end(kelvaro_test::kFailures), into,
-                   expression);
-    const auto &overflows = kelvaro_test::OverflowCases();
-    std::transform(overflows.begin(), overflows.end(), into, expression);
-    return texts;
-}
 
 TEST(LegacyRunTest, TablesGiveTheSameLinesAndOutcomeWithAnyBuffer)
 {
-    for (const std::string &text : TableTexts()) {
+    for (const std::string &text : kelvaro_test::AllTableTexts()) {
         for (const std::size_t capacity : kCapacities) {
             ExpectSameAsWhole(text, capacity);
             ExpectSameAsWhole(text, capacity, 3);

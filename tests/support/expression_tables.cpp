@@ -1,5 +1,8 @@
 #include "support/expression_tables.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace kelvaro_test {
 
 const ValueCase kArithmetic[] = {
@@ -147,6 +150,23 @@ std::vector<ValueTable> ValueTables()
         {"Factorial", kFactorial, std::size(kFactorial)},
         {"StackCommands", kStackCommands, std::size(kStackCommands)},
     };
+}
+
+std::vector<std::string> AllTableTexts()
+{
+    std::vector<std::string> texts;
+    for (const ValueTable &table : ValueTables()) {
+        for (std::size_t i = 0; i < table.count; ++i) {
+            texts.emplace_back(table.cases[i].expression);
+        }
+    }
+    const auto expression = [](const auto &c) { return std::string(c.expression); };
+    const auto into = std::back_inserter(texts);
+    std::transform(std::begin(kListings), std::end(kListings), into, expression);
+    std::transform(std::begin(kFailures), std::end(kFailures), into, expression);
+    const auto &overflows = OverflowCases();
+    std::transform(overflows.begin(), overflows.end(), into, expression);
+    return texts;
 }
 
 }  // namespace kelvaro_test

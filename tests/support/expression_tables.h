@@ -67,6 +67,9 @@ struct ValueTable {
 };
 std::vector<ValueTable> ValueTables();
 
+// The expression of every case in every table above, overflows included.
+std::vector<std::string> AllTableTexts();
+
 }  // namespace kelvaro_test
 
 #endif
