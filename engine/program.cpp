@@ -49,6 +49,7 @@ KELVARO_ALWAYS_INLINE kelvaro_rpn_status WithNumber(Machine<NoJournal, kChecked>
         return KELVARO_RPN_STACK_UNDERFLOW;
     }
     Value &top = machine.values[machine.depth - 1];
+    // NOLINTNEXTLINE(clang-analyzer-core.CallAndMessage): the shape's guarantee, as in Binary
     top = function(top, step.number);
     return KELVARO_RPN_OK;
 }
@@ -85,13 +86,51 @@ KELVARO_ALWAYS_INLINE kelvaro_rpn_status RunStep(Machine<NoJournal, kChecked> &m
 
 }  // namespace
 
+namespace {
+
+// The steps written so far, or only counted where there is no room.
+struct StepWriter {
+    Step *steps;
+    std::size_t capacity;
+    std::size_t count;
+    bool lastIsNumber;  // steps[count - 1] is a number not yet fused
+
+    void Number(Value number, std::size_t offset)
+    {
+        if (count < capacity) {
+            steps[count] = Step{number, offset, offset, kDigitToken};
+        }
+        ++count;
+        lastIsNumber = true;
+    }
+
+    // A command; after a number, a two-value command joins its step.
+    void Command(std::uint8_t token, std::size_t offset)
+    {
+        const std::uint8_t fused = lastIsNumber ? FusedWithNumber(token) : 0;
+        lastIsNumber = false;
+        if (fused != 0) {
+            if (count <= capacity) {
+                steps[count - 1].token = fused;
+                steps[count - 1].commandOffset = offset;
+            }
+            return;
+        }
+        if (count < capacity) {
+            steps[count] = Step{0, offset, offset, token};
+        }
+        ++count;
+    }
+};
+
+}  // namespace
+
 std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std::size_t capacity,
                          kelvaro_rpn_outcome &outcome)
 {
     const auto *const begin = reinterpret_cast<const unsigned char *>(text);
     const auto *const end = begin + length;
-    std::size_t count = 0;
-    bool lastIsNumber = false;  // steps[count - 1] is a number not yet fused
+    StepWriter writer{steps, capacity, 0, false};
     outcome = kelvaro_rpn_outcome{KELVARO_RPN_OK, 0, length};
     const unsigned char *p = begin;
     while (p < end) {
@@ -101,11 +140,7 @@ std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std:
             const char *numberText = reinterpret_cast<const char *>(p);
             p = reinterpret_cast<const unsigned char *>(
                 ReadNumber(numberText, reinterpret_cast<const char *>(end), number));
-            if (count < capacity) {
-                steps[count] = Step{number, offset, offset, kDigitToken};
-            }
-            ++count;
-            lastIsNumber = true;
+            writer.Number(number, offset);
             p = NextTokenStart(p, end);
             continue;
         }
@@ -119,23 +154,11 @@ std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std:
             return 0;
         }
         if (token != TokenOf(Operation::kNothing)) {
-            const std::uint8_t fused = lastIsNumber ? FusedWithNumber(token) : 0;
-            if (fused != 0) {
-                if (count <= capacity) {
-                    steps[count - 1].token = fused;
-                    steps[count - 1].commandOffset = offset;
-                }
-            } else {
-                if (count < capacity) {
-                    steps[count] = Step{0, offset, offset, token};
-                }
-                ++count;
-            }
-            lastIsNumber = false;
+            writer.Command(token, offset);
         }
         p = NextTokenStart(p + 1, end);
     }
-    return count;
+    return writer.count;
 }
 
 ProgramShape ShapeOf(const Step *steps, std::size_t count)
@@ -205,6 +228,7 @@ void RunManyUnchecked(const Step *steps, std::size_t count, const Value *inputs,
             std::size_t offset = 0;
             RunStep(machine, steps[i], kNoListing, offset);
         }
+        // NOLINTNEXTLINE(clang-analyzer-core.uninitialized.Assign): the shape's guarantee
         results[run] = values[machine.depth - 1];
     }
 }
