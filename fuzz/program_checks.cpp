@@ -20,7 +20,8 @@ std::size_t FirstInvalid(std::string_view text)
     while (from < text.size()) {
         kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create();
         Require(calculator != nullptr, "no memory for a calculator", text);
-        for (int i = 0; i < 130; ++i) {
+        constexpr int kSupply = 130;  // half the stack: room to push, values to pop
+        for (int i = 0; i < kSupply; ++i) {
             kelvaro_rpn_calculator_push(calculator, 1);
         }
         kelvaro_rpn_outcome outcome{};

@@ -23,9 +23,9 @@ Formula::~Formula()
 kelvaro_rpn_outcome Formula::Run(const double *values, std::size_t count,
                                  const kelvaro_rpn_listing *listing) const
 {
-    kelvaro_rpn_outcome outcome{};
-    kelvaro_rpn_program_run(program_, values, count, listing, &outcome);
-    return outcome;
+    kelvaro_rpn_outcome result{};
+    kelvaro_rpn_program_run(program_, values, count, listing, &result);
+    return result;
 }
 
 std::string DescribeFormulaWarnings(const Formula &formula, Severity severity)
