@@ -10,7 +10,8 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 
 if [ "$(id -u)" = 0 ]; then
     apt-get install -y -qq --no-install-recommends ninja-build \
-        cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev >/dev/null
+        cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev \
+        libfast-float-dev libfmt-dev >/dev/null
 fi
 
 echo "== sanitize: the test suite under ASan and UBSan"

@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "$(id -u)" = 0 ]; then
-    apt-get install -y -qq --no-install-recommends cmake ninja-build g++ pkg-config dpkg-dev >/dev/null
+    apt-get install -y -qq --no-install-recommends cmake ninja-build g++ pkg-config dpkg-dev \
+        libfast-float-dev libfmt-dev >/dev/null
 fi
 
 # The version as project() in CMakeLists.txt declares it.

@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 if [ "$(id -u)" = 0 ]; then
     apt-get install -y -qq --no-install-recommends ninja-build \
-        cmake g++ make clang clang-tidy cppcheck libgtest-dev libgmock-dev >/dev/null
+        cmake g++ make clang clang-tidy cppcheck libgtest-dev libgmock-dev \
+        libfast-float-dev libfmt-dev libedit-dev >/dev/null
 fi
 
 # Only the compile commands are needed; nothing is built.
