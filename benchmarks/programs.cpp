@@ -214,6 +214,26 @@ void TimePasses(benchmark::State &state, std::size_t count, Pass pass)
     CountValues(state, count);
 }
 
+using ProgramRunner = std::size_t (*)(const kelvaro_rpn_program &, const double *, std::size_t,
+                                      double *);
+
+// The formula's program on every value, through `run`.
+void RegisterProgramSide(const std::string &name, const Formula &formula,
+                         std::vector<double> *values, ProgramRunner run)
+{
+    benchmark::RegisterBenchmark(name.c_str(), [values, formula, run](benchmark::State &state) {
+        const Program program = Compile(formula.program);
+        if (program == nullptr) {
+            state.SkipWithError("the program does not compile");
+            return;
+        }
+        std::vector<double> results(values->size());
+        TimePasses(state, values->size(), [&] {
+            benchmark::DoNotOptimize(run(*program, values->data(), values->size(), results.data()));
+        });
+    });
+}
+
 }  // namespace
 
 void RegisterPrograms(const Formula &formula, std::vector<double> &inputs)
@@ -230,33 +250,8 @@ void RegisterPrograms(const Formula &formula, std::vector<double> &inputs)
             });
         });
 
-    benchmark::RegisterBenchmark(
-        (prefix + kProgramRunSide).c_str(), [values, formula](benchmark::State &state) {
-            const Program program = Compile(formula.program);
-            if (program == nullptr) {
-                state.SkipWithError("the program does not compile");
-                return;
-            }
-            std::vector<double> results(values->size());
-            TimePasses(state, values->size(), [&] {
-                benchmark::DoNotOptimize(
-                    RunEach(*program, values->data(), values->size(), results.data()));
-            });
-        });
-
-    benchmark::RegisterBenchmark(
-        (prefix + kProgramRunManySide).c_str(), [values, formula](benchmark::State &state) {
-            const Program program = Compile(formula.program);
-            if (program == nullptr) {
-                state.SkipWithError("the program does not compile");
-                return;
-            }
-            std::vector<double> results(values->size());
-            TimePasses(state, values->size(), [&] {
-                benchmark::DoNotOptimize(
-                    RunMany(*program, values->data(), values->size(), results.data()));
-            });
-        });
+    RegisterProgramSide(prefix + kProgramRunSide, formula, values, RunEach);
+    RegisterProgramSide(prefix + kProgramRunManySide, formula, values, RunMany);
 
     benchmark::RegisterBenchmark(
         (prefix + kMuparserVarSide).c_str(), [values, formula](benchmark::State &state) {
