@@ -1,21 +1,41 @@
 #include "history_file.h"
 
+#include "history_text.h"
+
 #include <cerrno>
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
-// Enough to reach far back; small enough to read at every start.
+// What the arrow keys reach.
 constexpr std::size_t kEntriesKept = 1000;
-constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
+// The most of the file ever read: the newest entries' worth, however long
+// the file has grown.
+constexpr off_t kTailBytes = off_t{1} << 20;
+// Rewriting is the one step that could lose entries if rpn were killed in
+// the middle of it, so it waits until the file is well past what is kept.
+constexpr std::size_t kLinesBeforeTrim = 2 * kEntriesKept;
+// rpn trims long before a history gets this large: such a file is not one
+// it wrote, and it is left alone.
+constexpr off_t kLargestHistory = off_t{64} << 20;
+// A session holds the lock for one read or write. One that holds it longer
+// is stuck, and the prompt does not wait for it.
+constexpr auto kLockPatience = std::chrono::seconds(1);
+constexpr auto kLockRetry = std::chrono::milliseconds(5);
 // What is typed at the prompt is nobody else's business.
 constexpr mode_t kPrivateDirectory = S_IRWXU;
 constexpr mode_t kPrivateFile = S_IRUSR | S_IWUSR;
+// A FIFO would block the open itself until a writer came; a terminal must
+// not become rpn's controlling terminal.
+constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 // mkdir -p for the directories above `path`; the history is private.
 int MakeParentDirectories(const std::string &path)
@@ -30,35 +50,73 @@ int MakeParentDirectories(const std::string &path)
     return 0;
 }
 
-// Every line of the file, or the error that stopped the reading.
-int ReadEntries(int fd, std::vector<std::string> &entries)
+// Held for its scope, if it could be taken in time; without it the file is
+// still appended to (each entry in one write) but not rewritten.
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(int fd) : fd_(fd)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
+        for (;;) {
+            if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+                held_ = true;
+                return;
+            }
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
+                return;
+            }
+            std::this_thread::sleep_for(kLockRetry);
+        }
+    }
+    ~ExclusiveLock()
+    {
+        if (held_) {
+            flock(fd_, LOCK_UN);
+        }
+    }
+    ExclusiveLock(const ExclusiveLock &) = delete;
+    ExclusiveLock &operator=(const ExclusiveLock &) = delete;
+
+    bool held() const { return held_; }
+
+private:
+    int fd_;
+    bool held_ = false;
+};
+
+// Up to `length` bytes from `offset`, fewer where the file ends.
+int ReadRange(int fd, off_t offset, std::size_t length, std::string &text)
 {
-    std::string text;
-    std::vector<char> chunk(kReadChunk);
-    for (;;) {
-        const ssize_t count = read(fd, chunk.data(), chunk.size());
-        if (count > 0) {
-            text.append(chunk.data(), static_cast<std::size_t>(count));
-        } else if (count == 0) {
+    text.resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t count = pread(fd, text.data() + done, length - done, offset + static_cast<off_t>(done));
+        if (count == 0) {
             break;
-        } else if (errno != EINTR) {
+        }
+        if (count < 0 && errno != EINTR) {
             return errno;
         }
+        done += count > 0 ? static_cast<std::size_t>(count) : 0;
     }
-    std::size_t start = 0;
-    for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-        if (end > start) {
-            entries.emplace_back(text, start, end - start);
-        }
-        start = end + 1;
-    }
-    if (start < text.size()) {
-        entries.emplace_back(text, start);
-    }
+    text.resize(done);
     return 0;
 }
 
-bool WriteAll(int fd, const std::string &text)
+// The newest entries, from the last kTailBytes of a file of `size` bytes
+// and the byte before them, which tells whether their first line is whole.
+int ReadTail(int fd, off_t size, std::string &text, HistoryTail &tail)
+{
+    const bool fromStart = size <= kTailBytes;
+    const off_t offset = fromStart ? 0 : size - kTailBytes - 1;
+    if (const int error = ReadRange(fd, offset, static_cast<std::size_t>(size - offset), text)) {
+        return error;
+    }
+    tail = NewestEntries(text, fromStart, kEntriesKept);
+    return 0;
+}
+
+bool AppendAll(int fd, const std::string &text)
 {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -69,6 +127,78 @@ bool WriteAll(int fd, const std::string &text)
         done += count > 0 ? static_cast<std::size_t>(count) : 0;
     }
     return true;
+}
+
+bool WriteAllAtStart(int fd, const std::string &text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+        if (count < 0 && errno != EINTR) {
+            return false;
+        }
+        done += count > 0 ? static_cast<std::size_t>(count) : 0;
+    }
+    return true;
+}
+
+// False when the last byte is not a line end: a write cut short (a full
+// disk, a kill) or a file written by hand.
+bool EndsWithLineEnd(int fd)
+{
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || info.st_size == 0) {
+        return true;
+    }
+    char last = '\n';
+    return pread(fd, &last, 1, info.st_size - 1) != 1 || last == '\n';
+}
+
+std::string NotRegularReason(mode_t mode)
+{
+    if (S_ISDIR(mode)) {
+        return std::strerror(EISDIR);
+    }
+    if (S_ISFIFO(mode)) {
+        return "a FIFO, not a regular file";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device, not a regular file";
+    }
+    return "not a regular file";
+}
+
+struct Opened {
+    int fd = -1;
+    int error = 0;
+    std::string reason;
+};
+
+// The history for reading and writing, created when missing. O_EXCL
+// creates nothing through a symbolic link, so a link whose target is
+// missing, planted or mistyped, fails instead.
+Opened OpenForUpdate(const std::string &path)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = open(path.c_str(), O_RDWR | kOpenFlags);
+        if (fd < 0 && errno == ENOENT) {
+            fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, kPrivateFile);
+            if (fd < 0 && errno == EEXIST) {
+                // Another session created it first, or it is a link to nothing.
+                continue;
+            }
+        }
+        if (fd >= 0) {
+            return Opened{fd, 0, ""};
+        }
+        return Opened{-1, errno, std::strerror(errno)};
+    }
+    return Opened{-1, ENOENT, "a symbolic link to a missing file"};
+}
+
+bool CannotWrite(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
 }
 
 }  // namespace
@@ -103,78 +233,93 @@ HistoryFile::~HistoryFile()
 
 std::vector<std::string> HistoryFile::Load()
 {
-    std::vector<std::string> entries;
     if (const int error = MakeParentDirectories(path_)) {
-        Fail(error);
-        return entries;
+        Fail(std::strerror(error));
+        return {};
     }
-    const int reading = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (reading < 0 && errno != ENOENT) {
-        Fail(errno);
-        return entries;
+    const Opened opened = OpenForUpdate(path_);
+    fd_ = opened.fd;
+    if (fd_ < 0 && CannotWrite(opened.error)) {
+        // Recalled, though nothing typed now can be added.
+        fd_ = open(path_.c_str(), O_RDONLY | kOpenFlags);
     }
-    if (reading >= 0) {
-        const int error = ReadEntries(reading, entries);
-        close(reading);
-        if (error != 0) {
-            Fail(error);
-            return {};
-        }
+    if (fd_ < 0) {
+        Fail(opened.reason);
+        return {};
     }
-    if (entries.size() > kEntriesKept) {
-        entries.erase(entries.begin(), entries.end() - kEntriesKept);
-        Rewrite(entries);
+    std::vector<std::string> entries = LoadAndTrim(opened.fd >= 0);
+    if (!opened.reason.empty()) {
+        Fail(opened.reason);
     }
-    if (failure_.empty()) {
-        fd_ = open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kPrivateFile);
-        if (fd_ < 0) {
-            Fail(errno);
-        }
+    // Each entry goes to the end, wherever other sessions have left it.
+    if (fd_ >= 0 && fcntl(fd_, F_SETFL, O_APPEND) != 0) {
+        Fail(std::strerror(errno));
     }
     return entries;
 }
 
-void HistoryFile::Append(const std::string &line)
+std::vector<std::string> HistoryFile::LoadAndTrim(bool writable)
 {
-    if (fd_ >= 0 && !WriteAll(fd_, line + '\n')) {
-        Fail(errno);
+    struct stat info {};
+    if (fstat(fd_, &info) != 0) {
+        Fail(std::strerror(errno));
+        return {};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        Fail(NotRegularReason(info.st_mode));
+        return {};
+    }
+    // Appends wait for the lock too, so nothing lands between the reading
+    // and the rewriting.
+    const ExclusiveLock lock(fd_);
+    // It may have grown while the lock was awaited.
+    if (lock.held() && fstat(fd_, &info) != 0) {
+        Fail(std::strerror(errno));
+        return {};
+    }
+    std::string text;
+    HistoryTail tail;
+    if (const int error = ReadTail(fd_, info.st_size, text, tail)) {
+        Fail(std::strerror(error));
+        return {};
+    }
+    if (info.st_size > kLargestHistory) {
+        Fail("larger than " + std::to_string(kLargestHistory >> 20) + " MiB, too large for a history; left as it is");
+        return tail.entries;
+    }
+    const bool farTooLong = info.st_size > kTailBytes || tail.lines > kLinesBeforeTrim;
+    if (writable && lock.held() && farTooLong && !tail.entries.empty()) {
+        const std::string kept = text.substr(tail.keptFrom);
+        if (!WriteAllAtStart(fd_, kept) || ftruncate(fd_, static_cast<off_t>(kept.size())) != 0) {
+            Fail(std::strerror(errno));
+        }
+    }
+    return tail.entries;
+}
+
+void HistoryFile::Append(const std::string &entry)
+{
+    if (fd_ < 0) {
+        return;
+    }
+    std::string record = EncodeEntry(entry) + '\n';
+    const ExclusiveLock lock(fd_);
+    // An entry of its own, not the end of a line left unfinished.
+    if (!EndsWithLineEnd(fd_)) {
+        record.insert(0, 1, '\n');
+    }
+    if (!AppendAll(fd_, record)) {
+        Fail(std::strerror(errno));
     }
 }
 
-void HistoryFile::Fail(int error)
+void HistoryFile::Fail(const std::string &reason)
 {
     if (failure_.empty()) {
-        failure_ = path_ + ": " + std::strerror(error);
+        failure_ = path_ + ": " + reason;
     }
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;
-    }
-}
-
-// Replaces the file whole, so that a failure half-way loses nothing.
-void HistoryFile::Rewrite(const std::vector<std::string> &entries)
-{
-    std::string text;
-    for (const std::string &entry : entries) {
-        text += entry;
-        text += '\n';
-    }
-    const std::string fresh = path_ + ".new";
-    const int fd = open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kPrivateFile);
-    if (fd < 0) {
-        Fail(errno);
-        return;
-    }
-    int error = WriteAll(fd, text) ? 0 : errno;
-    if (close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && std::rename(fresh.c_str(), path_.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        (void)std::remove(fresh.c_str());
-        Fail(error);
     }
 }

@@ -1,5 +1,9 @@
 // The prompt's history, kept between sessions in a file of one line per
-// entry, the bytes as typed.
+// entry (see history_text.h). Sessions running at once share the file: each
+// only ever appends, whole entries under a lock, and the file is rewritten
+// in place (never replaced) when it has grown far past what is recalled, so
+// a link to it stays a link, its mode stays, and no entry another session
+// writes is lost.
 #ifndef RPN_HISTORY_FILE_H
 #define RPN_HISTORY_FILE_H
 
@@ -18,13 +22,15 @@ public:
     HistoryFile(const HistoryFile &) = delete;
     HistoryFile &operator=(const HistoryFile &) = delete;
 
-    // The entries of earlier sessions, oldest first; a file that does not
-    // exist yet has none. Trims the file to its newest entries.
+    // The newest entries of earlier sessions, oldest first, read from the
+    // end of the file only; a file that does not exist yet is created
+    // empty. A history that can be read but not kept (one that is read-only
+    // or far too large) still gives its entries, and a failure.
     std::vector<std::string> Load();
 
-    // Adds a line at the end of the file at once, so that a session that
+    // Adds an entry at the end of the file at once, so that a session that
     // is killed keeps what was typed.
-    void Append(const std::string &line);
+    void Append(const std::string &entry);
 
     // Why the history could not be read or written ("" when it could),
     // as "PATH: REASON"; after a failure nothing more is written.
@@ -32,8 +38,8 @@ public:
     const std::string &path() const { return path_; }
 
 private:
-    void Fail(int error);
-    void Rewrite(const std::vector<std::string> &entries);
+    void Fail(const std::string &reason);
+    std::vector<std::string> LoadAndTrim(bool writable);
 
     std::string path_;
     int fd_ = -1;

@@ -211,10 +211,12 @@ TEST_F(History, FileThatCannotBeKeptIsReported)
     EXPECT_EQ(session.status, 3);
 }
 
+// The file is cut back to the newest thousand only once it holds more than
+// twice that: most sessions only read it.
 TEST_F(History, KeepsTheNewestThousandLines)
 {
     std::string older;
-    for (int i = 0; i < 1005; ++i) {
+    for (int i = 0; i < 2001; ++i) {
         older += std::to_string(i) + "\n";
     }
     const std::string path = root_ + "/history";
@@ -222,7 +224,20 @@ TEST_F(History, KeepsTheNewestThousandLines)
     const TerminalSession session = Session({"quit\n"}, {{"RPN_HISTFILE", path}});
     ASSERT_TRUE(session.answered) << session.screen;
     const std::string kept = Contents(path);
-    EXPECT_EQ(kept, older.substr(older.find("\n5\n") + 1));
+    EXPECT_EQ(kept, older.substr(older.find("\n1001\n") + 1));
+}
+
+TEST_F(History, LeavesAFileOfUpToTwoThousandLinesWhole)
+{
+    std::string older;
+    for (int i = 0; i < 2000; ++i) {
+        older += std::to_string(i) + "\n";
+    }
+    const std::string path = root_ + "/history";
+    std::ofstream(path, std::ios::binary) << older;
+    const TerminalSession session = Session({"quit\n"}, {{"RPN_HISTFILE", path}});
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(Contents(path), older);
 }
 
 #if RPN_LINE_EDITING
