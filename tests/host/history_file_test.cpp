@@ -13,6 +13,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -166,6 +167,63 @@ TEST_F(HistoryFileTest, TwoSessionsKeepEveryEntry)
     EXPECT_EQ(second.failure(), "");
     EXPECT_EQ(Contents(Path()), Numbered(1001, 2000) + "22 22 +\n44 44 +\n66 66 +\n");
     EXPECT_EQ(StatOf(Path()).st_ino, inode);
+}
+
+// Processes that append while another trims, again and again: the seed's
+// long lines keep the file at the megabyte where each start trims it, and
+// every entry appended is among the newest that a trim keeps.
+TEST_F(HistoryFileTest, AppendsFromManyProcessesSurviveRepeatedTrims)
+{
+    constexpr int kAppenders = 3;
+    constexpr int kEntriesEach = 300;
+    constexpr int kTrims = 150;
+    const std::string seedLine(2000, 'x');
+    std::string seed;
+    for (int i = 0; i < 600; ++i) {
+        seed += seedLine + "\n";
+    }
+    Write(Path(), seed);
+    std::vector<pid_t> children;
+    for (int child = 0; child <= kAppenders; ++child) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool failed = false;
+            if (child == kAppenders) {
+                for (int i = 0; i < kTrims; ++i) {
+                    HistoryFile trimmer(Path());
+                    trimmer.Load();
+                    failed = failed || !trimmer.failure().empty();
+                }
+            } else {
+                HistoryFile history(Path());
+                history.Load();
+                for (int i = 0; i < kEntriesEach; ++i) {
+                    history.Append(std::to_string(child) + " " + std::to_string(i) + " +");
+                }
+                failed = !history.failure().empty();
+            }
+            _exit(failed ? 1 : 0);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    std::vector<int> next(kAppenders, 0);
+    std::istringstream lines(Contents(Path()));
+    for (std::string line; std::getline(lines, line);) {
+        if (line == seedLine) {
+            continue;
+        }
+        const int child = line[0] - '0';
+        ASSERT_TRUE(child >= 0 && child < kAppenders) << line;
+        EXPECT_EQ(line, std::to_string(child) + " " + std::to_string(next[child]) + " +");
+        ++next[child];
+    }
+    EXPECT_EQ(next, std::vector<int>(kAppenders, kEntriesEach));
 }
 
 TEST_F(HistoryFileTest, SymbolicLinkStaysALinkAndItsTargetKeepsItsMode)
