@@ -15,17 +15,18 @@
 
 namespace {
 
+constexpr off_t kMebibyte = off_t{1} << 20;
 // What the arrow keys reach.
 constexpr std::size_t kEntriesKept = 1000;
 // The most of the file ever read: the newest entries' worth, however long
 // the file has grown.
-constexpr off_t kTailBytes = off_t{1} << 20;
+constexpr off_t kTailBytes = kMebibyte;
 // Rewriting is the one step that could lose entries if rpn were killed in
 // the middle of it, so it waits until the file is well past what is kept.
 constexpr std::size_t kLinesBeforeTrim = 2 * kEntriesKept;
 // rpn trims long before a history gets this large: such a file is not one
 // it wrote, and it is left alone.
-constexpr off_t kLargestHistory = off_t{64} << 20;
+constexpr off_t kLargestHistory = 64 * kMebibyte;
 // A session holds the lock for one read or write. One that holds it longer
 // is stuck, and the prompt does not wait for it.
 constexpr auto kLockPatience = std::chrono::seconds(1);
@@ -284,7 +285,8 @@ std::vector<std::string> HistoryFile::LoadAndTrim(bool writable)
         return {};
     }
     if (info.st_size > kLargestHistory) {
-        Fail("larger than " + std::to_string(kLargestHistory >> 20) + " MiB, too large for a history; left as it is");
+        Fail("larger than " + std::to_string(kLargestHistory / kMebibyte) +
+             " MiB, too large for a history; left as it is");
         return tail.entries;
     }
     const bool farTooLong = info.st_size > kTailBytes || tail.lines > kLinesBeforeTrim;

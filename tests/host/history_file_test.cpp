@@ -136,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
         LengthCase{"OverTwoThousand", Numbered(0, 2001), NumberedEntries(1001, 2001), Numbered(1001, 2001)},
         // More than the megabyte read: the first line read is cut, the
         // newest thousand kept.
-        LengthCase{"OverAMegabyte", Numbered(0, 200000), NumberedEntries(199000, 200000), Numbered(199000, 200000)},
+        LengthCase{"OverAMegabyte", Numbered(0, 200000), NumberedEntries(199000, 200000),
+                   Numbered(199000, 200000)},
         // Fewer than a thousand entries in the megabyte read: those are kept.
         LengthCase{"LongEntries", std::string(3 << 20, 'x') + "\n" + kLongLine + "\n" + kLongLine + "\n",
                    {kLongLine, kLongLine}, kLongLine + "\n" + kLongLine + "\n"},

@@ -59,7 +59,7 @@ class HistoryKeeping : public ScratchDirectoryTest {
 protected:
     std::string Path() const { return root_ + "/history"; }
 
-    TerminalSetup With(const std::string &path, const std::string &term = "dumb") const
+    static TerminalSetup With(const std::string &path, const std::string &term = "dumb")
     {
         TerminalSetup setup;
         setup.term = term;
