@@ -99,7 +99,10 @@ TEST_P(SharedHistory, TwoSessionsAtOnceKeepEveryEntry)
     ASSERT_TRUE(first.AwaitPrompt());
     LiveTerminal second(With(Path()));
     ASSERT_TRUE(second.Type("44 44 +\n"));
+    // The next prompt comes once the entry is written.
+    ASSERT_TRUE(second.AwaitPrompt());
     ASSERT_TRUE(first.Type("66 66 +\n"));
+    ASSERT_TRUE(first.AwaitPrompt());
     ASSERT_TRUE(second.Type("quit\n"));
     ASSERT_TRUE(first.Type("quit\n"));
     const TerminalSession firstEnd = first.Finish();
