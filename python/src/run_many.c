@@ -35,10 +35,19 @@ static int get_items(PyObject *object, const char *name, char code, size_t size,
     }
     const int flags = PyBUF_C_CONTIGUOUS | PyBUF_FORMAT | (writable ? PyBUF_WRITABLE : 0);
     if (PyObject_GetBuffer(object, view, flags) < 0) {
-        if (writable && PyErr_ExceptionMatches(PyExc_BufferError)) {
+        if (writable) {
+            /* Exporters say "read-only" each their own way (BufferError, ValueError). */
             Py_buffer probe;
-            if (PyObject_GetBuffer(object, &probe, PyBUF_C_CONTIGUOUS | PyBUF_FORMAT) == 0) {
+            PyObject *type, *value, *traceback;
+            PyErr_Fetch(&type, &value, &traceback);
+            if (PyObject_GetBuffer(object, &probe, PyBUF_C_CONTIGUOUS | PyBUF_FORMAT) < 0) {
+                PyErr_Clear();
+                PyErr_Restore(type, value, traceback);
+            } else {
                 PyBuffer_Release(&probe);
+                Py_XDECREF(type);
+                Py_XDECREF(value);
+                Py_XDECREF(traceback);
                 PyErr_Format(PyExc_TypeError, "%s must be writable; this %.100s is read-only",
                              name, Py_TYPE(object)->tp_name);
             }
