@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Times kelvaro_rpn's evaluate and Program.run_many against the C calls they wrap.
 
-Run from python/ with the package importable (installed, or built in place):
+Run it with a Python that imports the installed package (the venv's):
 
-    /usr/bin/python3 benchmarks/measure.py
+    ~/.venvs/kelvaro/bin/python python/benchmarks/measure.py
 
-The C side is compiled here from the same sources and with the same -O2 as
-the extension, and runs on the same million values. Every figure is the best
-of 3 rounds of 5 repetitions, the sides taking turns: ns per call for evaluate, ns per value for run_many.
+The C side is compiled here from the same sources with the same flags as the
+extension (Python's CFLAGS: -O2 on Debian) and runs on the same million
+values. Each figure is the best of 5 rounds of 5 repetitions, the sides taking
+turns, in CPU time of the calling thread (a shared machine takes wall-clock
+time away): ns per call for evaluate, ns per value for run_many.
 """
 import array
 import os
@@ -26,20 +28,26 @@ ROOT = HERE.parent.parent
 TEXTS = {"short": "3 4 + 2 *", "functions": "0.5 s 0.25 c * 2 l + 1.5 L - 3 ^ 7 4 % +"}
 FORMULAS = {"f1": "2 ^ 3 * 1 +", "f2": "0.5 * s 2 ^ 1 ] - l"}
 COUNT = 1_000_000
-ROUNDS = 3
+ROUNDS = 5
 
 
 def best_of(repetitions, run):
     best = float("inf")
     for _ in range(repetitions):
-        start = time.perf_counter_ns()
+        start = time.thread_time_ns()
         run()
-        best = min(best, time.perf_counter_ns() - start)
+        best = min(best, time.thread_time_ns() - start)
     return best
 
 
 def python_side(values):
-    figures = {}
+    # What the loop and a call of a builtin METH_O function cost by themselves.
+    loop, text = range(1_000_000), TEXTS["short"]
+
+    def floor():
+        for _ in loop:
+            len(text)
+    figures = {"len(text), for scale": best_of(5, floor) / len(loop)}
     for name, text in TEXTS.items():
         evaluate, calls = kelvaro_rpn.evaluate, 1_000_000
         loop = range(calls)
@@ -59,6 +67,8 @@ def python_side(values):
 
 def build_c_side(folder):
     cc, cxx = sysconfig.get_config_var("CC"), sysconfig.get_config_var("CXX")
+    # The flags the extension is compiled with, so that only the wrapper differs.
+    flags = sysconfig.get_config_var("CFLAGS").split() + [sysconfig.get_config_var("CCSHARED")]
     version = kelvaro_rpn.__version__
     generated = Path(folder) / "kelvaro"
     generated.mkdir()
@@ -68,12 +78,12 @@ def build_c_side(folder):
     objects = []
     for source in sorted(ROOT.glob("engine/*.cpp")) + sorted(ROOT.glob("reentrant/*.cpp")):
         obj = os.path.join(folder, source.parent.name + "_" + source.stem + ".o")
-        subprocess.run([cxx, "-std=c++17", "-O2", "-fPIC", "-DNDEBUG", "-DFMT_HEADER_ONLY", *includes,
+        subprocess.run([cxx, *flags, "-std=c++17", "-DFMT_HEADER_ONLY", *includes,
                         "-c", str(source), "-o", obj], check=True)
         objects.append(obj)
     program = os.path.join(folder, "c_side")
-    subprocess.run([cc, "-std=c11", "-O2", "-Wall", "-Wextra", "-Wpedantic", *includes, "-c", str(HERE / "c_side.c"),
-                    "-o", program + ".o"], check=True)
+    subprocess.run([cc, *flags, "-std=c11", "-Wextra", "-Wpedantic", *includes,
+                    "-c", str(HERE / "c_side.c"), "-o", program + ".o"], check=True)
     subprocess.run([cxx, program + ".o", *objects, "-o", program, "-lm"], check=True)
     return program
 
@@ -105,8 +115,11 @@ def main():
     print(f"kelvaro_rpn {kelvaro_rpn.__version__}, Python {sys.version.split()[0]}")
     print(f"{'':32} {'C':>9} {'Python':>9} {'ratio':>7}")
     for name, ns in py.items():
-        base = c[name.split(" ")[0]]
-        print(f"{name:32} {base:9.2f} {ns:9.2f} {ns / base:6.2f}x")
+        base = c.get(name.split(" ")[0])
+        if base is None:
+            print(f"{name:32} {'':9} {ns:9.2f}")
+        else:
+            print(f"{name:32} {base:9.2f} {ns:9.2f} {ns / base:6.2f}x")
     print("evaluate: ns per call of a Python for loop (C: a C loop);"
           " run_many: ns per value over 1,000,000 values")
 
