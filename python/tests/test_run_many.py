@@ -1,4 +1,5 @@
 import array
+import ctypes
 import math
 
 import pytest
@@ -80,7 +81,7 @@ def test_statuses():
 def test_buffer_kinds(values):
     program = rpn.compile(F)
     if isinstance(values, bytes):
-        with pytest.raises(TypeError, match="values must hold doubles .format 'd'., not format 'B'"):
+        with pytest.raises(TypeError, match="must hold doubles .format 'd'., not format 'B'"):
             program.run_many(values)
     else:
         assert list(program.run_many(values)) == [3 * v * v + 1 for v in values.tolist()]
@@ -89,7 +90,8 @@ def test_buffer_kinds(values):
 @pytest.mark.parametrize("typecode", ["f", "i", "l", "q", "Q", "b", "B"])
 def test_values_of_another_type(typecode):
     values = array.array(typecode, [1, 2])
-    with pytest.raises(TypeError, match=f"values must hold doubles .format 'd'., not format '{typecode}'"):
+    message = f"values must hold doubles .format 'd'., not format '{typecode}'"
+    with pytest.raises(TypeError, match=message):
         rpn.compile(F).run_many(values)
 
 
@@ -115,8 +117,8 @@ def test_bad_out(out, error, message):
 
 @pytest.mark.parametrize("statuses, error, message", [
     (array.array("i", [0]), ValueError, "statuses holds 1 values; 2 runs need 2"),
-    (array.array("d", [0.0] * 2), TypeError, "statuses must hold C ints .format 'i'., not format 'd'"),
-    (array.array("h", [0] * 2), TypeError, "statuses must hold C ints .format 'i'., not format 'h'"),
+    (array.array("d", [0.0] * 2), TypeError, "must hold C ints .format 'i'., not format 'd'"),
+    (array.array("h", [0] * 2), TypeError, "must hold C ints .format 'i'., not format 'h'"),
     (bytes(8), TypeError, "statuses must be writable"),
 ])
 def test_bad_statuses(statuses, error, message):
@@ -149,12 +151,16 @@ def test_width_is_keyword_only():
         rpn.compile(F).run_many(array.array("d", [1.0]), None, 1)
 
 
-def misaligned(values):
-    """A memoryview of doubles that starts one byte into its bytearray."""
-    room = bytearray(8 * len(values) + 1)
-    view = memoryview(room)[1:].cast("d")
-    view[:] = array.array("d", values)
-    return room, view
+def placed(typecode, values, misaligned):
+    """A memoryview of `values`; misaligned, it starts one byte into a bytearray."""
+    if not misaligned:
+        return memoryview(array.array(typecode, values))
+    size = array.array(typecode).itemsize
+    room = bytearray(size * len(values) + 2)
+    start = 1 if ctypes.addressof(ctypes.c_char.from_buffer(room)) % 2 == 0 else 2
+    view = memoryview(room)[start:start + size * len(values)].cast(typecode)
+    view[:] = array.array(typecode, values)
+    return view
 
 
 @pytest.mark.parametrize("count", [1, 5, 2047, 2048, 2049, 9000])
@@ -162,18 +168,16 @@ def misaligned(values):
 def test_misaligned_buffers(count, which):
     program = rpn.compile("1 ] /")
     values = [float(i % 7) for i in range(count)]
-    _, x = misaligned(values) if which in ("values", "all") else (None, memoryview(array.array("d", values)))
-    _, out = misaligned([0.0] * count) if which in ("out", "all") else (None, memoryview(array.array("d", [0.0] * count)))
-    status_room = bytearray(4 * count + 1)
-    statuses = memoryview(status_room)[1:].cast("i") if which in ("statuses", "all") \
-        else memoryview(array.array("i", [9] * count))
+    x = placed("d", values, which in ("values", "all"))
+    out = placed("d", [0.0] * count, which in ("out", "all"))
+    statuses = placed("i", [9] * count, which in ("statuses", "all"))
     program.run_many(x, out, statuses=statuses)
     assert same(out.tolist(), [1 / v if v else math.inf for v in values])
     assert statuses.tolist() == [0] * count
 
 
 def test_misaligned_failing_runs():
-    _, x = misaligned([1.0, 2.0, 3.0, 4.0, 5.0, 6.0])
+    x = placed("d", [1.0, 2.0, 3.0, 4.0, 5.0, 6.0], True)
     statuses = array.array("i", [9] * 3)
     out = rpn.compile("x x x").run_many(x, statuses=statuses, width=2)
     assert all(math.isnan(v) for v in out) and list(statuses) == [2, 2, 2]
