@@ -181,3 +181,13 @@ def test_misaligned_failing_runs():
     statuses = array.array("i", [9] * 3)
     out = rpn.compile("x x x").run_many(x, statuses=statuses, width=2)
     assert all(math.isnan(v) for v in out) and list(statuses) == [2, 2, 2]
+
+
+def test_threads_share_a_program():
+    # Long runs leave the GIL: each thread's results must still be its own.
+    from concurrent.futures import ThreadPoolExecutor
+    program = rpn.compile(F)
+    inputs = [array.array("d", [float(t)] * 50_000) for t in range(4)]
+    with ThreadPoolExecutor(4) as pool:
+        results = list(pool.map(program.run_many, inputs))
+    assert [set(r) for r in results] == [{3.0 * t * t + 1} for t in range(4)]
