@@ -80,6 +80,8 @@ if sys.platform.startswith("linux"):
 
 setup(
     version=VERSION,
+    packages=["kelvaro_rpn"],
+    package_data={"kelvaro_rpn": ["py.typed", "*.pyi"]},
     ext_modules=[
         Extension(
             "kelvaro_rpn._core",

@@ -1,4 +1,6 @@
+import ctypes
 import re
+import sys
 from importlib import metadata
 from pathlib import Path
 
@@ -36,3 +38,12 @@ def test_the_installed_distribution_has_the_same_version():
 def test_the_type_hints_are_shipped():
     folder = Path(rpn.__file__).parent
     assert (folder / "py.typed").exists() and (folder / "_core.pyi").exists()
+
+
+@pytest.mark.skipif(not sys.platform.startswith("linux"), reason="an ELF version script")
+@pytest.mark.parametrize("name, exported", [("PyInit__core", True),
+                                            ("kelvaro_rpn_evaluate", False),
+                                            ("kelvaro_rpn_program_run_many", False)])
+def test_only_the_module_entry_leaves_the_extension(name, exported):
+    # Hidden, the engine's names never meet those of a libKelvaroRPN in the same process.
+    assert hasattr(ctypes.CDLL(_core.__file__), name) == exported
