@@ -58,12 +58,12 @@ class BuildExt(build_ext):
 
     @staticmethod
     def write_version_header(path):
-        parts = (VERSION.split(".") + ["", "", "", ""])[:4]
+        numbers = (VERSION.split(".") + ["", "", "", ""])[:4]
         text = (ROOT / "include" / "kelvaro" / "version.h.in").read_text(encoding="utf-8")
-        for name, value in (("PROJECT_VERSION", VERSION), ("PROJECT_VERSION_MAJOR", parts[0]),
-                            ("PROJECT_VERSION_MINOR", parts[1]),
-                            ("PROJECT_VERSION_PATCH", parts[2]),
-                            ("PROJECT_VERSION_TWEAK", parts[3])):
+        for name, value in (("PROJECT_VERSION", VERSION), ("PROJECT_VERSION_MAJOR", numbers[0]),
+                            ("PROJECT_VERSION_MINOR", numbers[1]),
+                            ("PROJECT_VERSION_PATCH", numbers[2]),
+                            ("PROJECT_VERSION_TWEAK", numbers[3])):
             text = text.replace("@" + name + "@", value)
         path.parent.mkdir(parents=True, exist_ok=True)
         if not path.exists() or path.read_text(encoding="utf-8") != text:

@@ -1,6 +1,7 @@
 """What check() reports: where a text probably does not say what it means."""
 import enum
-from typing import List, NamedTuple, Union
+import typing
+from typing import List, Union
 
 from . import _core
 
@@ -11,7 +12,7 @@ class WarningKind(enum.IntEnum):
     VALUES_LEFT = 3   #: values are left below the result: "1 2 3"
 
 
-class CheckWarning(NamedTuple):
+class CheckWarning(typing.NamedTuple):
     """``offset`` and ``length``: the bytes skipped; for VALUES_LEFT the text's
     length and how many values are left below the top."""
 

@@ -1,4 +1,4 @@
-/* What the parts of kelvaro_rpn._core share. */
+/* What the source files of kelvaro_rpn._core share. */
 #ifndef KELVARO_PYTHON_EXTENSION_H
 #define KELVARO_PYTHON_EXTENSION_H
 

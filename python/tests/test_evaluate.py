@@ -24,7 +24,7 @@ from kelvaro_rpn import _core
     ("2.5x 1 +", 3.5),
     ("1e3", 1000.0),
     ("1 2 @ +", 3.0),        # listings go nowhere
-    ("3\n4 +", None),        # a newline inside a token is part of its tail
+    ("3\n4 +", None),        # a newline inside a token belongs to its tail
 ])
 def test_values(text, value):
     if value is None:
