@@ -1,0 +1,78 @@
+/* Failures as exceptions: the classes live in kelvaro_rpn/_errors.py. */
+#include "extension.h"
+
+/* Indexed by status; [0] the base class. Set once, when the module loads. */
+static PyObject *error_classes[4];
+
+int errors_init(void)
+{
+    static const char *const names[4] = {"RPNError", "InvalidCharacterError",
+                                         "StackUnderflowError", "StackOverflowError"};
+    PyObject *errors = PyImport_ImportModule("kelvaro_rpn._errors");
+    if (errors == NULL) {
+        return -1;
+    }
+    for (int i = 0; i < 4; ++i) {
+        Py_XSETREF(error_classes[i], PyObject_GetAttrString(errors, names[i]));
+        if (error_classes[i] == NULL) {
+            Py_DECREF(errors);
+            return -1;
+        }
+    }
+    Py_DECREF(errors);
+    return 0;
+}
+
+static PyObject *raise_error(kelvaro_rpn_status status, PyObject *message, PyObject *offset,
+                       PyObject *byte)
+{
+    PyObject *cls = error_classes[0];
+    if (status >= KELVARO_RPN_INVALID_CHARACTER && status <= KELVARO_RPN_STACK_OVERFLOW) {
+        cls = error_classes[status];
+    }
+    if (message != NULL && offset != NULL && byte != NULL) {
+        PyObject *error = PyObject_CallFunctionObjArgs(cls, message, offset, byte, NULL);
+        if (error != NULL) {
+            PyErr_SetObject(cls, error);
+            Py_DECREF(error);
+        }
+    }
+    Py_XDECREF(message);
+    Py_XDECREF(offset);
+    Py_XDECREF(byte);
+    return NULL;
+}
+
+/* The legacy line without its newline. A byte that is not UTF-8 shows as \xNN. */
+static PyObject *message_of(const kelvaro_rpn_outcome *outcome, const char *text, size_t length)
+{
+    char line[KELVARO_RPN_MESSAGE_SIZE];
+    size_t size = kelvaro_rpn_format_message(outcome, text, length, line, sizeof line);
+    if (size >= sizeof line) {
+        size = sizeof line - 1;
+    }
+    if (size > 0 && line[size - 1] == '\n') {
+        --size;
+    }
+    return PyUnicode_DecodeUTF8(line, (Py_ssize_t)size, "backslashreplace");
+}
+
+PyObject *errors_raise(const kelvaro_rpn_outcome *outcome, const char *text, size_t length)
+{
+    PyObject *byte = Py_None;
+    if (outcome->offset < length) {
+        byte = PyLong_FromLong((unsigned char)text[outcome->offset]);
+    } else {
+        Py_INCREF(byte);
+    }
+    return raise_error(outcome->status, message_of(outcome, text, length),
+                 PyLong_FromSize_t(outcome->offset), byte);
+}
+
+PyObject *errors_raise_push_overflow(void)
+{
+    const kelvaro_rpn_outcome outcome = {KELVARO_RPN_STACK_OVERFLOW, 0.0, 0};
+    Py_INCREF(Py_None);
+    Py_INCREF(Py_None);
+    return raise_error(KELVARO_RPN_STACK_OVERFLOW, message_of(&outcome, NULL, 0), Py_None, Py_None);
+}

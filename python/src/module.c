@@ -1,0 +1,134 @@
+/* kelvaro_rpn._core: the one-shot functions and the module itself. */
+#include "extension.h"
+
+static PyObject *evaluate(PyObject *module, PyObject *argument)
+{
+    (void)module;
+    text_arg text;
+    if (text_get(argument, &text) < 0) {
+        return NULL;
+    }
+    kelvaro_rpn_outcome outcome;
+    PyObject *result = kelvaro_rpn_evaluate(text.bytes, text.length, &outcome) == KELVARO_RPN_OK
+                           ? PyFloat_FromDouble(outcome.value)
+                           : errors_raise(&outcome, text.bytes, text.length);
+    text_release(&text);
+    return result;
+}
+
+/* (kind, offset, length) triples; kelvaro_rpn.check makes them CheckWarnings. */
+static PyObject *check(PyObject *module, PyObject *argument)
+{
+    (void)module;
+    text_arg text;
+    if (text_get(argument, &text) < 0) {
+        return NULL;
+    }
+    kelvaro_rpn_warning room[16];
+    kelvaro_rpn_warning *warnings = room;
+    size_t count = kelvaro_rpn_check(text.bytes, text.length, room, 16);
+    if (count > 16) {
+        warnings = PyMem_New(kelvaro_rpn_warning, count);
+        if (warnings == NULL) {
+            text_release(&text);
+            return PyErr_NoMemory();
+        }
+        kelvaro_rpn_check(text.bytes, text.length, warnings, count);
+    }
+    text_release(&text);
+    PyObject *list = PyList_New((Py_ssize_t)count);
+    for (size_t i = 0; list != NULL && i < count; ++i) {
+        PyObject *item = Py_BuildValue("(inn)", (int)warnings[i].kind,
+                                       (Py_ssize_t)warnings[i].offset,
+                                       (Py_ssize_t)warnings[i].length);
+        if (item == NULL) {
+            Py_CLEAR(list);
+            break;
+        }
+        PyList_SET_ITEM(list, (Py_ssize_t)i, item);
+    }
+    if (warnings != room) {
+        PyMem_Free(warnings);
+    }
+    return list;
+}
+
+static PyObject *format_fixed(PyObject *module, PyObject *args, PyObject *kwargs)
+{
+    (void)module;
+    static char *keywords[] = {"", "decimals", NULL};
+    double value = 0.0;
+    int decimals = 6;
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "d|i:format_fixed", keywords, &value,
+                                     &decimals)) {
+        return NULL;
+    }
+    if (decimals < 0 || decimals > KELVARO_RPN_MAX_DECIMALS) {
+        return PyErr_Format(PyExc_ValueError, "decimals must be 0 to %d, not %d",
+                            KELVARO_RPN_MAX_DECIMALS, decimals);
+    }
+    char text[KELVARO_RPN_FIXED_SIZE];
+    const size_t length = kelvaro_rpn_format_fixed(value, decimals, text, sizeof text);
+    return PyUnicode_DecodeASCII(text, (Py_ssize_t)length, NULL);
+}
+
+static PyObject *format_shortest(PyObject *module, PyObject *argument)
+{
+    (void)module;
+    const double value = PyFloat_AsDouble(argument);
+    if (value == -1.0 && PyErr_Occurred()) {
+        return NULL;
+    }
+    char text[KELVARO_RPN_SHORTEST_SIZE];
+    const size_t length = kelvaro_rpn_format_shortest(value, text, sizeof text);
+    return PyUnicode_DecodeASCII(text, (Py_ssize_t)length, NULL);
+}
+
+static PyObject *status_name(PyObject *module, PyObject *argument)
+{
+    (void)module;
+    const long number = PyLong_AsLong(argument);
+    if (number == -1 && PyErr_Occurred()) {
+        return NULL;
+    }
+    /* Any int is a status here: the library names the ones it does not know. */
+    const kelvaro_rpn_status status = (kelvaro_rpn_status)(int)number;
+    return PyUnicode_FromString(kelvaro_rpn_status_name(status));
+}
+
+static PyMethodDef methods[] = {
+    {"evaluate", evaluate, METH_O, "evaluate(text, /) -> float"},
+    {"check", check, METH_O, "check(text, /) -> list[tuple[int, int, int]]"},
+    {"compile", program_compile, METH_O, "compile(text, /) -> Program"},
+    {"format_fixed", (PyCFunction)(void (*)(void))format_fixed, METH_VARARGS | METH_KEYWORDS,
+     "format_fixed(value, /, decimals=6) -> str"},
+    {"format_shortest", format_shortest, METH_O, "format_shortest(value, /) -> str"},
+    {"status_name", status_name, METH_O, "status_name(status, /) -> str"},
+    {NULL, NULL, 0, NULL},
+};
+
+static struct PyModuleDef module_definition = {
+    PyModuleDef_HEAD_INIT, "kelvaro_rpn._core",
+    "The reentrant kelvaro_rpn C API, compiled into this module.", -1, methods,
+    NULL, NULL, NULL, NULL,
+};
+
+PyMODINIT_FUNC PyInit__core(void)
+{
+    if (errors_init() < 0) {
+        return NULL;
+    }
+    PyObject *module = PyModule_Create(&module_definition);
+    if (module == NULL) {
+        return NULL;
+    }
+    if (PyModule_AddStringConstant(module, "__version__", kelvaro_rpn_version()) < 0 ||
+        PyModule_AddStringConstant(module, "HEADER_VERSION", KELVARO_RPN_VERSION) < 0 ||
+        PyModule_AddIntConstant(module, "STACK_CAPACITY", KELVARO_RPN_STACK_CAPACITY) < 0 ||
+        PyModule_AddIntConstant(module, "MAX_DECIMALS", KELVARO_RPN_MAX_DECIMALS) < 0 ||
+        program_add_type(module) < 0 || calculator_add_type(module) < 0) {
+        Py_DECREF(module);
+        return NULL;
+    }
+    return module;
+}

@@ -1,0 +1,166 @@
+/* Program: a text compiled once, called with its inputs. */
+#include "extension.h"
+
+#include <stddef.h>
+
+static PyTypeObject program_type;
+static PyObject *program_call(PyObject *object, PyObject *const *args, size_t nargsf,
+                              PyObject *kwnames);
+
+PyObject *program_compile(PyObject *module, PyObject *argument)
+{
+    (void)module;
+    PyObject *source = argument;
+    if (PyUnicode_Check(argument) || PyBytes_Check(argument)) {
+        Py_INCREF(source);
+    } else {
+        /* A mutable buffer could change under the program's messages: keep a copy. */
+        source = PyBytes_FromObject(argument);
+        if (source == NULL) {
+            if (PyErr_ExceptionMatches(PyExc_TypeError)) {
+                PyErr_Format(PyExc_TypeError, "the text must be str or bytes, not %.100s",
+                             Py_TYPE(argument)->tp_name);
+            }
+            return NULL;
+        }
+    }
+    text_arg text;
+    if (text_get(source, &text) < 0) {
+        Py_DECREF(source);
+        return NULL;
+    }
+    kelvaro_rpn_program *compiled = NULL;
+    kelvaro_rpn_outcome outcome;
+    if (kelvaro_rpn_compile(text.bytes, text.length, &compiled, &outcome) != KELVARO_RPN_OK) {
+        errors_raise(&outcome, text.bytes, text.length);
+        Py_DECREF(source);
+        return NULL;
+    }
+    program_object *self = PyObject_New(program_object, &program_type);
+    if (self == NULL) {
+        kelvaro_rpn_program_destroy(compiled);
+        Py_DECREF(source);
+        return NULL;
+    }
+    self->vectorcall = program_call;
+    self->program = compiled;
+    self->source = source;
+    self->bytes = text.bytes;
+    self->length = text.length;
+    return (PyObject *)self;
+}
+
+static void program_dealloc(PyObject *object)
+{
+    program_object *self = (program_object *)object;
+    kelvaro_rpn_program_destroy(self->program);
+    Py_DECREF(self->source);
+    PyObject_Free(object);
+}
+
+/* program(*inputs): the inputs are pushed first, inputs[0] the bottom. */
+static PyObject *program_call(PyObject *object, PyObject *const *args, size_t nargsf,
+                              PyObject *kwnames)
+{
+    program_object *self = (program_object *)object;
+    const Py_ssize_t count = PyVectorcall_NARGS(nargsf);
+    if (kwnames != NULL && PyTuple_GET_SIZE(kwnames) > 0) {
+        PyErr_SetString(PyExc_TypeError, "a program takes its inputs as positional arguments");
+        return NULL;
+    }
+    kelvaro_rpn_outcome outcome;
+    if (count > KELVARO_RPN_STACK_CAPACITY) {
+        /* As kelvaro_rpn_program_run reports more inputs than the stack holds. */
+        outcome.status = KELVARO_RPN_STACK_OVERFLOW;
+        outcome.value = 0.0;
+        outcome.offset = 0;
+        return errors_raise(&outcome, self->bytes, self->length);
+    }
+    double inputs[KELVARO_RPN_STACK_CAPACITY];
+    for (Py_ssize_t i = 0; i < count; ++i) {
+        inputs[i] = PyFloat_AsDouble(args[i]);
+        if (inputs[i] == -1.0 && PyErr_Occurred()) {
+            return NULL;
+        }
+    }
+    if (kelvaro_rpn_program_run(self->program, inputs, (size_t)count, NULL, &outcome) !=
+        KELVARO_RPN_OK) {
+        return errors_raise(&outcome, self->bytes, self->length);
+    }
+    return PyFloat_FromDouble(outcome.value);
+}
+
+static PyObject *program_outputs(PyObject *object, PyObject *argument)
+{
+    const Py_ssize_t count = PyNumber_AsSsize_t(argument, PyExc_OverflowError);
+    if (count == -1 && PyErr_Occurred()) {
+        return NULL;
+    }
+    if (count < 0) {
+        return PyErr_Format(PyExc_ValueError, "the count of inputs must be at least 0, not %zd",
+                            count);
+    }
+    return PyLong_FromSize_t(
+        kelvaro_rpn_program_outputs(((program_object *)object)->program, (size_t)count));
+}
+
+static PyObject *program_inputs(PyObject *object, void *closure)
+{
+    (void)closure;
+    return PyLong_FromSize_t(kelvaro_rpn_program_inputs(((program_object *)object)->program));
+}
+
+static PyObject *program_text(PyObject *object, void *closure)
+{
+    (void)closure;
+    PyObject *source = ((program_object *)object)->source;
+    Py_INCREF(source);
+    return source;
+}
+
+static PyObject *program_repr(PyObject *object)
+{
+    program_object *self = (program_object *)object;
+    return PyUnicode_FromFormat("<kelvaro_rpn.Program %R, %zu inputs>", self->source,
+                                kelvaro_rpn_program_inputs(self->program));
+}
+
+static PyMethodDef program_methods[] = {
+    {"run_many", (PyCFunction)(void (*)(void))program_run_many, METH_VARARGS | METH_KEYWORDS,
+     "run_many(values, /, out=None, *, width=None, statuses=None) -> buffer"},
+    {"outputs", program_outputs, METH_O, "outputs(count, /) -> int"},
+    {NULL, NULL, 0, NULL},
+};
+
+static PyGetSetDef program_getset[] = {
+    {"inputs", program_inputs, NULL, "the fewest inputs it runs on without an underflow", NULL},
+    {"text", program_text, NULL, "the text it was compiled from", NULL},
+    {NULL, NULL, NULL, NULL, NULL},
+};
+
+static PyTypeObject program_type = {
+    PyVarObject_HEAD_INIT(NULL, 0)
+    .tp_name = "kelvaro_rpn.Program",
+    .tp_basicsize = sizeof(program_object),
+    .tp_dealloc = program_dealloc,
+    .tp_vectorcall_offset = offsetof(program_object, vectorcall),
+    .tp_call = PyVectorcall_Call,
+    .tp_repr = program_repr,
+    .tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL,
+    .tp_doc = "A text compiled once: call it with its inputs, or run it over a buffer.",
+    .tp_methods = program_methods,
+    .tp_getset = program_getset,
+};
+
+int program_add_type(PyObject *module)
+{
+    if (PyType_Ready(&program_type) < 0) {
+        return -1;
+    }
+    Py_INCREF(&program_type);
+    if (PyModule_AddObject(module, "Program", (PyObject *)&program_type) < 0) {
+        Py_DECREF(&program_type);
+        return -1;
+    }
+    return 0;
+}

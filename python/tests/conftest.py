@@ -1,0 +1,21 @@
+import gc
+import sys
+
+import pytest
+
+
+def grows(call, rounds=2000):
+    """How many memory blocks `call` keeps after `rounds` more calls, once warm."""
+    for _ in range(200):
+        call()
+    gc.collect()
+    before = sys.getallocatedblocks()
+    for _ in range(rounds):
+        call()
+    gc.collect()
+    return sys.getallocatedblocks() - before
+
+
+@pytest.fixture
+def leak_check():
+    return grows
