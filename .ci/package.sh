@@ -9,9 +9,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [ "$(id -u)" = 0 ]; then
-    apt-get install -y -qq --no-install-recommends cmake ninja-build g++ pkg-config dpkg-dev \
-        file lintian libfast-float-dev libfmt-dev >/dev/null
+needs=(cmake ninja-build g++ pkg-config dpkg-dev file lintian libfast-float-dev libfmt-dev)
+if [ "$(id -u)" = 0 ] && ! dpkg -s "${needs[@]}" >/dev/null 2>&1; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${needs[@]}" >/dev/null
 fi
 
 # The version as project() in CMakeLists.txt declares it.
