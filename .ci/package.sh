@@ -186,6 +186,7 @@ done
 [ -n "$(find "$debbuild" -maxdepth 1 -name "*-$version-Linux.tar.gz")" ] || { echo "no tarball"; exit 1; }
 
 echo "== lintian"
+command -v lintian >/dev/null || { echo "lintian is needed: apt-get install lintian"; exit 1; }
 lintian --version
 lintian --fail-on error,warning "${debs[@]}"
 echo "ok: no error and no warning from lintian"
