@@ -1,52 +1,22 @@
-# Install rules: the headers, both shared libraries with their SONAME links, a
-# CMake package (find_package(KelvaroCalculatorRPN 1.0) gives the imported
-# targets KelvaroCalculatorRPN::KelvaroCalculatorRPN, the legacy export, and
-# KelvaroCalculatorRPN::KelvaroRPN, the reentrant API), a pkg-config module for
-# each library, and the rpn program with its manual page.
+# Install rules: the headers; each library shared, with its SONAME links, and
+# static beside it; for each library a CMake package and a pkg-config module
+# of its own name; and the rpn program with its manual page.
+#   find_package(KelvaroRPN 1.0)            KelvaroRPN::KelvaroRPN,
+#                                           KelvaroRPN::KelvaroRPN_static
+#   find_package(KelvaroCalculatorRPN 1.0)  KelvaroCalculatorRPN::KelvaroCalculatorRPN,
+#                                           KelvaroCalculatorRPN::KelvaroCalculatorRPN_static,
+#                                           and KelvaroCalculatorRPN::KelvaroRPN, the
+#                                           reentrant API under the name hosts used
+#                                           when this package held both libraries
+#   pkg-config KelvaroRPN, pkg-config KelvaroCalculatorRPN (--static: the archives)
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
-
-set(KELVARO_PACKAGE KelvaroCalculatorRPN)
-set(KELVARO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/${KELVARO_PACKAGE})
 
 install(FILES
     include/kelvaro/calculator_rpn.h
     include/kelvaro/rpn.h
     ${KELVARO_GENERATED_INCLUDE_DIR}/kelvaro/version.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvaro
-    COMPONENT Development)
-
-# Each library is a component of its own, so that a binary package can carry
-# one shared object, as Debian's packages named after a SONAME do.
-foreach(library KelvaroCalculatorRPN KelvaroRPN)
-    install(TARGETS ${library}
-        EXPORT ${KELVARO_PACKAGE}Targets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-            COMPONENT ${library}
-            NAMELINK_COMPONENT Development
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${library}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-endforeach()
-
-install(EXPORT ${KELVARO_PACKAGE}Targets
-    NAMESPACE ${KELVARO_PACKAGE}::
-    DESTINATION ${KELVARO_CMAKE_DIR}
-    COMPONENT Development)
-
-configure_package_config_file(
-    ${CMAKE_CURRENT_LIST_DIR}/${KELVARO_PACKAGE}Config.cmake.in
-    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}Config.cmake
-    INSTALL_DESTINATION ${KELVARO_CMAKE_DIR})
-# A release satisfies a request for any earlier version of its major one.
-write_basic_package_version_file(
-    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}ConfigVersion.cmake
-    VERSION ${PROJECT_VERSION}
-    COMPATIBILITY SameMajorVersion)
-install(FILES
-    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}Config.cmake
-    ${PROJECT_BINARY_DIR}/${KELVARO_PACKAGE}ConfigVersion.cmake
-    DESTINATION ${KELVARO_CMAKE_DIR}
     COMPONENT Development)
 
 # pkg-config. The prefix is the one of the actual installation, which
@@ -61,16 +31,63 @@ foreach(dir LIBDIR INCLUDEDIR)
         set(KELVARO_PC_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
     endif()
 endforeach()
-foreach(module KelvaroCalculatorRPN KelvaroRPN)
-    configure_file(${CMAKE_CURRENT_LIST_DIR}/${module}.pc.in
-        ${PROJECT_BINARY_DIR}/${module}.pc.install @ONLY)
-    install(CODE "configure_file(\"${PROJECT_BINARY_DIR}/${module}.pc.install\"
-        \"${PROJECT_BINARY_DIR}/${module}.pc\" @ONLY)"
+# Libs.private: what a static link needs after the archive.
+set(KELVARO_PC_LIBS_PRIVATE "")
+foreach(library IN LISTS KELVARO_CXX_RUNTIME)
+    string(APPEND KELVARO_PC_LIBS_PRIVATE " -l${library}")
+endforeach()
+string(STRIP "${KELVARO_PC_LIBS_PRIVATE}" KELVARO_PC_LIBS_PRIVATE)
+
+# One library: its files, its CMake package in <libdir>/cmake/<library>, its
+# pkg-config module. Each shared library is an install component of its own,
+# so that a binary package can carry one shared object, as Debian's packages
+# named after a SONAME do; everything for building against it is Development.
+function(kelvaro_install_library library)
+    set(targets ${library})
+    if(TARGET ${library}_static)
+        list(APPEND targets ${library}_static)
+    endif()
+    set(cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/${library})
+    install(TARGETS ${targets}
+        EXPORT ${library}Targets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+            COMPONENT ${library}
+            NAMELINK_COMPONENT Development
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${library}
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+    install(EXPORT ${library}Targets
+        NAMESPACE ${library}::
+        DESTINATION ${cmake_dir}
         COMPONENT Development)
-    install(FILES ${PROJECT_BINARY_DIR}/${module}.pc
+
+    configure_package_config_file(
+        ${PROJECT_SOURCE_DIR}/cmake/${library}Config.cmake.in
+        ${PROJECT_BINARY_DIR}/${library}Config.cmake
+        INSTALL_DESTINATION ${cmake_dir})
+    # A release satisfies a request for any earlier version of its major one.
+    write_basic_package_version_file(
+        ${PROJECT_BINARY_DIR}/${library}ConfigVersion.cmake
+        VERSION ${PROJECT_VERSION}
+        COMPATIBILITY SameMajorVersion)
+    install(FILES
+        ${PROJECT_BINARY_DIR}/${library}Config.cmake
+        ${PROJECT_BINARY_DIR}/${library}ConfigVersion.cmake
+        DESTINATION ${cmake_dir}
+        COMPONENT Development)
+
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/${library}.pc.in
+        ${PROJECT_BINARY_DIR}/${library}.pc.install @ONLY)
+    install(CODE "configure_file(\"${PROJECT_BINARY_DIR}/${library}.pc.install\"
+        \"${PROJECT_BINARY_DIR}/${library}.pc\" @ONLY)"
+        COMPONENT Development)
+    install(FILES ${PROJECT_BINARY_DIR}/${library}.pc
         DESTINATION ${KELVARO_PC_DIR}
         COMPONENT Development)
-endforeach()
+endfunction()
+
+kelvaro_install_library(KelvaroRPN)
+kelvaro_install_library(KelvaroCalculatorRPN)
 
 if(TARGET rpn)
     # Finds the library next to it wherever the tree is installed; under /usr

@@ -2,9 +2,17 @@
 # CMAKE_INSTALL_PREFIX=/usr:
 #   cpack -G DEB    one package per install component, named as Debian names them
 #   cpack -G TGZ    everything in one archive
-# Each package carries its copyright file, written from LICENSE; dependencies
-# on system libraries come from dpkg-shlibdeps, those between these packages
-# are stated here.
+# Each package carries its copyright file, written from LICENSE, and its
+# changelog; dependencies on system libraries come from dpkg-shlibdeps, those
+# between these packages are stated here. The texts, the changelog and the
+# libraries' triggers file are in cmake/debian/.
+
+# The Debian version: the project's, and the revision of its packaging.
+set(KELVARO_DEB_SOURCE kelvaro-calculator-rpn)
+set(KELVARO_DEB_REVISION 1)
+set(KELVARO_DEB_VERSION ${PROJECT_VERSION}-${KELVARO_DEB_REVISION})
+set(KELVARO_DEB_DIR ${CMAKE_CURRENT_LIST_DIR}/debian)
+set(KELVARO_DEB_MAINTAINER "the KelvaroCalculatorRPN authors <maintainers@kelvaro.invalid>")
 
 # Debian package of each install component.
 set(KELVARO_DEB_KelvaroCalculatorRPN libkelvarocalculatorrpn${PROJECT_VERSION_MAJOR})
@@ -39,11 +47,43 @@ foreach(component IN LISTS KELVARO_COMPONENTS)
         COMPONENT ${component})
 endforeach()
 
+# /usr/share/doc/<package>/changelog.Debian.gz, compressed as Debian's tools
+# compress it (-9, no name or time stamp). Debian packages are built on
+# Debian; a Windows build has no gzip to ask for.
+if(NOT WIN32)
+    configure_file(${KELVARO_DEB_DIR}/changelog.in ${PROJECT_BINARY_DIR}/debian-changelog @ONLY)
+    add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/debian-changelog.gz
+        COMMAND gzip -9 -n -c ${PROJECT_BINARY_DIR}/debian-changelog
+            > ${PROJECT_BINARY_DIR}/debian-changelog.gz
+        DEPENDS ${PROJECT_BINARY_DIR}/debian-changelog
+        COMMENT "Compressing the Debian changelog")
+    add_custom_target(kelvaro_debian_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/debian-changelog.gz)
+    foreach(component IN LISTS KELVARO_COMPONENTS)
+        install(FILES ${PROJECT_BINARY_DIR}/debian-changelog.gz
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${KELVARO_DEB_${component}}
+            RENAME changelog.Debian.gz
+            COMPONENT ${component})
+        # The one lintian tag that does not apply to packages made outside
+        # Debian's archive; the file says why.
+        install(FILES ${KELVARO_DEB_DIR}/lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+            RENAME ${KELVARO_DEB_${component}}
+            COMPONENT ${component})
+    endforeach()
+endif()
+
 set(CPACK_PACKAGE_NAME kelvaro-calculator-rpn)
 set(CPACK_PACKAGE_VENDOR "the KelvaroCalculatorRPN authors")
-set(CPACK_PACKAGE_CONTACT "the KelvaroCalculatorRPN authors <maintainers@kelvaro.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_CONTACT "${KELVARO_DEB_MAINTAINER}")
+# CPack puts this summary before the description of every Debian package
+# unless it is CPack's own default; each package here has a synopsis of its
+# own, the first line of its description.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# Debian wants installed programs and shared libraries stripped. (CPack's
+# -dbgsym packages, CPACK_DEBIAN_DEBUGINFO_PACKAGE, come without copyright
+# and changelog and with md5sums naming build-tree paths.)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME})
 set(CPACK_SOURCE_IGNORE_FILES "/build/;/\\\\.git/")
@@ -51,29 +91,32 @@ set(CPACK_COMPONENTS_ALL ${KELVARO_COMPONENTS})
 
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SOURCE ${KELVARO_DEB_SOURCE})
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${KELVARO_DEB_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kelvaro.invalid/calculator-rpn")
+# Each package's synopsis and description: cmake/debian/<component>.description.
 foreach(component IN LISTS KELVARO_COMPONENTS)
     string(TOUPPER ${component} COMPONENT)
     set(CPACK_DEBIAN_${COMPONENT}_PACKAGE_NAME ${KELVARO_DEB_${component}})
+    file(READ ${KELVARO_DEB_DIR}/${component}.description CPACK_DEBIAN_${COMPONENT}_DESCRIPTION)
 endforeach()
-set(CPACK_COMPONENT_KELVAROCALCULATORRPN_DESCRIPTION
-    "Evaluator of arithmetic in reverse Polish notation: the legacy CalculatorRPN export")
-set(CPACK_COMPONENT_KELVARORPN_DESCRIPTION
-    "Evaluator of arithmetic in reverse Polish notation: the reentrant kelvaro_rpn API")
-set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
-    "Headers, CMake package and pkg-config modules of KelvaroCalculatorRPN and KelvaroRPN")
-set(CPACK_COMPONENT_RPN_DESCRIPTION "rpn: evaluates arithmetic in reverse Polish notation")
+# ldconfig runs through libc's trigger; the scripts CPack writes to run it
+# are taken out again once the packages are built.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_KELVAROCALCULATORRPN_PACKAGE_CONTROL_EXTRA ${KELVARO_DEB_DIR}/triggers)
+set(CPACK_DEBIAN_KELVARORPN_PACKAGE_CONTROL_EXTRA ${KELVARO_DEB_DIR}/triggers)
+set(CPACK_POST_BUILD_SCRIPTS ${KELVARO_DEB_DIR}/drop_ldconfig_scripts.cmake)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_RPN_PACKAGE_SECTION math)
 # The packages of this build depend on each other at exactly this version.
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
-    "${KELVARO_DEB_KelvaroCalculatorRPN} (= ${PROJECT_VERSION}), ${KELVARO_DEB_KelvaroRPN} (= ${PROJECT_VERSION})")
-set(CPACK_DEBIAN_RPN_PACKAGE_DEPENDS "${KELVARO_DEB_KelvaroRPN} (= ${PROJECT_VERSION})")
+    "${KELVARO_DEB_KelvaroCalculatorRPN} (= ${KELVARO_DEB_VERSION}), ${KELVARO_DEB_KelvaroRPN} (= ${KELVARO_DEB_VERSION})")
+set(CPACK_DEBIAN_RPN_PACKAGE_DEPENDS "${KELVARO_DEB_KelvaroRPN} (= ${KELVARO_DEB_VERSION})")
 # dpkg-shlibdeps must find this build's own libraries, which rpn links, in
 # the build tree; the dependency on their package is the one stated above.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
