@@ -39,10 +39,22 @@ LineStatus AbandonLine()
     return LineStatus::kInterrupted;
 }
 
-// One line from the terminal, without its line end. Any other signal that
-// interrupts the read (the window resized, rpn stopped and continued)
-// leaves the line as it is.
-LineStatus ReadTerminalLine(std::string &line, int &error)
+// What the terminal still holds of a line typed before rpn was stopped
+// cannot be shown again; taken with the next keys, the line evaluated would
+// not be the one on the screen. The line starts afresh instead.
+bool RestartAfterStop()
+{
+    if (!TakeResumption()) {
+        return false;
+    }
+    tcflush(STDIN_FILENO, TCIFLUSH);
+    unread.clear();
+    return true;
+}
+
+// One line from the terminal, without its line end. Another signal that
+// interrupts the read (a resized window) leaves the line as it is.
+LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
 {
     for (;;) {
         const std::size_t newline = unread.find('\n');
@@ -60,6 +72,9 @@ LineStatus ReadTerminalLine(std::string &line, int &error)
         if (count < 0 && errno == EINTR) {
             if (InterruptPending()) {
                 return AbandonLine();
+            }
+            if (RestartAfterStop()) {
+                Show(prompt);
             }
             continue;
         }
@@ -99,7 +114,7 @@ LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error
 {
     for (;;) {
         Show(prompt);
-        const LineStatus status = ReadTerminalLine(line, error);
+        const LineStatus status = ReadTerminalLine(prompt, line, error);
         if (status != LineStatus::kLine || line.find(kEscape) == std::string::npos) {
             return status;
         }
