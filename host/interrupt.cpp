@@ -10,6 +10,8 @@ namespace {
 // Signals whose default action ends the process, and that come from
 // outside (kill, a hangup, a timer) rather than from a fault of rpn's own.
 constexpr int kEndingSignals[] = {SIGHUP, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2};
+// A shell reports a death by signal N as 128+N.
+constexpr int kStatusOfSignalBase = 128;
 
 volatile std::sig_atomic_t interrupted = 0;
 volatile std::sig_atomic_t resumed = 0;
@@ -75,9 +77,9 @@ void EndBySignal(int number)
     }
     SetDisposition(number, SIG_DFL);
     Unblock(number, nullptr);
-    raise(number);
+    (void)raise(number);
     // Not reached: the default action of every ending signal ends rpn.
-    _exit(128 + number);
+    _exit(kStatusOfSignalBase + number);
 }
 
 void StopUntilContinued(int)
@@ -92,7 +94,10 @@ void StopUntilContinued(int)
     Unblock(SIGTSTP, &mask);
     // rpn stops here until SIGCONT. In an orphaned process group the
     // system drops the signal and rpn goes straight on.
-    raise(SIGTSTP);
+    (void)raise(SIGTSTP);
+    // cppcheck takes raise for a function that never returns; a stop
+    // signal returns once rpn continues.
+    // cppcheck-suppress unreachableCode
     sigprocmask(SIG_SETMASK, &mask, nullptr);
     sigaction(SIGTSTP, &ours, nullptr);
     if (editingKnown) {

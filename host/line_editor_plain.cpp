@@ -15,6 +15,8 @@
 namespace {
 
 constexpr char kEscape = '\x1b';
+// A terminal hands over at most a line per read; this holds most lines.
+constexpr std::size_t kReadSize = 4096;
 constexpr char kRefusal[] =
     "rpn: line not evaluated: it holds an arrow or another editing key, and this rpn "
     "has no line editing (built without libedit); Backspace, Ctrl-U and Ctrl-W edit\n";
@@ -63,7 +65,7 @@ LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
             unread.erase(0, newline + 1);
             break;
         }
-        char buffer[4096];
+        char buffer[kReadSize];
         const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
         if (count > 0) {
             unread.append(buffer, static_cast<std::size_t>(count));

@@ -320,7 +320,7 @@ bool TerminalDriver::AwaitScreen(const std::string &text)
     }
 }
 
-bool TerminalDriver::AwaitReading()
+bool TerminalDriver::AwaitReading() const
 {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     return AwaitLineEditor(terminal_, deadline) && AwaitRead(rpn_, deadline);
@@ -340,7 +340,7 @@ bool TerminalDriver::Type(const std::string &keys)
     return AwaitScreen(keys.substr(0, control)) && AwaitRead(rpn_, deadline);
 }
 
-void TerminalDriver::Signal(int number)
+void TerminalDriver::Signal(int number) const
 {
     if (rpn_ > 0) {
         kill(rpn_, number);

@@ -61,13 +61,13 @@ public:
     // Until the terminal shows `text` after everything it showed before.
     bool AwaitScreen(const std::string &text);
     // Until rpn, after a stop, waits for keys again in the mode it edits in.
-    bool AwaitReading();
+    bool AwaitReading() const;
     // Types `keys` and waits until the terminal shows them (those before
     // the first control key, which the terminal echoes otherwise) and rpn
     // waits again.
     bool Type(const std::string &keys);
     // To rpn alone, not to the shell.
-    void Signal(int number);
+    void Signal(int number) const;
     // The terminal's mode as the programs on it see it.
     termios Mode() const;
     // Reads until no program holds the terminal any more; the status is
