@@ -20,7 +20,7 @@ volatile std::sig_atomic_t resized = 0;
 termios modeAtStart{};
 volatile std::sig_atomic_t modeAtStartKnown = 0;
 
-// Everything here runs inside signal handlers: only async-signal-safe calls.
+// The handlers and what they call make only async-signal-safe calls.
 
 void GiveTerminalBack()
 {
