@@ -24,10 +24,23 @@ wchar_t *ShowPrompt(EditLine *)
     return promptText.data();
 }
 
+// What the signal handlers noted that the editor must act on: a new
+// window width, or a prompt that may have been written over while rpn was
+// stopped.
+void CatchUpWithSignals(EditLine *edit)
+{
+    if (TakeResize()) {
+        el_resize(edit);
+    }
+    if (TakeResumption()) {
+        el_set(edit, EL_REFRESH);
+    }
+}
+
 // libedit's own reader decodes with the locale and drops every byte it
 // cannot decode (in the "C" locale, every byte above 0x7F); this one keeps
 // them all.
-int ReadKey(EditLine *, wchar_t *key)
+int ReadKey(EditLine *edit, wchar_t *key)
 {
     for (;;) {
         if (keys.Next(*key)) {
@@ -36,6 +49,7 @@ int ReadKey(EditLine *, wchar_t *key)
         if (keys.Exhausted()) {
             return 0;
         }
+        CatchUpWithSignals(edit);
         unsigned char byte = 0;
         const ssize_t count = read(STDIN_FILENO, &byte, 1);
         if (count == 1) {
@@ -73,7 +87,9 @@ void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled
         history_w(recall, &event, H_ENTER, DecodeBytes(line).c_str());
     }
     el_wset(editor, EL_EDITOR, L"emacs");
-    el_wset(editor, EL_SIGNAL, 1);
+    // Not EL_SIGNAL: libedit's handlers send each signal on to the whole
+    // process group, a shell script around rpn and the reader of its output
+    // included. rpn's own handlers (interrupt.h) give the terminal back.
     el_wset(editor, EL_PROMPT, ShowPrompt);
     el_wset(editor, EL_HIST, history_w, recall);
     el_wset(editor, EL_GETCFN, ReadKey);

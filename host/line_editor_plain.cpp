@@ -1,41 +1,127 @@
+// Without libedit the terminal's own line discipline edits the line: it
+// echoes the keys, and Backspace, Ctrl-U and Ctrl-W work on what is shown.
+// Arrow, Home, Delete and the other editing keys send escape sequences it
+// cannot edit with: it shows them (as ^[[D) and passes them on. A line
+// holding one is not what its user meant, so it is refused, and the user is
+// told why; no escape byte ever reaches the evaluator.
 #include "line_editor.h"
 
-#include "line_reader.h"
+#include "interrupt.h"
 
-#include <memory>
+#include <cerrno>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
+constexpr char kEscape = '\x1b';
+// A terminal hands over at most a line per read; this holds most lines.
+constexpr std::size_t kReadSize = 4096;
+constexpr char kRefusal[] =
+    "rpn: line not evaluated: it holds an arrow or another editing key, and this rpn "
+    "has no line editing (built without libedit); Backspace, Ctrl-U and Ctrl-W edit\n";
+
 std::FILE *promptScreen = nullptr;
-std::unique_ptr<LineReader> terminal;
+// What was read past the end of the line returned last.
+std::string unread;
+
+void Show(const char *text)
+{
+    std::fputs(text, promptScreen);
+    std::fflush(promptScreen);
+}
+
+// Ctrl-C typed makes the terminal drop what was typed on the line; a
+// SIGINT sent by kill does not, and the old keys must not start the next
+// line.
+LineStatus AbandonLine()
+{
+    tcflush(STDIN_FILENO, TCIFLUSH);
+    unread.clear();
+    return LineStatus::kInterrupted;
+}
+
+// What the terminal still holds of a line typed before rpn was stopped
+// cannot be shown again; taken with the next keys, the line evaluated would
+// not be the one on the screen. The line starts afresh instead.
+bool RestartAfterStop()
+{
+    if (!TakeResumption()) {
+        return false;
+    }
+    tcflush(STDIN_FILENO, TCIFLUSH);
+    unread.clear();
+    return true;
+}
+
+// One line from the terminal, without its line end. Another signal that
+// interrupts the read (a resized window) leaves the line as it is.
+LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
+{
+    for (;;) {
+        const std::size_t newline = unread.find('\n');
+        if (newline != std::string::npos) {
+            line.assign(unread, 0, newline);
+            unread.erase(0, newline + 1);
+            break;
+        }
+        char buffer[kReadSize];
+        const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count > 0) {
+            unread.append(buffer, static_cast<std::size_t>(count));
+            continue;
+        }
+        if (count < 0 && errno == EINTR) {
+            if (InterruptPending()) {
+                return AbandonLine();
+            }
+            if (RestartAfterStop()) {
+                Show(prompt);
+            }
+            continue;
+        }
+        if (count < 0) {
+            error = errno;
+            return LineStatus::kError;
+        }
+        // Ctrl-D: on an empty line the session ends; after some keys it
+        // hands them over as they are.
+        if (unread.empty()) {
+            return LineStatus::kEnd;
+        }
+        line.swap(unread);
+        unread.clear();
+        break;
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return LineStatus::kLine;
+}
 
 }  // namespace
 
 void StartLineEditor(std::FILE *screen, const std::vector<std::string> &)
 {
     promptScreen = screen;
-    terminal = std::make_unique<LineReader>(STDIN_FILENO, true);
+    unread.clear();
 }
 
 void StopLineEditor()
 {
-    terminal.reset();
+    unread.clear();
 }
 
 LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error)
 {
-    std::fputs(prompt, promptScreen);
-    std::fflush(promptScreen);
-    std::string_view text;
-    switch (terminal->Next(text)) {
-    case LineReader::Result::kLine: line.assign(text); return LineStatus::kLine;
-    case LineReader::Result::kInterrupted: return LineStatus::kInterrupted;
-    case LineReader::Result::kEnd: return LineStatus::kEnd;
-    case LineReader::Result::kError: break;
+    for (;;) {
+        Show(prompt);
+        const LineStatus status = ReadTerminalLine(prompt, line, error);
+        if (status != LineStatus::kLine || line.find(kEscape) == std::string::npos) {
+            return status;
+        }
+        Show(kRefusal);
     }
-    error = terminal->error();
-    return LineStatus::kError;
 }
 
 void RememberLine(const std::string &)

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <sys/types.h>
+#include <termios.h>
 #include <utility>
 #include <vector>
 
@@ -40,6 +42,46 @@ TerminalSession RunOnTerminal(const TerminalSetup &setup);
 TerminalSession RunOnTerminal(const std::vector<std::string> &arguments,
                               const std::vector<std::string> &keystrokes,
                               const std::string &term = "dumb");
+
+// A session driven one step at a time through a shell, for what keystrokes
+// alone cannot show: signals sent to rpn, the terminal's mode, the
+// processes around rpn.
+class TerminalDriver {
+public:
+    // Runs `sh -c script` on a new terminal of type dumb, with the program
+    // as "$RPN" and RPN_HISTFILE empty.
+    explicit TerminalDriver(const std::string &script);
+    // Kills whatever is left of a session that was not finished.
+    ~TerminalDriver();
+    TerminalDriver(const TerminalDriver &) = delete;
+    TerminalDriver &operator=(const TerminalDriver &) = delete;
+
+    // Until `count` prompts in all were shown and rpn waits for keys.
+    bool AwaitPrompts(std::size_t count);
+    // Until the terminal shows `text` after everything it showed before.
+    bool AwaitScreen(const std::string &text);
+    // Until rpn, after a stop, waits for keys again in the mode it edits in.
+    bool AwaitReading() const;
+    // Types `keys` and waits until the terminal shows them (those before
+    // the first control key, which the terminal echoes otherwise) and rpn
+    // waits again.
+    bool Type(const std::string &keys);
+    // To rpn alone, not to the shell.
+    void Signal(int number) const;
+    // The terminal's mode as the programs on it see it.
+    termios Mode() const;
+    // Reads until no program holds the terminal any more; the status is
+    // the shell's.
+    TerminalSession Finish();
+
+private:
+    int terminal_ = -1;
+    pid_t shell_ = -1;
+    pid_t rpn_ = -1;
+    std::size_t seen_ = 0;
+    bool finished_ = false;
+    TerminalSession session_{"", "", 0, true, ""};
+};
 
 // Prompts that start a line. The line editor may redraw a prompt within a
 // line (after a tab on a dumb terminal); those do not count.
