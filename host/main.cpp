@@ -73,7 +73,7 @@ int Run(int argc, char **argv)
     const SessionSettings settings{options.quiet,    options.keepGoing || interactive,
                                    options.keepStack, options.format,
                                    options.warnings, options.strict,
-                                   formula.get()};
+                                   formula.get(),    output.OneTerminalForBoth()};
     Session session(settings, output);
     if (interactive) {
         return output.Finish(RunInteractiveSession(session, output));

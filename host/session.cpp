@@ -262,10 +262,14 @@ void Session::ReportValue(double value)
     }
     char line[kValueLineSize];
     const std::string_view resultLine = ValueLine(line, kResultPrefix, value);
-    WriteLibraryLine(resultLine);
-    if (settings_.quiet) {
-        output_.ToStandardOutput(resultLine.substr(kResultPrefix.size()));
+    if (!settings_.quiet) {
+        WriteLibraryLine(resultLine);
+        return;
     }
+    if (!settings_.oneTerminalForBoth) {
+        WriteLibraryLine(resultLine);
+    }
+    output_.ToStandardOutput(resultLine.substr(kResultPrefix.size()));
 }
 
 void Session::ReportFailure(const kelvaro_rpn_outcome &outcome, std::string_view text,

@@ -30,6 +30,10 @@ struct SessionSettings {
     bool strict = false;
     // Runs after every expression, on what it left (nullptr: none).
     const Formula *formula = nullptr;
+    // Standard output and standard error are one terminal. In quiet mode
+    // the value on standard output is then all that is shown of a result:
+    // the library's result line beside it would show the value twice.
+    bool oneTerminalForBoth = false;
 };
 
 // What became of an expression: its exit status and, when it failed, the

@@ -123,7 +123,9 @@ namespace {
 // In the child, before rpn starts.
 void PrepareChild(const TerminalSetup &setup, int errWrite, int outWrite)
 {
-    dup2(errWrite, STDERR_FILENO);
+    if (!setup.errorOnTerminal) {
+        dup2(errWrite, STDERR_FILENO);
+    }
     if (outWrite >= 0) {
         dup2(outWrite, STDOUT_FILENO);
     }

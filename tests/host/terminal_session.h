@@ -31,6 +31,8 @@ struct TerminalSetup {
     std::vector<std::pair<std::string, std::optional<std::string>>> environment;
     // Standard output goes to a pipe instead of the terminal.
     bool redirectOutput = false;
+    // Standard error stays on the terminal (and `err` stays empty).
+    bool errorOnTerminal = false;
 };
 
 TerminalSession RunOnTerminal(const TerminalSetup &setup);
