@@ -33,6 +33,9 @@ struct TerminalSetup {
     bool redirectOutput = false;
     // Standard error stays on the terminal (and `err` stays empty).
     bool errorOnTerminal = false;
+    // The terminal's width; 0 leaves it unset, as a terminal that does not
+    // know its size.
+    unsigned short columns = 0;
 };
 
 TerminalSession RunOnTerminal(const TerminalSetup &setup);
