@@ -1,9 +1,14 @@
 #include "prompt_command.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
+// cppcheck 2.10 misses the read of `command` through find_if's iterator.
 struct Word {
     std::string_view text;
+    // cppcheck-suppress unusedStructMember
     PromptCommand command;
 };
 
@@ -24,10 +29,7 @@ PromptCommand PromptCommandOf(std::string_view line)
     }
     const std::size_t last = line.find_last_not_of(" \t");
     const std::string_view word = line.substr(first, last - first + 1);
-    for (const Word &known : kWords) {
-        if (word == known.text) {
-            return known.command;
-        }
-    }
-    return PromptCommand::kNone;
+    const auto *known = std::find_if(std::begin(kWords), std::end(kWords),
+                                     [word](const Word &each) { return each.text == word; });
+    return known == std::end(kWords) ? PromptCommand::kNone : known->command;
 }

@@ -56,8 +56,8 @@ long WriteCallsOn(const std::vector<std::string> &arguments, bool fromAFile)
 {
     const std::string input = Lines();
     int source = -1;
-    char path[] = "/tmp/rpn-batch-test-XXXXXX";
     if (fromAFile) {
+        char path[] = "/tmp/rpn-batch-test-XXXXXX";
         source = mkstemp(path);
         if (source < 0 || write(source, input.data(), input.size()) != static_cast<ssize_t>(input.size()) ||
             lseek(source, 0, SEEK_SET) != 0) {

@@ -90,7 +90,7 @@ Coprocess::~Coprocess()
     }
 }
 
-bool Coprocess::Send(const std::string &text)
+bool Coprocess::Send(const std::string &text) const
 {
     std::size_t sent = 0;
     while (sent < text.size()) {
@@ -103,20 +103,12 @@ bool Coprocess::Send(const std::string &text)
     return true;
 }
 
-std::string Coprocess::ReadOutput(std::size_t count, std::chrono::milliseconds patience)
-{
-    return Read(out_, pendingOut_, count, patience);
-}
-
-std::string Coprocess::ReadError(std::size_t count, std::chrono::milliseconds patience)
-{
-    return Read(err_, pendingErr_, count, patience);
-}
+namespace {
 
 // Bytes beyond `count` that came in the same read wait in `pending` for
 // the next call.
-std::string Coprocess::Read(int fd, std::string &pending, std::size_t count,
-                            std::chrono::milliseconds patience)
+std::string ReadFrom(int fd, std::string &pending, std::size_t count,
+                     std::chrono::milliseconds patience)
 {
     const auto deadline = std::chrono::steady_clock::now() + patience;
     while (pending.size() < count) {
@@ -140,9 +132,21 @@ std::string Coprocess::Read(int fd, std::string &pending, std::size_t count,
         }
         pending.append(buffer, static_cast<std::size_t>(got));
     }
-    const std::string taken = pending.substr(0, count);
+    std::string taken = pending.substr(0, count);
     pending.erase(0, taken.size());
     return taken;
+}
+
+}  // namespace
+
+std::string Coprocess::ReadOutput(std::size_t count, std::chrono::milliseconds patience)
+{
+    return ReadFrom(out_, pendingOut_, count, patience);
+}
+
+std::string Coprocess::ReadError(std::size_t count, std::chrono::milliseconds patience)
+{
+    return ReadFrom(err_, pendingErr_, count, patience);
 }
 
 void Coprocess::EndInput()

@@ -19,7 +19,7 @@ public:
     Coprocess(const Coprocess &) = delete;
     Coprocess &operator=(const Coprocess &) = delete;
 
-    bool Send(const std::string &text);
+    bool Send(const std::string &text) const;
 
     // The next `count` bytes of standard output or standard error, or
     // fewer when no more arrived within `patience`.
@@ -31,8 +31,6 @@ public:
     int Finish(std::string &restOut, std::string &restErr);
 
 private:
-    std::string Read(int fd, std::string &pending, std::size_t count,
-                     std::chrono::milliseconds patience);
     void EndInput();
 
     pid_t child_ = -1;

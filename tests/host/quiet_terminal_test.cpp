@@ -19,7 +19,7 @@ struct ScreenCase {
     int status;
     // Standard output goes to a pipe and must get this.
     bool redirectOutput = false;
-    std::string out = "";
+    std::string out{};
 };
 
 void PrintTo(const ScreenCase &screenCase, std::ostream *os)
