@@ -1,5 +1,6 @@
-// The prompt's desk-calculator parts on their own: the command words, the
-// undo history and the stack as the terminal shows it.
+// The prompt's desk-calculator parts on their own, for the edges a session
+// reaches only slowly: the command words, the undo history's depth and the
+// stack line at any width.
 #include "prompt_command.h"
 #include "stack_view.h"
 #include "undo_history.h"
@@ -40,39 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 using Stack = std::vector<double>;
 
-TEST(UndoHistory, GoesBackAndForth)
-{
-    UndoHistory history;
-    history.Changed({});
-    history.Changed({1});
-    Stack current{1, 2};
-    ASSERT_TRUE(history.Undo(current));
-    EXPECT_EQ(current, Stack{1});
-    ASSERT_TRUE(history.Undo(current));
-    EXPECT_EQ(current, Stack{});
-    EXPECT_FALSE(history.Undo(current));
-    EXPECT_EQ(current, Stack{});
-    ASSERT_TRUE(history.Redo(current));
-    EXPECT_EQ(current, Stack{1});
-    ASSERT_TRUE(history.Redo(current));
-    EXPECT_EQ(current, (Stack{1, 2}));
-    EXPECT_FALSE(history.Redo(current));
-    EXPECT_EQ(current, (Stack{1, 2}));
-}
-
-TEST(UndoHistory, AChangeEndsRedo)
-{
-    UndoHistory history;
-    history.Changed({1});
-    Stack current{1, 2};
-    ASSERT_TRUE(history.Undo(current));
-    history.Changed(current);
-    current = {1, 3};
-    EXPECT_FALSE(history.Redo(current));
-    ASSERT_TRUE(history.Undo(current));
-    EXPECT_EQ(current, Stack{1});
-}
-
+// Going back and forth, and a new line ending redo: desk_test.cpp.
 TEST(UndoHistory, ForgetsBeyondItsLevels)
 {
     UndoHistory history;
