@@ -188,7 +188,7 @@ class DeskWidth : public testing::TestWithParam<WidthCase> {
 };
 
 // The terminal's own width counts (the line at every width:
-// desk_parts_test.cpp).
+// desk_units_test.cpp).
 TEST_P(DeskWidth, StackLineFitsTheTerminal)
 {
     const WidthCase &widthCase = GetParam();

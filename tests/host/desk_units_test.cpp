@@ -1,4 +1,4 @@
-// The prompt's desk-calculator parts on their own, for the edges a session
+// The prompt's desk-calculator pieces on their own, for the edges a session
 // reaches only slowly: the command words, the undo history's depth and the
 // stack line at any width.
 #include "prompt_command.h"
