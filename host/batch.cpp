@@ -31,10 +31,19 @@ bool Record(const Batch &batch, int status, int &firstFailure)
     batch.output.Stop(name == kStandardInputName ? reason : std::string(name) + ": " + reason);
 }
 
+// What the lines so far wrote goes out before rpn waits for more: a program
+// that drives rpn line by line reads each answer before it sends the next
+// line, while lines that are already waiting keep the output buffered.
+void FlushBeforeWaiting(void *output)
+{
+    static_cast<Output *>(output)->FlushAll();
+}
+
 // Empty lines hold no expression and are skipped; they still count in the
 // line numbers of the diagnostics.
 int RunLines(const Batch &batch, LineReader &reader, std::string_view name)
 {
+    reader.BeforeWaiting(FlushBeforeWaiting, &batch.output);
     int firstFailure = kExitSuccess;
     unsigned long number = 0;
     for (;;) {

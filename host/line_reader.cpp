@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -26,6 +27,20 @@ LineReader::LineReader(int fd, bool stopOnSignal)
 void LineReader::Break(int error)
 {
     error_ = error;
+}
+
+void LineReader::BeforeWaiting(void (*hook)(void *), void *context)
+{
+    beforeWaiting_ = hook;
+    beforeWaitingContext_ = context;
+}
+
+// A read now would return at once: with data, at the end, or failing.
+// Regular files always say so, so only pipes and terminals pay for the hook.
+bool LineReader::InputWaiting() const
+{
+    pollfd input{fd_, POLLIN, 0};
+    return poll(&input, 1, 0) > 0;
 }
 
 LineReader::Result LineReader::Next(std::string_view &line)
@@ -76,6 +91,9 @@ LineReader::Fill LineReader::ReadMore()
     }
     if (error_ != 0) {
         return Fill::kError;
+    }
+    if (beforeWaiting_ != nullptr && !InputWaiting()) {
+        beforeWaiting_(beforeWaitingContext_);
     }
     for (;;) {
         const ssize_t count = read(fd_, data_.data() + end_, data_.size() - end_);

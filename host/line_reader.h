@@ -18,6 +18,11 @@ public:
     // was never open does.
     void Break(int error);
 
+    // `hook(context)` runs before every read that would wait for input: a
+    // program that sends a line and waits for its answer must get it, and
+    // input that is already there is read without it.
+    void BeforeWaiting(void (*hook)(void *), void *context);
+
     // The next line without its newline, and without a carriage return
     // before it (CRLF files) or at the end of a last line that has no
     // newline. `line` stays valid until the next call. kError leaves the
@@ -29,6 +34,7 @@ public:
 private:
     enum class Fill { kMore, kEnd, kError, kInterrupted };
     Fill ReadMore();
+    bool InputWaiting() const;
 
     int fd_;
     bool stopOnSignal_;
@@ -37,6 +43,8 @@ private:
     std::size_t end_ = 0;
     bool atEnd_ = false;
     int error_ = 0;
+    void (*beforeWaiting_)(void *) = nullptr;
+    void *beforeWaitingContext_ = nullptr;
 };
 
 #endif

@@ -70,10 +70,11 @@ int Run(int argc, char **argv)
     }
 
     const bool interactive = options.sources.empty() && isatty(STDIN_FILENO) != 0;
+    // At the prompt rpn is a desk calculator: the stack stays.
     const SessionSettings settings{options.quiet,    options.keepGoing || interactive,
-                                   options.keepStack, options.format,
+                                   options.keepStack || interactive, options.format,
                                    options.warnings, options.strict,
-                                   formula.get()};
+                                   formula.get(),    output.OneTerminalForBoth()};
     Session session(settings, output);
     if (interactive) {
         return output.Finish(RunInteractiveSession(session, output));

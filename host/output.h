@@ -20,6 +20,10 @@ public:
     // Dropped when standard error is closed or refuses it.
     void ToStandardError(std::string_view text);
 
+    // Standard output and standard error are one terminal: a person sees
+    // both streams in one place.
+    bool OneTerminalForBoth() const { return oneTerminal_; }
+
     // Ends an expression: what a person is watching on a terminal is shown
     // now rather than when a buffer fills.
     void ExpressionDone();
@@ -46,6 +50,7 @@ private:
     bool errorUsable_;
     bool flushOutEachExpression_;
     bool flushErrEachExpression_;
+    bool oneTerminal_ = false;
 };
 
 #endif

@@ -1,11 +1,14 @@
 #include "repl.h"
 
+#include "desk.h"
 #include "exit_status.h"
 #include "history_file.h"
 #include "interrupt.h"
 #include "line_editor.h"
 #include "notation_table.h"
+#include "prompt_command.h"
 #include "terminal.h"
+#include "usage_text.h"
 
 #include <cstring>
 #include <string>
@@ -13,52 +16,28 @@
 namespace {
 
 constexpr char kPrompt[] = "rpn> ";
-constexpr std::string_view kStandardInputName = "-";
-
-constexpr char kPromptCommands[] =
-    "At the prompt:\n"
-    "  help        this list\n"
-    "  quit, exit  end the session, as Ctrl-D does\n"
-    "  Ctrl-C      abandon the line being typed\n";
-
-// A prompt command with any spaces or tabs around it, or "".
-std::string CommandWord(const std::string &line)
-{
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return "";
-    }
-    const std::size_t last = line.find_last_not_of(" \t");
-    return line.substr(first, last - first + 1);
-}
-
-// Neither word could be an expression: 'q', 'e' and 'h' are not commands.
-bool IsQuitCommand(const std::string &word)
-{
-    return word == "quit" || word == "exit";
-}
 
 class Prompt {
 public:
     Prompt(Session &session, Output &output)
-        : session_(session), output_(output), history_(HistoryFile::ChoosePath())
+        : output_(output), history_(HistoryFile::ChoosePath()), desk_(session, output, screen_)
     {
     }
 
     int Run();
 
 private:
-    void Evaluate(const std::string &line);
+    void Obey(PromptCommand command, const std::string &line);
     void Remember(const std::string &line);
     void ReportHistoryFailure();
 
-    Session &session_;
     Output &output_;
     Terminal screen_;
     HistoryFile history_;
     bool keepingHistory_ = false;
     bool historyFailed_ = false;
     unsigned long lineNumber_ = 0;
+    Desk desk_;
 };
 
 int Prompt::Run()
@@ -92,8 +71,8 @@ int Prompt::Run()
             break;
         }
         ++lineNumber_;
-        const std::string word = CommandWord(line);
-        if (IsQuitCommand(word)) {
+        const PromptCommand command = PromptCommandOf(line);
+        if (command == PromptCommand::kQuit) {
             StopLineEditor();
             break;
         }
@@ -101,22 +80,26 @@ int Prompt::Run()
             continue;
         }
         Remember(line);
-        if (word == "help") {
-            output_.FlushAll();
-            screen_.Show(DescribeNotation() + kPromptCommands);
-        } else {
-            Evaluate(line);
-        }
+        Obey(command, line);
     }
     return historyFailed_ ? kExitOwnFailure : kExitSuccess;
 }
 
-void Prompt::Evaluate(const std::string &line)
+void Prompt::Obey(PromptCommand command, const std::string &line)
 {
-    const Verdict verdict = session_.Evaluate(line, Place{kStandardInputName, lineNumber_});
-    if (verdict.status != kExitSuccess) {
-        output_.ToStandardError(PointAt(verdict.offset, verdict.text));
+    switch (command) {
+    case PromptCommand::kHelp:
+        output_.FlushAll();
+        screen_.Show(DescribeNotation() + PromptHelpText());
+        return;
+    case PromptCommand::kStack: desk_.ShowAll(); return;
+    case PromptCommand::kClear: desk_.Clear(); return;
+    case PromptCommand::kUndo: desk_.Undo(); return;
+    case PromptCommand::kRedo: desk_.Redo(); return;
+    case PromptCommand::kQuit:
+    case PromptCommand::kNone: break;
     }
+    desk_.Evaluate(line, lineNumber_);
 }
 
 void Prompt::Remember(const std::string &line)

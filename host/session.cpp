@@ -63,6 +63,28 @@ Verdict Session::Evaluate(std::string_view text, const Place &place)
     return verdict;
 }
 
+std::vector<double> Session::Stack() const
+{
+    if (calculator_ == nullptr) {
+        return {};
+    }
+    std::vector<double> values(kelvaro_rpn_calculator_depth(calculator_));
+    kelvaro_rpn_calculator_values(calculator_, values.data(), values.size());
+    return values;
+}
+
+// Every value came from the stack, so every push fits.
+void Session::Restore(const std::vector<double> &values)
+{
+    if (calculator_ == nullptr) {
+        return;
+    }
+    kelvaro_rpn_calculator_clear(calculator_);
+    for (const double value : values) {
+        kelvaro_rpn_calculator_push(calculator_, value);
+    }
+}
+
 // The expression as the user wrote it with the formula after it.
 std::string_view Session::Joined(std::string_view text)
 {
@@ -262,10 +284,14 @@ void Session::ReportValue(double value)
     }
     char line[kValueLineSize];
     const std::string_view resultLine = ValueLine(line, kResultPrefix, value);
-    WriteLibraryLine(resultLine);
-    if (settings_.quiet) {
-        output_.ToStandardOutput(resultLine.substr(kResultPrefix.size()));
+    if (!settings_.quiet) {
+        WriteLibraryLine(resultLine);
+        return;
     }
+    if (!settings_.oneTerminalForBoth) {
+        WriteLibraryLine(resultLine);
+    }
+    output_.ToStandardOutput(resultLine.substr(kResultPrefix.size()));
 }
 
 void Session::ReportFailure(const kelvaro_rpn_outcome &outcome, std::string_view text,

@@ -13,6 +13,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct SessionSettings {
     // Standard output gets only values; the library's lines (listings,
@@ -30,6 +31,10 @@ struct SessionSettings {
     bool strict = false;
     // Runs after every expression, on what it left (nullptr: none).
     const Formula *formula = nullptr;
+    // Standard output and standard error are one terminal. In quiet mode
+    // the value on standard output is then all that is shown of a result:
+    // the library's result line beside it would show the value twice.
+    bool oneTerminalForBoth = false;
 };
 
 // What became of an expression: its exit status and, when it failed, the
@@ -52,6 +57,13 @@ public:
     // standard error, where it failed. The verdict's text stays valid until
     // the next call.
     Verdict Evaluate(std::string_view text, const Place &place);
+
+    // The kept stack, values[0] the bottom (empty when no stack is kept),
+    // and putting back one it gave.
+    std::vector<double> Stack() const;
+    void Restore(const std::vector<double> &values);
+
+    const ValueFormat &format() const { return settings_.format; }
 
 private:
     // A place in the expression followed by the formula, told apart.

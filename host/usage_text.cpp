@@ -1,8 +1,11 @@
 #include "usage_text.h"
 
 #include "notation_table.h"
+#include "undo_history.h"
 
 #include <kelvaro/rpn.h>
+
+#include <vector>
 
 namespace {
 
@@ -16,9 +19,11 @@ constexpr char kIntroduction[] =
     "rpn evaluates the EXPRESSIONs and the lines of each -f FILE in command-line\n"
     "order. Without either, it reads one expression per line from standard input\n"
     "or, when standard input is a terminal, starts an interactive session with a\n"
-    "prompt \"rpn> \", line editing and history; type \"help\" there. In a file or\n"
-    "on standard input a CR before the newline is dropped, a last line without a\n"
-    "newline counts and empty lines are skipped.\n"
+    "prompt \"rpn> \", line editing and history: a desk calculator, whose stack is\n"
+    "kept from line to line and shown after each one, with clear, undo, redo and\n"
+    "stack as commands; type \"help\" there. In a file or on standard input a CR\n"
+    "before the newline is dropped, a last line without a newline counts and empty\n"
+    "lines are skipped.\n"
     "\n"
     "Standard output gets the library's lines: any listing the expression asks\n"
     "for, then \"result = VALUE\". A failing expression prints the library's message\n"
@@ -35,18 +40,20 @@ constexpr char kIntroduction[] =
     "       first byte counts)\n"
     "  rpn: -:2:4: warning: 'x' after the number 2.5 is skipped (a number ends at\n"
     "       its last digit)\n"
-    "  rpn: -:3:6: warning: 2 values are left below the result   (not with -s)\n"
+    "  rpn: -:3:6: warning: 2 values are left below the result   (not with -s\n"
+    "       or at the prompt, which keep the stack)\n"
     "\n"
     "Options:\n"
     "  -k, --keep-going    go on after a failing expression\n"
     "  -q, --quiet         standard output gets only each VALUE, one line per\n"
     "                      expression (an empty line for one that failed, with -k\n"
     "                      and at the prompt); the library's lines go to standard\n"
-    "                      error and nowhere else\n"
-    "  -s, --keep-stack    carry the stack over from one expression to the next; a\n"
-    "                      failing expression leaves it as it was, and one that\n"
-    "                      leaves it empty prints \"stack empty\" instead of a result\n"
-    "                      line (with -q, an empty line)\n"
+    "                      error and nowhere else, but for the result line when\n"
+    "                      both streams are one terminal: each value shows once\n"
+    "  -s, --keep-stack    carry the stack over from one expression to the next, as\n"
+    "                      the prompt always does; a failing expression leaves it\n"
+    "                      as it was, and one that leaves it empty prints \"stack\n"
+    "                      empty\" instead of a result line (with -q, an empty line)\n"
     "  -f, --file=FILE     evaluate every line of FILE ('-': standard input)\n"
     "      --each=FORMULA  after every expression run FORMULA on what it left, as\n"
     "                      if it followed the expression after a space:\n"
@@ -76,8 +83,50 @@ constexpr char kIntroduction[] =
     "the stack and b the value below it; the stack holds 265 values.\n"
     "\n";
 
-constexpr char kClosing[] =
+constexpr char kValueOfExpression[] =
     "The value of an expression is the top of the stack at its end.\n"
+    "\n";
+
+struct PromptEntry {
+    const char *keys;
+    std::string meaning;
+};
+
+// The prompt's commands, for --help and for "help" at the prompt.
+std::vector<PromptEntry> PromptEntries()
+{
+    return {
+        {"help", "the notation and these commands"},
+        {"stack", "every value on a line of its own, the top last as 1:"},
+        {"clear", "empty the stack"},
+        {"undo", "the stack before the last line that changed it (up to " +
+                     std::to_string(kUndoLevels) + " times)"},
+        {"redo", "take back the last undo"},
+        {"quit, exit", "end the session, as Ctrl-D does"},
+        {"Ctrl-C", "abandon the line being typed"},
+    };
+}
+
+std::string PromptCommandsText()
+{
+    constexpr std::size_t kKeysWidth = 12;
+    std::string text =
+        "At the prompt the stack is kept from line to line and shown after each one,\n"
+        "the newest value last. A line that is one of these words alone is a command;\n"
+        "any other line, such as 'clear 3', is an expression:\n";
+    for (const PromptEntry &entry : PromptEntries()) {
+        const std::string keys = entry.keys;
+        text += "  " + keys + std::string(kKeysWidth - keys.size(), ' ') + entry.meaning + "\n";
+    }
+    return text;
+}
+
+constexpr char kPromptOptions[] =
+    "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
+    "on standard output; -d N and --shortest, how values are written, on the\n"
+    "stack line too; --each FORMULA, run after every line; --no-warnings; --strict.\n";
+
+constexpr char kClosing[] =
     "\n"
     "Environment:\n"
     "  RPN_HISTFILE    the prompt's history file; set and empty: keep no history\n"
@@ -99,7 +148,13 @@ constexpr char kClosing[] =
 
 std::string HelpText()
 {
-    return kIntroduction + DescribeNotation() + kClosing;
+    return kIntroduction + DescribeNotation() + kValueOfExpression + PromptCommandsText() +
+           kClosing;
+}
+
+std::string PromptHelpText()
+{
+    return PromptCommandsText() + kPromptOptions;
 }
 
 std::string VersionText()

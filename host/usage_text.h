@@ -5,6 +5,10 @@
 #include <string>
 
 std::string HelpText();
+
+// What "help" at the prompt says after the notation: the prompt's own
+// commands and the options that change what it shows.
+std::string PromptHelpText();
 std::string VersionText();
 
 // The line after a usage error: where to read more.

@@ -189,12 +189,13 @@ TEST(EachAtThePrompt, CaretInTheFailingPart)
 {
     TerminalSetup setup;
     setup.arguments = {"--each", "2 +"};
-    setup.keystrokes = {"3\n", "+\n", "\n", " \n", "quit\n"};
+    // The prompt keeps the stack: clear empties it for the formula to fail.
+    setup.keystrokes = {"3\n", "+\n", "\n", "clear\n", " \n", "quit\n"};
     setup.redirectOutput = true;
     const TerminalSession session = RunOnTerminal(setup);
     ASSERT_TRUE(session.answered) << session.screen;
     EXPECT_EQ(session.out, "result = 5.000000\nyou have a stack underflow!\nyou have a stack underflow!\n");
-    EXPECT_EQ(session.err, "rpn: -:2:1: stack underflow\n+\n^\nrpn: -:4: --each:3: stack underflow\n2 +\n  ^\n");
+    EXPECT_EQ(session.err, "rpn: -:2:1: stack underflow\n+\n^\nrpn: -:5: --each:3: stack underflow\n2 +\n  ^\n");
     EXPECT_EQ(session.status, 0);
 }
 

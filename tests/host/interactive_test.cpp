@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"5 - 3\n", "1 2 @\n", "\x04"},
                     {"you have a stack underflow!\r\n", "rpn> ",
                      "\r\n---------\r\n2.000000\r\n1.000000\r\n---------\r\nresult = 2.000000\r\n", "rpn> "},
-                    "rpn: -:1:3: stack underflow\n5 - 3\n  ^\nrpn: -:2:6: warning: 1 value is left below the result\n",
+                    "rpn: -:1:3: stack underflow\n5 - 3\n  ^\n",
                     3},
         SessionCase{"OverflowStatus",
                     {},

@@ -31,7 +31,11 @@ TEST(Prompt, StaysOnTheTerminalWhenOutputIsRedirected)
     ASSERT_TRUE(session.answered) << session.screen;
     EXPECT_EQ(PromptsShown(session.screen), 3u) << session.screen;
     EXPECT_EQ(session.screen.find("result"), std::string::npos) << session.screen;
-    EXPECT_EQ(session.out, "result = 7.000000\n" + std::string(kListingOfOneTwo) + "result = 2.000000\n");
+    EXPECT_NE(session.screen.find("stack: 7.000000 1.000000 2.000000\r\n"), std::string::npos)
+        << session.screen;
+    // The 7 stays on the stack below the second line's values.
+    EXPECT_EQ(session.out,
+              "result = 7.000000\n\n---------\n2.000000\n1.000000\n7.000000\n---------\nresult = 2.000000\n");
     EXPECT_EQ(session.status, 0);
 }
 
@@ -65,11 +69,47 @@ TEST(Prompt, HelpListsEveryCommandAndThePromptsOwn)
                                 commands[i].name + ": " + commands[i].meaning;
         EXPECT_NE(session.screen.find(row), std::string::npos) << row << " in\n" << session.screen;
     }
-    for (const char *own : {"  help  ", "  quit, exit  ", "  Ctrl-C  "}) {
+    for (const char *own : {"  help  ", "  quit, exit  ", "  Ctrl-C  ", "\n  stack  ", "\n  clear  ",
+                            "\n  undo  ", "\n  redo  ", " -q,", " -d N ", " --shortest,", " --each ",
+                            " --no-warnings;", " --strict.\r\n"}) {
         EXPECT_NE(session.screen.find(own), std::string::npos) << own;
     }
     EXPECT_EQ(session.out, "");
     EXPECT_EQ(session.err, "");
+}
+
+// The lines from where the prompt's commands are introduced up to the first
+// that is not a row.
+std::string PromptRows(const std::string &text)
+{
+    const std::size_t start = text.find("At the prompt the stack is kept");
+    if (start == std::string::npos) {
+        return "(none)";
+    }
+    std::size_t end = text.find("\n  ", start);
+    while (end != std::string::npos && text.compare(end, 3, "\n  ") == 0) {
+        end = text.find('\n', end + 1);
+    }
+    return text.substr(start, end - start);
+}
+
+std::string WithoutCarriageReturns(std::string text)
+{
+    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at)) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+TEST(Prompt, HelpThereAndRpnHelpDescribeTheSameCommands)
+{
+    TerminalSetup setup;
+    setup.keystrokes = {"help\n", "quit\n"};
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    const std::string atThePrompt = PromptRows(WithoutCarriageReturns(session.screen));
+    EXPECT_NE(atThePrompt.find("\n  undo        "), std::string::npos) << atThePrompt;
+    EXPECT_EQ(atThePrompt, PromptRows(RunProgram({"--help"}).out));
 }
 
 struct KeyCase {

@@ -127,7 +127,9 @@ namespace {
 // In the child, before rpn starts.
 void PrepareChild(const TerminalSetup &setup, int errWrite, int outWrite)
 {
-    dup2(errWrite, STDERR_FILENO);
+    if (!setup.errorOnTerminal) {
+        dup2(errWrite, STDERR_FILENO);
+    }
     if (outWrite >= 0) {
         dup2(outWrite, STDOUT_FILENO);
     }
@@ -153,7 +155,10 @@ TerminalSession RunOnTerminal(const TerminalSetup &setup)
         throw std::runtime_error("pipe failed");
     }
     int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = setup.columns;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, setup.columns == 0 ? nullptr : &size);
     if (child < 0) {
         throw std::runtime_error("forkpty failed");
     }

@@ -33,6 +33,11 @@ struct TerminalSetup {
     std::vector<std::pair<std::string, std::optional<std::string>>> environment;
     // Standard output goes to a pipe instead of the terminal.
     bool redirectOutput = false;
+    // Standard error stays on the terminal (and `err` stays empty).
+    bool errorOnTerminal = false;
+    // The terminal's width; 0 leaves it unset, as a terminal that does not
+    // know its size.
+    unsigned short columns = 0;
 };
 
 TerminalSession RunOnTerminal(const TerminalSetup &setup);

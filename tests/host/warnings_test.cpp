@@ -193,13 +193,15 @@ TEST(WarningOrder, BeforeTheResultOnASharedStream)
 TEST(WarningsAtThePrompt, SaidWithSessionLineNumbers)
 {
     TerminalSetup setup;
-    setup.keystrokes = {"9 sqrt\n", "\n", "1 2 3\n", "quit\n"};
+    // The prompt keeps the stack, so values left below are no mistake there.
+    setup.keystrokes = {"9 sqrt\n", "\n", "1 2.5x +\n", "1 2 3\n", "quit\n"};
     setup.redirectOutput = true;
     const TerminalSession session = RunOnTerminal(setup);
     ASSERT_TRUE(session.answered) << session.screen;
-    EXPECT_EQ(session.out, "result = 0.412118\nresult = 3.000000\n");
+    EXPECT_EQ(session.out, "result = 0.412118\nresult = 3.500000\nresult = 3.000000\n");
     EXPECT_EQ(session.err, "rpn: -:1:4: warning: 'qrt' after 's'" + kTail +
-                               "rpn: -:3:6: warning: 2 values are left below the result\n");
+                               "rpn: -:3:6: warning: 'x' after the number 2.5 is skipped (a number ends "
+                               "at its last digit)\n");
     EXPECT_EQ(session.status, 0);
 }
 

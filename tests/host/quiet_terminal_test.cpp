@@ -1,0 +1,81 @@
+// -q where standard output and standard error are one terminal: each value
+// shows once, as the value alone. Streams that are not one terminal keep
+// every line (one pipe for both: files_test.cpp).
+#include "terminal_session.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ScreenCase {
+    const char *name;
+    std::vector<std::string> arguments;
+    // The whole terminal, which ends lines with "\r\n".
+    std::string screen;
+    int status;
+    // Standard output goes to a pipe and must get this.
+    bool redirectOutput = false;
+    std::string out{};
+};
+
+void PrintTo(const ScreenCase &screenCase, std::ostream *os)
+{
+    *os << screenCase.name;
+}
+
+class QuietOnOneTerminal : public testing::TestWithParam<ScreenCase> {
+};
+
+TEST_P(QuietOnOneTerminal, ShowsEachValueOnce)
+{
+    const ScreenCase &screenCase = GetParam();
+    TerminalSetup setup;
+    setup.arguments = screenCase.arguments;
+    setup.errorOnTerminal = true;
+    setup.redirectOutput = screenCase.redirectOutput;
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(session.screen, screenCase.screen);
+    EXPECT_EQ(session.out, screenCase.out);
+    EXPECT_EQ(session.status, screenCase.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, QuietOnOneTerminal,
+    testing::Values(
+        ScreenCase{"Values", {"-q", "3 4 +", "2 L"}, "7.000000\r\n7.389056\r\n", 0},
+        // Listings and warnings are no value: they stay.
+        ScreenCase{"ListingAndWarningStay",
+                   {"-q", "1 2 @"},
+                   "rpn: argument 2:6: warning: 1 value is left below the result\r\n"
+                   "\r\n---------\r\n2.000000\r\n1.000000\r\n---------\r\n2.000000\r\n",
+                   0},
+        ScreenCase{"FailureKeepsItsMessageAndLine",
+                   {"-q", "-k", "3 ?", "1"},
+                   "Invalid character: '?'\r\nrpn: argument 3:3: invalid character '?'\r\n\r\n1.000000\r\n",
+                   1},
+        ScreenCase{"EmptyKeptStack", {"-q", "-s", "1", "x"}, "1.000000\r\nstack empty\r\n\r\n", 0},
+        ScreenCase{"WithoutQuietTheLibrarysLines", {"3 4 +"}, "result = 7.000000\r\n", 0},
+        // The terminal has only standard error: it needs the result line.
+        ScreenCase{"OutputRedirected", {"-q", "3 4 +"}, "result = 7.000000\r\n", 0, true, "7.000000\n"}),
+    [](const testing::TestParamInfo<ScreenCase> &info) { return std::string(info.param.name); });
+
+TEST(QuietOnOneTerminalPrompt, ShowsEachValueOnce)
+{
+    TerminalSetup setup;
+    setup.arguments = {"-q"};
+    setup.keystrokes = {"3 4 +\n", "2 L\n", "quit\n"};
+    setup.errorOnTerminal = true;
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(session.screen.find("result = "), std::string::npos) << session.screen;
+    EXPECT_NE(session.screen.find("3 4 +\r\n7.000000\r\n"), std::string::npos) << session.screen;
+    EXPECT_NE(session.screen.find("2 L\r\n7.389056\r\n"), std::string::npos) << session.screen;
+    EXPECT_EQ(session.status, 0);
+}
+
+}  // namespace
