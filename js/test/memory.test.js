@@ -54,6 +54,20 @@ test('a live object is counted until it is freed', () => {
     assert.equal(memoryInUse(), before);
 });
 
+test('texts still reach the module after its memory has grown', () => {
+    // 10,000 calculators are more than the module's first 16 MiB.
+    const calculators = Array.from({ length: 10000 }, () => new Calculator());
+    try {
+        assert.equal(evaluate('1 ' + '2 + '.repeat(50)), 101);
+        assert.throws(() => evaluate('1 ' + 'é'.repeat(50)), { offset: 2, character: 'é' });
+        assert.deepEqual(check('2 sqrt 3 sqrt 4 sqrt 5 sqrt').map((w) => w.offset),
+                         [3, 10, 17, 24, 27]);
+        assert.equal(calculators[9999].evaluate('1 2 3 4 5 6 7 8 9 + + + + + + + +'), 45);
+    } finally {
+        calculators.forEach((c) => c.free());
+    }
+});
+
 test('runMany over a million values leaves memory as it was', () => {
     const program = compile('2 ^ 3 * 1 +');
     program.runMany(new Float64Array(10));
