@@ -31,7 +31,10 @@ timed "installing emscripten, node, npm and chromium" install_packages
 
 # Debian's emscripten comes with its system libraries built (a frozen cache):
 # the first build compiles nothing of emscripten's own.
-timed "configuring" cmake --preset npm >/dev/null
+configure() {
+    cmake --preset npm >/dev/null
+}
+timed "configuring" configure
 timed "building the package" cmake --build --preset npm
 
 out=build/npm
