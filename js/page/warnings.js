@@ -2,7 +2,7 @@
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 
-// The part of `text` from byte `start` to byte `end`.
+// The piece of `text` from byte `start` to byte `end`.
 function bytes(text, start, end) {
     return decoder.decode(encoder.encode(text).subarray(start, end));
 }
