@@ -4,6 +4,7 @@
 // build/npm/js/package); the page loads it as ./kelvaro-rpn/. Listens on
 // 127.0.0.1 only and prints the page's address.
 import { createServer } from 'node:http';
+import { existsSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, resolve, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -41,9 +42,9 @@ function fileFor(path) {
 }
 
 const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    const file = request.method === 'GET' ? fileFor(path) : null;
     try {
+        const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+        const file = request.method === 'GET' ? fileFor(path) : null;
         if (file === null) {
             throw Object.assign(new Error('refused'), { code: 'ENOENT' });
         }
@@ -54,11 +55,17 @@ const server = createServer(async (request, response) => {
         });
         response.end(body);
     } catch (error) {
-        const status = error.code === 'ENOENT' || error.code === 'EISDIR' ? 404 : 500;
+        const status = error instanceof URIError ? 400
+            : error.code === 'ENOENT' || error.code === 'EISDIR' ? 404 : 500;
         response.writeHead(status, { 'content-type': 'text/plain' });
         response.end(`${status}\n`);
     }
 });
+
+if (!existsSync(join(roots[0][1], 'src', 'index.js'))) {
+    console.error(`serve.mjs: no package in ${roots[0][1]} ` +
+                  '(cmake --preset npm && cmake --build --preset npm builds it)');
+}
 
 server.listen(Number(values.port), '127.0.0.1', () => {
     console.log(`http://127.0.0.1:${server.address().port}/`);
