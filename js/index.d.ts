@@ -38,7 +38,10 @@ export interface Warning {
     offset: number;
     /** Bytes skipped; for 'values left' how many values are left below the result. */
     length: number;
-    /** `offset` as a UTF-16 index into the string. */
+    /**
+     * `offset` as a UTF-16 index into the string; for a tail that starts inside a
+     * character of several bytes (an invalid byte's token: "é2"), the next character's.
+     */
     index: number;
 }
 

@@ -98,6 +98,9 @@ const checks = [
     ['3\n4 +', [['number tail', 1, 2, 1]]],
     ['3 4 ? sqrt', [['command tail', 7, 3, 7]]],
     ['1é 2 sqrt +', [['number tail', 1, 2, 1], ['command tail', 7, 3, 6]]],
+    // A tail that starts inside a character: the index is the next character's.
+    ['\u{1F600}x', [['command tail', 1, 4, 2]]],
+    ['1 é2', [['command tail', 3, 2, 3]]],
 ];
 
 test('check', () => {
