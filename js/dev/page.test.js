@@ -116,6 +116,23 @@ test('warnings show as the text is typed', async () => {
     ]);
 });
 
+test('the package runs in a module worker too', async () => {
+    const answer = await page.evaluate(async () => {
+        const entry = new URL('kelvaro-rpn/src/index.js', location.href).href;
+        const source = `import { evaluate, check } from ${JSON.stringify(entry)};
+            let failure;
+            try { evaluate('3 4 ?'); } catch (error) { failure = [error.kind, error.offset]; }
+            postMessage([evaluate('3 4 + 2 *'), check('2 sqrt').length, failure]);`;
+        const worker = new Worker(URL.createObjectURL(new Blob([source],
+            { type: 'text/javascript' })), { type: 'module' });
+        return new Promise((resolve, reject) => {
+            worker.onmessage = (event) => resolve(event.data);
+            worker.onerror = (event) => reject(new Error(event.message));
+        });
+    });
+    assert.deepEqual(answer, [14, 1, ['invalid character', 4]]);
+});
+
 test('the page raised no errors', () => {
     assert.deepEqual(pageErrors, []);
 });
