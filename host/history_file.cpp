@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -207,7 +208,9 @@ bool CannotWrite(int error)
 std::string HistoryFile::ChoosePath()
 {
     if (const char *chosen = std::getenv("RPN_HISTFILE")) {
-        return chosen;
+        // The shell's habit of HISTFILE=/dev/null asks for no history; it
+        // must not be refused as a device at every start.
+        return std::string_view(chosen) == "/dev/null" ? "" : chosen;
     }
     // The XDG base directory rules ignore a relative path.
     const char *state = std::getenv("XDG_STATE_HOME");

@@ -12,7 +12,7 @@
 
 class HistoryFile {
 public:
-    // The file named by RPN_HISTFILE (set and empty: none), otherwise
+    // The file named by RPN_HISTFILE (set and empty, or /dev/null: none), otherwise
     // $XDG_STATE_HOME/rpn/history or ~/.local/state/rpn/history, whose
     // directories are created. An empty path keeps no history.
     static std::string ChoosePath();

@@ -129,7 +129,8 @@ constexpr char kPromptOptions[] =
 constexpr char kClosing[] =
     "\n"
     "Environment:\n"
-    "  RPN_HISTFILE    the prompt's history file; set and empty: keep no history\n"
+    "  RPN_HISTFILE    the prompt's history file; set and empty, or /dev/null:\n"
+    "                  keep no history\n"
     "  XDG_STATE_HOME  otherwise history goes to $XDG_STATE_HOME/rpn/history\n"
     "                  (~/.local/state/rpn/history when unset)\n"
     "\n"

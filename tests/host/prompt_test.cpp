@@ -228,17 +228,26 @@ INSTANTIATE_TEST_SUITE_P(
                      "mine"}),
     [](const testing::TestParamInfo<HistoryPlace> &info) { return std::string(info.param.name); });
 
-TEST_F(History, EmptyHistFileKeepsNone)
+class HistoryOff : public History, public testing::WithParamInterface<const char *> {};
+
+// Both ask for no history: nothing is created, nothing reported, status 0.
+TEST_P(HistoryOff, KeepsNone)
 {
     const TerminalSession session = Session(
         {"1 2 +\n", "quit\n"},
-        {{"RPN_HISTFILE", ""}, {"XDG_STATE_HOME", root_ + "/state"}, {"HOME", root_ + "/home"}});
+        {{"RPN_HISTFILE", GetParam()}, {"XDG_STATE_HOME", root_ + "/state"}, {"HOME", root_ + "/home"}});
     ASSERT_TRUE(session.answered) << session.screen;
     struct stat info {};
     EXPECT_NE(stat((root_ + "/state").c_str(), &info), 0);
     EXPECT_NE(stat((root_ + "/home").c_str(), &info), 0);
     EXPECT_EQ(session.err, "");
+    EXPECT_EQ(session.status, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(SetEmptyOrDevNull, HistoryOff, testing::Values("", "/dev/null"),
+                         [](const testing::TestParamInfo<const char *> &info) {
+                             return info.param[0] == '\0' ? std::string("Empty") : std::string("DevNull");
+                         });
 
 // The session goes on without saving; the failure shows in the status.
 TEST_F(History, FileThatCannotBeKeptIsReported)
