@@ -263,6 +263,10 @@ snapshot() {
     find /usr /etc /var/lib/dpkg/info -xdev | LC_ALL=C sort
     ldconfig -p | LC_ALL=C sort
 }
+# The cache as the libraries on disk make it: a package installed earlier in
+# this run (or one whose trigger is still pending) may have left it behind
+# them, and the packages' own trigger would bring it up to date.
+ldconfig
 snapshot >"$work/before"
 trap 'dpkg --purge "${packages[@]}" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 dpkg -i "${debs[@]}"
