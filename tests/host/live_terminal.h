@@ -12,7 +12,8 @@
 
 class LiveTerminal {
 public:
-    // Starts rpn as RunOnTerminal does; `setup.keystrokes` are not used.
+    // Starts rpn as RunOnTerminal does; `setup.keystrokes` are not used, nor
+    // `setup.redirectOutput` (nothing would read that pipe).
     explicit LiveTerminal(const TerminalSetup &setup);
     // Kills rpn if it is still running.
     ~LiveTerminal();

@@ -1,5 +1,7 @@
 #include "terminal_session.h"
 
+#include "terminal_io.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -9,7 +11,6 @@
 #include <sstream>
 #include <csignal>
 #include <filesystem>
-#include <poll.h>
 #include <pty.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -22,71 +23,6 @@ namespace {
 constexpr char kPrompt[] = "rpn> ";
 constexpr auto kPatience = std::chrono::seconds(20);
 
-// The line editor takes the terminal out of line mode once it is ready for
-// keys; keys typed before that would be taken by the terminal's own line
-// discipline (Ctrl-D there ends nothing).
-bool AwaitLineEditor(int terminal, std::chrono::steady_clock::time_point deadline)
-{
-#if RPN_LINE_EDITING
-    termios mode{};
-    while (tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ICANON) != 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-#else
-    (void)terminal;
-    (void)deadline;
-#endif
-    return true;
-}
-
-// Reads what the terminal shows for up to `deadline`; false once the program
-// has closed the terminal or the deadline has passed.
-bool ReadScreen(int terminal, std::string &screen, std::chrono::steady_clock::time_point deadline)
-{
-    if (std::chrono::steady_clock::now() > deadline) {
-        return false;
-    }
-    pollfd fd{terminal, POLLIN, 0};
-    const int ready = poll(&fd, 1, 100);
-    if (ready <= 0) {
-        return ready == 0 || errno == EINTR;
-    }
-    char buffer[4096];
-    const ssize_t count = read(terminal, buffer, sizeof buffer);
-    if (count <= 0) {
-        // Linux reports EIO when the last holder of the other side exits.
-        return false;
-    }
-    screen.append(buffer, static_cast<std::size_t>(count));
-    return true;
-}
-
-// After its prompt the program's next sleep is the read of the terminal. A
-// Ctrl-C that came before that read would interrupt nothing, so keys wait
-// until the program sleeps.
-bool AwaitRead(pid_t program, std::chrono::steady_clock::time_point deadline)
-{
-    const std::string statPath = "/proc/" + std::to_string(program) + "/stat";
-    for (;;) {
-        std::ifstream statFile(statPath);
-        std::string stat;
-        if (!std::getline(statFile, stat)) {
-            return true;
-        }
-        const std::size_t nameEnd = stat.rfind(") ");
-        if (nameEnd == std::string::npos || nameEnd + 2 >= stat.size() || stat[nameEnd + 2] == 'S') {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
-
 bool AwaitPrompts(int terminal, pid_t program, std::string &screen, std::size_t wanted)
 {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -95,18 +31,7 @@ bool AwaitPrompts(int terminal, pid_t program, std::string &screen, std::size_t 
             return false;
         }
     }
-    return AwaitLineEditor(terminal, deadline) && AwaitRead(program, deadline);
-}
-
-std::string ReadAll(int fd)
-{
-    std::string text;
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(fd, buffer, sizeof buffer)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(count));
-    }
-    return text;
+    return AwaitKeysWanted(terminal, program, deadline);
 }
 
 }  // namespace
@@ -122,65 +47,11 @@ std::size_t PromptsShown(const std::string &screen)
     return count;
 }
 
-namespace {
-
-// In the child, before rpn starts.
-void PrepareChild(const TerminalSetup &setup, int errWrite, int outWrite)
-{
-    if (!setup.errorOnTerminal) {
-        dup2(errWrite, STDERR_FILENO);
-    }
-    if (outWrite >= 0) {
-        dup2(outWrite, STDOUT_FILENO);
-    }
-    setenv("TERM", setup.term.c_str(), 1);
-    setenv("RPN_HISTFILE", "", 1);
-    for (const auto &[name, value] : setup.environment) {
-        if (value) {
-            setenv(name.c_str(), value->c_str(), 1);
-        } else {
-            unsetenv(name.c_str());
-        }
-    }
-    signal(SIGPIPE, SIG_DFL);
-}
-
-}  // namespace
-
 TerminalSession RunOnTerminal(const TerminalSetup &setup)
 {
-    int errPipe[2];
-    int outPipe[2] = {-1, -1};
-    if (pipe(errPipe) != 0 || (setup.redirectOutput && pipe(outPipe) != 0)) {
-        throw std::runtime_error("pipe failed");
-    }
-    int terminal = -1;
-    winsize size{};
-    size.ws_row = 24;
-    size.ws_col = setup.columns;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, setup.columns == 0 ? nullptr : &size);
-    if (child < 0) {
-        throw std::runtime_error("forkpty failed");
-    }
-    if (child == 0) {
-        PrepareChild(setup, errPipe[1], outPipe[1]);
-        for (const int fd : {errPipe[0], errPipe[1], outPipe[0], outPipe[1]}) {
-            if (fd >= 0) {
-                close(fd);
-            }
-        }
-        std::vector<char *> argv{const_cast<char *>(RPN_PROGRAM)};
-        for (const std::string &argument : setup.arguments) {
-            argv.push_back(const_cast<char *>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        execv(RPN_PROGRAM, argv.data());
-        _exit(127);
-    }
-    close(errPipe[1]);
-    if (outPipe[1] >= 0) {
-        close(outPipe[1]);
-    }
+    const StartedTerminal started = StartOnTerminal(setup);
+    const pid_t child = started.child;
+    const int terminal = started.terminal;
 
     TerminalSession session{"", "", 0, true, ""};
     for (std::size_t i = 0; i < setup.keystrokes.size() && session.answered; ++i) {
@@ -200,11 +71,11 @@ TerminalSession RunOnTerminal(const TerminalSetup &setup)
         kill(child, SIGKILL);
     }
     close(terminal);
-    session.err = ReadAll(errPipe[0]);
-    close(errPipe[0]);
-    if (outPipe[0] >= 0) {
-        session.out = ReadAll(outPipe[0]);
-        close(outPipe[0]);
+    session.err = ReadAll(started.errRead);
+    close(started.errRead);
+    if (started.outRead >= 0) {
+        session.out = ReadAll(started.outRead);
+        close(started.outRead);
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
@@ -307,7 +178,7 @@ bool TerminalDriver::AwaitPrompts(std::size_t count)
     if (rpn_ < 0) {
         rpn_ = FindRpn(shell_, deadline);
     }
-    return rpn_ > 0 && AwaitLineEditor(terminal_, deadline) && AwaitRead(rpn_, deadline);
+    return rpn_ > 0 && AwaitKeysWanted(terminal_, rpn_, deadline);
 }
 
 bool TerminalDriver::AwaitScreen(const std::string &text)
@@ -328,7 +199,7 @@ bool TerminalDriver::AwaitScreen(const std::string &text)
 bool TerminalDriver::AwaitReading() const
 {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    return AwaitLineEditor(terminal_, deadline) && AwaitRead(rpn_, deadline);
+    return AwaitKeysWanted(terminal_, rpn_, deadline);
 }
 
 bool TerminalDriver::Type(const std::string &keys)
@@ -342,7 +213,7 @@ bool TerminalDriver::Type(const std::string &keys)
                                              [](char key) { return std::iscntrl(static_cast<unsigned char>(key)) != 0; }) -
                                 keys.begin();
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    return AwaitScreen(keys.substr(0, control)) && AwaitRead(rpn_, deadline);
+    return AwaitScreen(keys.substr(0, control)) && AwaitSleeping(rpn_, deadline);
 }
 
 void TerminalDriver::Signal(int number) const
