@@ -7,12 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! dpkg -s cmake ninja-build g++ make libbenchmark-dev libmuparser-dev libfast-float-dev libfmt-dev >/dev/null 2>&1; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends \
-        cmake ninja-build g++ make libbenchmark-dev libmuparser-dev libfast-float-dev libfmt-dev >/dev/null
-fi
+. .ci/apt.sh
+ci_install cmake ninja-build g++ make libbenchmark-dev libmuparser-dev libfast-float-dev libfmt-dev
 
 cmake --preset bench
 cmake --build --preset bench

@@ -6,11 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-export DEBIAN_FRONTEND=noninteractive
+. .ci/apt.sh
 # wine32 is an i386 package: the i386 lists must be there too.
 dpkg --add-architecture i386
 if ! compgen -G '/var/lib/apt/lists/*_binary-i386_Packages*' >/dev/null; then
-    apt-get update -qq
+    ci_apt_update
 fi
 
 timed() {
@@ -21,10 +21,9 @@ timed() {
 }
 
 install_packages() {
-    apt-get install -y -qq --no-install-recommends ninja-build \
-        cmake make googletest locales libfast-float-dev libfmt-dev \
+    ci_install ninja-build cmake make googletest locales libfast-float-dev libfmt-dev \
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 \
-        wine wine64 wine32:i386 g++-arm-linux-gnueabihf qemu-user >/dev/null
+        wine wine64 wine32:i386 g++-arm-linux-gnueabihf qemu-user
     # wine takes the default code page from the locale: ja_JP.UTF-8 gives 932.
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
         sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen

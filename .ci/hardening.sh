@@ -8,11 +8,9 @@ cd "$(dirname "$0")/.."
 
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 
-if [ "$(id -u)" = 0 ]; then
-    apt-get install -y -qq --no-install-recommends ninja-build \
-        cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev \
-        libfast-float-dev libfmt-dev >/dev/null
-fi
+. .ci/apt.sh
+ci_install ninja-build cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev \
+    libfast-float-dev libfmt-dev
 
 echo "== sanitize: the test suite under ASan and UBSan"
 cmake --workflow --preset sanitize

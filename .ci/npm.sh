@@ -7,10 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-export DEBIAN_FRONTEND=noninteractive
-if ! compgen -G '/var/lib/apt/lists/*_Packages' >/dev/null; then
-    apt-get update -qq
-fi
+. .ci/apt.sh
 
 timed() {
     local label=$1 start=$SECONDS
@@ -20,11 +17,10 @@ timed() {
 }
 
 install_packages() {
-    apt-get install -y -qq --no-install-recommends ninja-build cmake make \
-        libfast-float-dev libfmt-dev emscripten nodejs chromium >/dev/null
+    ci_install ninja-build cmake make libfast-float-dev libfmt-dev emscripten nodejs chromium
     # A node from elsewhere brings its own npm; Debian's goes with Debian's node.
     if ! command -v npm >/dev/null; then
-        apt-get install -y -qq --no-install-recommends npm >/dev/null
+        ci_install npm
     fi
 }
 timed "installing emscripten, node, npm and chromium" install_packages

@@ -10,11 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 needs=(cmake ninja-build g++ pkg-config dpkg-dev file lintian libfast-float-dev libfmt-dev)
-if [ "$(id -u)" = 0 ] && ! dpkg -s "${needs[@]}" >/dev/null 2>&1; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${needs[@]}" >/dev/null
-fi
+. .ci/apt.sh
+ci_install "${needs[@]}"
 
 # The version as project() in CMakeLists.txt declares it.
 version=$(sed -n '/^project(/,/)/s/^ *VERSION \([0-9.]*\)$/\1/p' CMakeLists.txt)

@@ -7,11 +7,8 @@ cd "$(dirname "$0")/.."
 
 packages=(g++ python3-dev python3-venv python3-pip python3-setuptools python3-wheel
           python3-pytest python3-numpy mypy libfast-float-dev libfmt-dev)
-if ! dpkg -s "${packages[@]}" >/dev/null 2>&1; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
-fi
+. .ci/apt.sh
+ci_install "${packages[@]}"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

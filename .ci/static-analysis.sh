@@ -5,11 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [ "$(id -u)" = 0 ]; then
-    apt-get install -y -qq --no-install-recommends ninja-build \
-        cmake g++ make clang clang-tidy cppcheck libgtest-dev libgmock-dev \
-        libfast-float-dev libfmt-dev libedit-dev >/dev/null
-fi
+. .ci/apt.sh
+ci_install ninja-build cmake g++ make clang clang-tidy cppcheck libgtest-dev libgmock-dev \
+    libfast-float-dev libfmt-dev libedit-dev
 
 # Only the compile commands are needed; nothing is built.
 cmake --preset default -B build/analysis -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null

@@ -5,10 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-export DEBIAN_FRONTEND=noninteractive
-if ! compgen -G '/var/lib/apt/lists/*_Packages' >/dev/null; then
-    apt-get update -qq
-fi
+. .ci/apt.sh
 
 timed() {
     local label=$1 start=$SECONDS
@@ -18,9 +15,8 @@ timed() {
 }
 
 install_packages() {
-    apt-get install -y -qq --no-install-recommends ninja-build cmake make googletest \
-        libedit-dev libfast-float-dev libfmt-dev \
-        clang libc++-dev libc++abi-dev emscripten nodejs >/dev/null
+    ci_install ninja-build cmake make googletest libedit-dev libfast-float-dev libfmt-dev \
+        clang libc++-dev libc++abi-dev emscripten nodejs
 }
 timed "installing the toolchains" install_packages
 
