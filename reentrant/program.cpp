@@ -152,6 +152,15 @@ extern "C" size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program *progra
     return failed;
 }
 
+extern "C" size_t kelvaro_rpn_program_run_many_fast(const kelvaro_rpn_program *program,
+                                                    const double *inputs, size_t count,
+                                                    size_t runs, double *results,
+                                                    kelvaro_rpn_status *statuses)
+{
+    // Every command is exact until it has a faster form of its own.
+    return kelvaro_rpn_program_run_many(program, inputs, count, runs, results, statuses);
+}
+
 extern "C" size_t kelvaro_rpn_program_inputs(const kelvaro_rpn_program *program)
 {
     return program->shape.needs;

@@ -158,6 +158,17 @@ KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program
                                                        size_t runs, double *results,
                                                        kelvaro_rpn_status *statuses);
 
+/* kelvaro_rpn_program_run_many, allowed to trade the last bits of a value for
+   speed: the same arguments, return, statuses and failures (underflow,
+   overflow, the NaN of a failed run); a value may differ from the exact run's
+   by each command's bound below. Commands not listed are exact. Never
+   allocates.
+     (bounds are listed here as the fast commands are added) */
+KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_run_many_fast(const kelvaro_rpn_program *program,
+                                                            const double *inputs, size_t count,
+                                                            size_t runs, double *results,
+                                                            kelvaro_rpn_status *statuses);
+
 /* The fewest inputs the program runs on without an underflow: every command's
    stack effect is known before it runs ("X 2 ^ 3 * 1 +" needs 1). Cannot
    fail. */
