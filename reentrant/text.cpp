@@ -80,3 +80,17 @@ extern "C" const char *kelvaro_rpn_status_name(kelvaro_rpn_status status)
     default: return "unknown status";
     }
 }
+
+extern "C" const char *kelvaro_rpn_warning_name(kelvaro_rpn_warning_kind kind)
+{
+    // Read as an int for the same reason as a status: any number may arrive.
+    static_assert(sizeof(kelvaro_rpn_warning_kind) == sizeof(int), "kinds are stored as int");
+    int number = 0;
+    std::memcpy(&number, &kind, sizeof number);
+    switch (number) {
+    case KELVARO_RPN_WARNING_COMMAND_TAIL: return "command tail";
+    case KELVARO_RPN_WARNING_NUMBER_TAIL: return "number tail";
+    case KELVARO_RPN_WARNING_VALUES_LEFT: return "values left";
+    default: return "unknown warning";
+    }
+}

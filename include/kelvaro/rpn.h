@@ -202,6 +202,10 @@ typedef struct kelvaro_rpn_warning {
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_check(const char *text, size_t length,
                                             kelvaro_rpn_warning *warnings, size_t capacity);
 
+/* A constant name for a warning kind: "command tail", "number tail",
+   "values left"; "unknown warning" for any other number. Never NULL. */
+KELVARO_RPN_PUBLIC const char *kelvaro_rpn_warning_name(kelvaro_rpn_warning_kind kind);
+
 /* ---- Text ---------------------------------------------------------------- */
 
 /* Room for any text the functions below write, NUL included. */

@@ -7,6 +7,11 @@ const char *StatusNameOfNumber(int number)
     return kelvaro_rpn_status_name((kelvaro_rpn_status)number);
 }
 
+const char *WarningNameOfNumber(int number)
+{
+    return kelvaro_rpn_warning_name((kelvaro_rpn_warning_kind)number);
+}
+
 size_t MessageOfNumber(int number, char *buffer, size_t size)
 {
     kelvaro_rpn_outcome outcome;

@@ -1,5 +1,5 @@
-/* kelvaro_rpn_status_name and kelvaro_rpn_format_message called from C with
-   any int as the status. */
+/* kelvaro_rpn_status_name, kelvaro_rpn_warning_name and kelvaro_rpn_format_message called
+   from C with any int as the status or kind. */
 #ifndef KELVARO_TESTS_API_STATUS_NUMBERS_H
 #define KELVARO_TESTS_API_STATUS_NUMBERS_H
 
@@ -10,6 +10,7 @@ extern "C" {
 #endif
 
 const char *StatusNameOfNumber(int number);
+const char *WarningNameOfNumber(int number);
 size_t MessageOfNumber(int number, char *buffer, size_t size);
 
 #ifdef __cplusplus

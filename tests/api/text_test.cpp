@@ -202,6 +202,17 @@ TEST(FormatMessageTest, StatusNamesAreConstant)
     EXPECT_STREQ(kelvaro_rpn_status_name(KELVARO_RPN_STACK_OVERFLOW), "stack overflow");
 }
 
+TEST(FormatMessageTest, WarningNamesAreConstantAndAnyOtherNumberIsUnknown)
+{
+    EXPECT_STREQ(kelvaro_rpn_warning_name(KELVARO_RPN_WARNING_COMMAND_TAIL), "command tail");
+    EXPECT_STREQ(kelvaro_rpn_warning_name(KELVARO_RPN_WARNING_NUMBER_TAIL), "number tail");
+    EXPECT_STREQ(kelvaro_rpn_warning_name(KELVARO_RPN_WARNING_VALUES_LEFT), "values left");
+    for (const int number : {-1, 0, 4, 42, INT_MAX, INT_MIN}) {
+        SCOPED_TRACE(number);
+        EXPECT_STREQ(WarningNameOfNumber(number), "unknown warning");
+    }
+}
+
 TEST(FormatMessageTest, AnyOtherNumberIsAnUnknownStatus)
 {
     for (const int number : {-1, 4, 5, 42, 255, 256, 1000, INT_MAX, INT_MIN}) {
