@@ -16,36 +16,51 @@ SQLITE_EXTENSION_INIT1
 #define KELVARO_SQLITE_ENTRY __attribute__((visibility("default")))
 #endif
 
+/* UTF-8: the lead byte says how long the character is; every byte after it
+   is 10xxxxxx. */
+enum {
+    UTF8_LEAD_OF_TWO = 0xC2,
+    UTF8_LEAD_OF_THREE = 0xE0,
+    UTF8_LEAD_OF_FOUR = 0xF0,
+    UTF8_LAST_LEAD = 0xF4,
+    UTF8_FOLLOWER_MASK = 0xC0,
+    UTF8_FOLLOWER = 0x80
+};
+
 /* The bytes of the UTF-8 character starting at `text`, or 0 when those bytes
    are not one. */
 static size_t utf8_character_length(const unsigned char *text, size_t available)
 {
-    size_t length = text[0] >= 0xF0 && text[0] <= 0xF4 ? 4
-                  : text[0] >= 0xE0                    ? 3
-                  : text[0] >= 0xC2 && text[0] < 0xE0  ? 2
-                                                       : 0;
+    const unsigned char lead = text[0];
+    const size_t length = lead > UTF8_LAST_LEAD        ? 0
+                        : lead >= UTF8_LEAD_OF_FOUR  ? 4
+                        : lead >= UTF8_LEAD_OF_THREE ? 3
+                        : lead >= UTF8_LEAD_OF_TWO   ? 2
+                                                     : 0;
     size_t i;
     if (length == 0 || length > available) {
         return 0;
     }
     for (i = 1; i < length; ++i) {
-        if ((text[i] & 0xC0) != 0x80) {
+        if ((text[i] & UTF8_FOLLOWER_MASK) != UTF8_FOLLOWER) {
             return 0;
         }
     }
     return length;
 }
 
-/* The library's message line and the byte offset. Where the failing byte
-   starts a UTF-8 character, the message shows the whole character, so that
-   the error is valid text. */
+/* The library's message line and the byte offset. Where the failing byte is
+   not ASCII, the message shows the whole UTF-8 character it starts, or \xNN
+   when it starts none, so that the error is valid text. */
 static void report_failure(sqlite3_context *context, const kelvaro_rpn_outcome *outcome,
                            const char *formula, size_t length)
 {
     char line[KELVARO_RPN_MESSAGE_SIZE];
     size_t size = kelvaro_rpn_format_message(outcome, formula, length, line, sizeof line);
-    size_t character = 0;
     const char *byte = NULL;
+    char escape[sizeof "\\xFF"];
+    const char *shown = escape;
+    size_t shown_length = 0;
     char *message;
 
     if (size >= sizeof line) {
@@ -54,17 +69,25 @@ static void report_failure(sqlite3_context *context, const kelvaro_rpn_outcome *
     if (size > 0 && line[size - 1] == '\n') {
         --size;
     }
-    if (outcome->status == KELVARO_RPN_INVALID_CHARACTER && outcome->offset < length) {
-        character = utf8_character_length((const unsigned char *)formula + outcome->offset,
-                                          length - outcome->offset);
-        byte = character > 0 ? memchr(line, formula[outcome->offset], size) : NULL;
+    if (outcome->status == KELVARO_RPN_INVALID_CHARACTER && outcome->offset < length &&
+        (unsigned char)formula[outcome->offset] >= UTF8_FOLLOWER) {
+        byte = memchr(line, formula[outcome->offset], size);
+        shown_length = utf8_character_length((const unsigned char *)formula + outcome->offset,
+                                             length - outcome->offset);
+        if (shown_length > 0) {
+            shown = formula + outcome->offset;
+        } else {
+            sqlite3_snprintf(sizeof escape, escape, "\\x%02X",
+                             (unsigned)(unsigned char)formula[outcome->offset]);
+            shown_length = strlen(escape);
+        }
     }
     if (byte == NULL) {
         message = sqlite3_mprintf("%.*s at byte offset %llu", (int)size, line,
                                   (unsigned long long)outcome->offset);
     } else {
         message = sqlite3_mprintf("%.*s%.*s%.*s at byte offset %llu", (int)(byte - line), line,
-                                  (int)character, formula + outcome->offset,
+                                  (int)shown_length, shown,
                                   (int)(size - (size_t)(byte + 1 - line)), byte + 1,
                                   (unsigned long long)outcome->offset);
     }

@@ -53,6 +53,9 @@ class RpnTest(unittest.TestCase):
         cases = [
             (("3 4 + 2 ?",), "Invalid character: '?' at byte offset 8"),
             (("1 é +",), "Invalid character: 'é' at byte offset 2"),
+            (("1 € 2",), "Invalid character: '€' at byte offset 2"),
+            ((b"1 \xff +",), "Invalid character: '\\xFF' at byte offset 2"),
+            ((b"1 \xe2\x82 +",), "Invalid character: '\\xE2' at byte offset 2"),
             (("1 +",), "you have a stack underflow! at byte offset 2"),
             (("+", 1), "you have a stack underflow! at byte offset 0"),
             (("1 " * 266,), "you have a stack overflow! at byte offset 530"),
