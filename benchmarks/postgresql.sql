@@ -2,42 +2,49 @@
 --   psql -X -f benchmarks/postgresql.sql      (a superuser, CREATE EXTENSION done)
 -- Each query three times; compare the medians. The backend's own resident
 -- memory is read from /proc/self/status before and after ten million rows.
+\set series_rpn 'SELECT sum(rpn(''2 ^ 3 * 1 +'', x::float8)) FROM generate_series(1, 1000000) x;'
+\set series_sql 'SELECT sum(3 * x::float8 ^ 2 + 1) FROM generate_series(1, 1000000) x;'
+\set series_alone 'SELECT sum(x::float8) FROM generate_series(1, 1000000) x;'
+\set table_rpn 'SELECT sum(rpn(''2 ^ 3 * 1 +'', x)) FROM kelvaro_rpn_points;'
+\set table_sql 'SELECT sum(3 * x ^ 2 + 1) FROM kelvaro_rpn_points;'
 \timing on
 SET max_parallel_workers_per_gather = 0;
 
 \echo == rpn against plain SQL on a million values, serial
-SELECT sum(rpn('2 ^ 3 * 1 +', x::float8)) FROM generate_series(1, 1000000) x;
-SELECT sum(3 * x::float8 ^ 2 + 1) FROM generate_series(1, 1000000) x;
-SELECT sum(rpn('2 ^ 3 * 1 +', x::float8)) FROM generate_series(1, 1000000) x;
-SELECT sum(3 * x::float8 ^ 2 + 1) FROM generate_series(1, 1000000) x;
-SELECT sum(rpn('2 ^ 3 * 1 +', x::float8)) FROM generate_series(1, 1000000) x;
-SELECT sum(3 * x::float8 ^ 2 + 1) FROM generate_series(1, 1000000) x;
+:series_rpn
+:series_sql
+:series_rpn
+:series_sql
+:series_rpn
+:series_sql
 \echo == the query alone, no formula
-SELECT sum(x::float8) FROM generate_series(1, 1000000) x;
-SELECT sum(x::float8) FROM generate_series(1, 1000000) x;
-SELECT sum(x::float8) FROM generate_series(1, 1000000) x;
+:series_alone
+:series_alone
+:series_alone
 
 \echo == a table of a million rows, serial and with two workers
 -- Not a temporary table: only a table of the database can be scanned in parallel.
 CREATE TABLE kelvaro_rpn_points AS SELECT x::float8 AS x FROM generate_series(1, 1000000) x;
 ANALYZE kelvaro_rpn_points;
-SELECT sum(rpn('2 ^ 3 * 1 +', x)) FROM kelvaro_rpn_points;
-SELECT sum(rpn('2 ^ 3 * 1 +', x)) FROM kelvaro_rpn_points;
-SELECT sum(rpn('2 ^ 3 * 1 +', x)) FROM kelvaro_rpn_points;
-SELECT sum(3 * x ^ 2 + 1) FROM kelvaro_rpn_points;
-SELECT sum(3 * x ^ 2 + 1) FROM kelvaro_rpn_points;
-SELECT sum(3 * x ^ 2 + 1) FROM kelvaro_rpn_points;
+\echo serial
+:table_rpn
+:table_rpn
+:table_rpn
+:table_sql
+:table_sql
+:table_sql
 SET parallel_setup_cost = 0;
 SET parallel_tuple_cost = 0;
 SET min_parallel_table_scan_size = 0;
 SET max_parallel_workers_per_gather = 2;
-EXPLAIN (COSTS OFF) SELECT sum(rpn('2 ^ 3 * 1 +', x)) FROM kelvaro_rpn_points;
-SELECT sum(rpn('2 ^ 3 * 1 +', x)) FROM kelvaro_rpn_points;
-SELECT sum(rpn('2 ^ 3 * 1 +', x)) FROM kelvaro_rpn_points;
-SELECT sum(rpn('2 ^ 3 * 1 +', x)) FROM kelvaro_rpn_points;
-SELECT sum(3 * x ^ 2 + 1) FROM kelvaro_rpn_points;
-SELECT sum(3 * x ^ 2 + 1) FROM kelvaro_rpn_points;
-SELECT sum(3 * x ^ 2 + 1) FROM kelvaro_rpn_points;
+EXPLAIN (COSTS OFF) :table_rpn
+\echo parallel
+:table_rpn
+:table_rpn
+:table_rpn
+:table_sql
+:table_sql
+:table_sql
 SET max_parallel_workers_per_gather = 0;
 DROP TABLE kelvaro_rpn_points;
 \timing off
