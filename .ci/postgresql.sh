@@ -32,7 +32,8 @@ port=55432
 while (echo >"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
 as_owner initdb -D "$scratch/data" -U postgres --auth=trust -E UTF8 --no-locale >/dev/null
 as_owner pg_ctl -D "$scratch/data" -l "$scratch/server.log" -w \
-    -o "-p $port -k $scratch -c listen_addresses=''" start >/dev/null
+    -o "-p $port -k $scratch -c listen_addresses=''" start >/dev/null ||
+    { cat "$scratch/server.log"; exit 1; }
 export PGHOST=$scratch PGPORT=$port PGUSER=postgres
 echo "postgresql: cluster on port $port after $((SECONDS - start)) s"
 
