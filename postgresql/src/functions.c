@@ -2,6 +2,7 @@
 #include "extension.h"
 
 #include "funcapi.h"
+#include "storage/shmem.h"
 #include "utils/array.h"
 #include "utils/builtins.h"
 
@@ -53,7 +54,8 @@ kelvaro_pg_rpn_check(PG_FUNCTION_ARGS)
     kelvaro_pg_verify_encoding(bytes, length);
     InitMaterializedSRF(fcinfo, 0);
     count = kelvaro_rpn_check(bytes, (size_t) length, NULL, 0);
-    warnings = palloc_array(kelvaro_rpn_warning, count > 0 ? count : 1);
+    /* mul_size raises on overflow; palloc on more than it allows. */
+    warnings = palloc(mul_size(count > 0 ? count : 1, sizeof *warnings));
     kelvaro_rpn_check(bytes, (size_t) length, warnings, count);
     for (i = 0; i < count; ++i) {
         Datum values[3];
