@@ -323,6 +323,11 @@ test('a #plot= address draws the formula, with gaps where it has no value', asyn
     await open(address, other);
     assert.equal((await plotted(other)).d, typed.d);
     await other.close();
+    // An emptied formula stays empty when the address is loaded again.
+    await page.fill('#formula', '');
+    await open(await page.evaluate(() => location.hash));
+    assert.deepEqual((await plotted()).fields, ['', '-10', '3']);
+    assert.equal((await plotted()).summary, 'Type a formula to plot it.');
 });
 
 test('the plot says what it cannot draw', async () => {

@@ -24,10 +24,9 @@ export function readAddress(hash) {
     return { fields, broken };
 }
 
-// The fragment for `fields` (empty texts left out), in the order given.
+// The fragment for `fields`, in the order given ('' for none).
 export function writeAddress(fields) {
     const parts = Object.entries(fields)
-        .filter(([, text]) => text !== '')
         .map(([name, text]) => `${name}=${encodeURIComponent(text)}`);
     return parts.length === 0 ? '' : `#${parts.join('&')}`;
 }

@@ -1,71 +1,26 @@
 // The try-it page: a desk calculator whose stack lasts between entries, the
 // command table, and a plot of a formula of one input. Everything about the
 // notation (commands, limits, messages) comes from the package.
-import { Calculator, RPNError, check, evaluate, formatShortest, version } from 'kelvaro-rpn';
+import { Calculator, RPNError, formatShortest, version } from 'kelvaro-rpn';
 import { readAddress, writeAddress } from './address.js';
 import { Desk } from './desk.js';
-import { describeFailure } from './failure.js';
 import { History } from './history.js';
 import { buildHelp, buildKeypad } from './keypad.js';
-import { run } from './plot.js';
-import { draw, drawNothing } from './plot-view.js';
-import { describeTail } from './warnings.js';
+import { PLOT_DEFAULTS, plotFields, setPlotFields, watchPlot } from './plot-panel.js';
+import { show, showFailure, showWarnings, withCode } from './report.js';
+import { describeTails } from './warnings.js';
 
 const $ = (id) => document.getElementById(id);
 const entry = $('entry');
 const desk = new Desk();
 const history = new History();
-const PLOT_DEFAULTS = { plot: 's', from: '-10', to: '10' };
-
-function show(element, visible) {
-    element.hidden = !visible;
-}
 
 function note(text) {
     $('note').textContent = text;
     show($('note'), text !== '');
 }
 
-// The failure box `box` (caret, message) for an RPNError on `text`, or hidden.
-function showFailure(box, text, error) {
-    show(box, error !== null);
-    if (error !== null) {
-        const { line, caret, message } = describeFailure(text, error);
-        box.querySelector('.caret').textContent = `${line}\n${caret}`;
-        box.querySelector('.message').textContent = message;
-    }
-}
-
-// A text whose `quoted` pieces are code, as nodes.
-function withCode(text) {
-    return text.split('`').map((piece, i) => {
-        if (i % 2 === 0) {
-            return piece;
-        }
-        const code = document.createElement('code');
-        code.textContent = piece;
-        return code;
-    });
-}
-
-function showWarnings(list, texts) {
-    list.replaceChildren(...texts.map((text) => {
-        const item = document.createElement('li');
-        item.append(...withCode(text));
-        return item;
-    }));
-    show(list, texts.length > 0);
-}
-
-function tails(text) {
-    return check(text).map((warning) => describeTail(text, warning)).filter(Boolean);
-}
-
 // ---- The address ---------------------------------------------------------
-
-function plotFields() {
-    return { plot: $('formula').value, from: $('from').value, to: $('to').value };
-}
 
 function saveAddress() {
     const plot = plotFields();
@@ -87,7 +42,7 @@ function showStack() {
         item.className = i === stack.length - 1 ? 'top' : '';
         return item;
     }));
-    $('stack').lastElementChild?.scrollIntoView({ block: 'nearest' });
+    $('stack').scrollTop = $('stack').scrollHeight;  // the top in view
     $('depth').textContent = `${stack.length} of ${Calculator.capacity}`;
     $('value').textContent = stack.length === 0 ? 'empty' : formatShortest(stack.at(-1));
     $('value').classList.toggle('long', $('value').textContent.length > 12);
@@ -135,7 +90,7 @@ function updateEntry() {
         }
     }
     showFailure($('entry-failure'), text, failure);
-    showWarnings($('entry-warnings'), tails(text));
+    showWarnings($('entry-warnings'), describeTails(text));
 }
 
 function setEntry(text) {
@@ -242,86 +197,12 @@ $('undo').addEventListener('click', undo);
 $('clear').addEventListener('click', clearStack);
 $('copy').addEventListener('click', copyValue);
 
-// ---- The plot ------------------------------------------------------------
-
-// A range end, read as the library reads a number; {value} or {problem}.
-function readBound(name, text) {
-    if (text.trim() === '') {
-        return { problem: `${name} is empty.` };
-    }
-    try {
-        const value = evaluate(text);
-        return Number.isFinite(value) ? { value }
-            : { problem: `${name} is ${formatShortest(value)}, not a finite number.` };
-    } catch (error) {
-        if (!(error instanceof RPNError)) {
-            throw error;
-        }
-        return { problem: `${name}: ${describeFailure(text, error).message}` };
-    }
-}
-
-function updatePlot() {
-    const formula = $('formula').value;
-    const from = readBound('From', $('from').value);
-    const to = readBound('To', $('to').value);
-    let failure = null;
-    const warnings = tails(formula);
-    if (formula.trim() === '') {
-        drawNothing('Type a formula to plot it.');
-    } else if (from.problem || to.problem) {
-        drawNothing([from.problem, to.problem].filter(Boolean).join(' '));
-    } else if (!(from.value < to.value)) {
-        drawNothing('From must be less than To.');
-    } else {
-        try {
-            const result = run(formula, from.value, to.value);
-            if (result.inputs > 1) {
-                drawNothing(`${formula} needs ${result.inputs} inputs; a plot gives it one, x.`);
-            } else {
-                if (result.outputs > 1) {
-                    warnings.push(`It leaves ${result.outputs} values: the plot shows the top one.`);
-                }
-                draw(formula, result);
-            }
-        } catch (error) {
-            if (!(error instanceof RPNError)) {
-                throw error;
-            }
-            failure = error;
-            drawNothing('The formula does not compile.');
-        }
-    }
-    showFailure($('plot-failure'), formula, failure);
-    showWarnings($('plot-warnings'), warnings);
-}
-
-// Redrawn when its width changes, so that labels keep their size.
-let plotWidth = 0;
-new ResizeObserver(([{ contentRect }]) => {
-    if (Math.abs(contentRect.width - plotWidth) >= 1) {
-        plotWidth = contentRect.width;
-        updatePlot();
-    }
-}).observe($('plot'));
-
-for (const id of ['formula', 'from', 'to']) {
-    $(id).addEventListener('input', () => {
-        updatePlot();
-        saveAddress();
-    });
-}
-
 // ---- Loading -------------------------------------------------------------
 
 // The state an address describes: the entries on an empty stack, the plot.
 function applyAddress() {
     const { fields, broken } = readAddress(location.hash);
-    const plot = { ...PLOT_DEFAULTS, ...fields };
-    $('formula').value = plot.plot;
-    $('from').value = plot.from;
-    $('to').value = plot.to;
-    updatePlot();
+    setPlotFields(fields);
     if (desk.entries.length > 0 || desk.stack.length > 0) {
         desk.clear();
     }
@@ -338,9 +219,10 @@ function applyAddress() {
 
 $('version').textContent = version;
 // The notation's one surprise, in the words a warning would use.
-$('first-character').replaceChildren(...withCode(`${tails('0 sin')[0]}.`));
+$('first-character').replaceChildren(...withCode(`${describeTails('0 sin')[0]}.`));
 buildKeypad($('keypad'), insert);
 buildHelp($('commands'), setEntry);
+watchPlot(saveAddress);
 showHistory();
 applyAddress();
 window.addEventListener('hashchange', applyAddress);

@@ -1,7 +1,7 @@
 // Warnings in plain words, made from the warning's kind and the library's own
 // name for the command: "`sqrt` is read as `s` (sine): only a token's first
 // character counts".
-import { commands } from 'kelvaro-rpn';
+import { check, commands } from 'kelvaro-rpn';
 
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
@@ -43,4 +43,9 @@ export function describeTail(text, { kind, offset, length, index }) {
     }
     return `${quoted(token)} is read as the number ${read}: ` +
            `${quoted(skipped)} after it is skipped`;
+}
+
+// The text's command and number tails in words, in text order.
+export function describeTails(text) {
+    return check(text).map((warning) => describeTail(text, warning)).filter(Boolean);
 }
