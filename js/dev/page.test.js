@@ -304,11 +304,15 @@ test('a #plot= address draws the formula, with gaps where it has no value', asyn
         // Left to right, evenly spaced: a point for every sample that has one.
         const xs = plot.pieces.flat().map(([x]) => x);
         assert.ok(xs.every((x, i) => i === 0 || x > xs[i - 1]), formula);
+        const steps = plot.pieces.flatMap((piece) => piece.slice(1)
+            .map(([x], i) => x - piece[i][0]));
+        assert.ok(Math.max(...steps) - Math.min(...steps) <= 0.11, formula);  // one decimal
         assert.ok(plot.labels.includes('x') && plot.labels.includes('value'), formula);
         assert.ok(plot.summary.startsWith(`${formula} for x from ${from} to ${to}: ` +
                                           `${points} points in ${pieces} piece`), plot.summary);
     }
-    const sine = (await open('#plot=s'), await plotted());
+    await open('#plot=s');
+    const sine = await plotted();
     assert.deepEqual(sine.fields, ['s', '-10', '10']);
     assert.ok(['-10', '-5', '0', '5', '10'].every((tick) => sine.labels.includes(tick)));
 
