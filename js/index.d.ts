@@ -78,6 +78,8 @@ export class Calculator {
     evaluate(text: string): number;
     /** Pushes any number, infinities and NaN too. Throws RPNError ('stack overflow') when full (265 values). */
     push(value: number): void;
+    /** The most values a stack holds (the library's limit); more fail with a stack overflow. */
+    static readonly capacity: number;
     readonly depth: number;
     /** A copy of the stack, bottom first. */
     readonly stack: Float64Array;
@@ -86,6 +88,21 @@ export class Calculator {
     /** Frees its memory; later calls throw. Freeing twice does nothing. */
     free(): void;
 }
+
+/** One of the notation's commands, as the library lists them. */
+export interface Command {
+    /** The character that stands for it: the first character of its token ("s" for "sin"). */
+    readonly command: string;
+    /** "add" */
+    readonly name: string;
+    /** "b + a": a is the top of the stack, b the value below it. */
+    readonly meaning: string;
+    /** An expression that uses it, "5 3 +"; "" for the separators ' ' and '\n'. */
+    readonly example: string;
+}
+
+/** Every command of the notation, in the library's order (a frozen table). */
+export function commands(): readonly Command[];
 
 /** `value` with `decimals` (0 to 99, default 6) digits after the point, as C's "%.*f": "14.000000", "nan", "-inf". */
 export function formatFixed(value: number, decimals?: number): string;

@@ -1,9 +1,9 @@
 // The package's declarations as a TypeScript user meets them. tsc --strict
 // must accept every line, and refuse each line marked @ts-expect-error (so a
 // declaration that accepts anything fails this check too).
-import { Calculator, Program, RPNError, check, compile, evaluate, formatFixed, formatShortest,
-         memoryInUse, version } from 'kelvaro-rpn';
-import type { FailureKind, Warning, WarningKind } from 'kelvaro-rpn';
+import { Calculator, Program, RPNError, check, commands, compile, evaluate, formatFixed,
+         formatShortest, memoryInUse, version } from 'kelvaro-rpn';
+import type { Command, FailureKind, Warning, WarningKind } from 'kelvaro-rpn';
 
 const value: number = evaluate('3 4 + 2 *');
 const warnings: Warning[] = check('2 sqrt');
@@ -40,6 +40,9 @@ calculator.free();
 
 const texts: string[] = [formatFixed(1), formatFixed(1, 2), formatShortest(0.1), version];
 const bytes: number = memoryInUse();
+const table: readonly Command[] = commands();
+const keys: string[] = table.map((row) => row.command + row.name + row.meaning + row.example);
+const capacity: number = Calculator.capacity;
 
 // @ts-expect-error: texts are strings
 evaluate(42);
@@ -59,6 +62,8 @@ calculator.stack = new Float64Array(0);
 const wrong: FailureKind = 'underflow';
 // @ts-expect-error: formatShortest takes a number
 formatShortest('1');
+// @ts-expect-error: the command table is read-only
+table[0].name = 'plus';
 
 console.log(value, kind, offsets, inputs, one, many, top, stack, depth, freed, texts, bytes,
-            wrong);
+            wrong, keys, capacity);

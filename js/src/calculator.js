@@ -8,7 +8,8 @@ import { failure, failureOf } from './errors.js';
 import { checkNumber } from './format.js';
 import { releaseText, text, writeText } from './text.js';
 
-const CAPACITY = 265;
+// The most values a stack holds, as the library sets it.
+const CAPACITY = wasm._kelvaro_js_stack_capacity();
 const STACK_OVERFLOW = 3;
 const registry = new FinalizationRegistry((address) => {
     wasm._kelvaro_rpn_calculator_destroy(address);
@@ -56,6 +57,12 @@ export class Calculator {
         if (wasm._kelvaro_rpn_calculator_push(address, value) !== 0) {
             throw failureOf(STACK_OVERFLOW, 0);
         }
+    }
+
+    // The most values the stack holds; a push or a text that goes beyond it
+    // fails with a stack overflow.
+    static get capacity() {
+        return CAPACITY;
     }
 
     get depth() {

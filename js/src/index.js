@@ -7,6 +7,7 @@ export { RPNError } from './errors.js';
 export { evaluate, check } from './evaluate.js';
 export { compile, Program } from './program.js';
 export { Calculator } from './calculator.js';
+export { commands } from './commands.js';
 export { formatFixed, formatShortest } from './format.js';
 
 // The library's version, as kelvaro_rpn_version() gives it ("1.0.0.1").

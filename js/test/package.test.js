@@ -11,7 +11,7 @@ const entry = require.resolve('kelvaro-rpn');
 const manifest = JSON.parse(readFileSync(require.resolve('kelvaro-rpn/package.json'), 'utf8'));
 
 test('exports exactly the documented names', () => {
-    const expected = ['Calculator', 'Program', 'RPNError', 'check', 'compile', 'evaluate',
+    const expected = ['Calculator', 'Program', 'RPNError', 'check', 'commands', 'compile', 'evaluate',
                       'formatFixed', 'formatShortest', 'memoryInUse', 'version'];
     assert.deepEqual(Object.keys(rpn).sort(), expected);
     const declarations = readFileSync(new URL('../index.d.ts', import.meta.url), 'utf8');

@@ -17,3 +17,9 @@ _Static_assert(offsetof(kelvaro_rpn_warning, kind) == 0, "warning kind");
 _Static_assert(offsetof(kelvaro_rpn_warning, offset) == 4, "warning offset");
 _Static_assert(offsetof(kelvaro_rpn_warning, length) == 8, "warning length");
 _Static_assert(sizeof(kelvaro_rpn_warning) == 12, "warning size");
+
+_Static_assert(offsetof(kelvaro_rpn_command, byte) == 0, "command byte");
+_Static_assert(offsetof(kelvaro_rpn_command, name) == 4, "command name");
+_Static_assert(offsetof(kelvaro_rpn_command, meaning) == 8, "command meaning");
+_Static_assert(offsetof(kelvaro_rpn_command, example) == 12, "command example");
+_Static_assert(sizeof(kelvaro_rpn_command) == 16, "command size");
