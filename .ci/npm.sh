@@ -40,10 +40,10 @@ echo "npm: packed $out/js/$tarball ($(stat -c %s "$out/js/$tarball") bytes)"
 
 # The tarball holds the package and nothing else.
 expected="LICENSE README.md index.d.ts package.json
-src/calculator.js src/core.mjs src/errors.js src/evaluate.js src/format.js src/index.js
+src/arrays.js src/calculator.js src/core.mjs src/errors.js src/evaluate.js src/format.js src/index.js
 src/memory.js src/module.js src/program.js src/text.js src/wasm_binary.js
 test/calculator.test.js test/evaluate.test.js test/format.test.js test/memory.test.js
-test/package.test.js test/program.test.js"
+test/package.test.js test/program.test.js test/run_many.test.js"
 packed=$(tar -tzf "$out/js/$tarball" | sed 's|^package/||' | sort)
 if [ "$packed" != "$(echo $expected | tr ' ' '\n' | sort)" ]; then
     echo "npm: the tarball holds:" >&2
