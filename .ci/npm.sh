@@ -45,7 +45,8 @@ src/arrays.js src/calculator.js src/core.mjs src/errors.js src/evaluate.js src/f
 src/index.cjs src/index.js src/memory.js src/module.js src/program.js src/text.js
 src/wasm_binary.js src/wasm_bytes.js
 test/calculator.test.js test/evaluate.test.js test/format.test.js test/memory.test.js
-test/package.test.js test/program.test.js test/require.test.cjs test/run_many.test.js"
+test/package.test.js test/program.test.js test/programs.js test/require.test.cjs
+test/run_many.test.js"
 packed=$(tar -tzf "$out/js/$tarball" | sed 's|^package/||' | sort)
 if [ "$packed" != "$(echo $expected | tr ' ' '\n' | sort)" ]; then
     echo "npm: the tarball holds:" >&2

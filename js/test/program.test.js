@@ -3,17 +3,10 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { Program, RPNError, compile, evaluate, formatShortest } from 'kelvaro-rpn';
+import { withProgram } from './programs.js';
 
 const describe = (value) => Object.prototype.toString.call(value);
 
-function withProgram(text, body) {
-    const program = compile(text);
-    try {
-        body(program);
-    } finally {
-        program.free();
-    }
-}
 
 test('shape: inputs and outputs', () => {
     // [text, inputs, outputs for 0..3 inputs]

@@ -4,24 +4,11 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { compile } from 'kelvaro-rpn';
-
-function withProgram(text, body) {
-    const program = compile(text);
-    try {
-        body(program);
-    } finally {
-        program.free();
-    }
-}
+import { withProgram } from './programs.js';
 
 // 3x^2 + 1 over the values, as a Float64Array of them gives it.
 function reference(values) {
-    const program = compile('2 ^ 3 * 1 +');
-    try {
-        return program.runMany(Float64Array.from(values));
-    } finally {
-        program.free();
-    }
+    return withProgram('2 ^ 3 * 1 +', (p) => p.runMany(Float64Array.from(values)));
 }
 
 test('runMany reads every typed array and array of numbers as doubles', () => {
