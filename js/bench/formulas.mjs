@@ -56,11 +56,17 @@ function sides(formula) {
             }],
             ['mathjs evaluate', (out) => {
                 const scope = { x: 0 };
-                for (let i = 0; i < xs.length; ++i) { scope.x = xs[i]; out[i] = mathjs.evaluate(scope); }
+                for (let i = 0; i < xs.length; ++i) {
+                    scope.x = xs[i];
+                    out[i] = mathjs.evaluate(scope);
+                }
             }],
             ['expr-eval evaluate', (out) => {
                 const scope = { x: 0 };
-                for (let i = 0; i < xs.length; ++i) { scope.x = xs[i]; out[i] = parsed.evaluate(scope); }
+                for (let i = 0; i < xs.length; ++i) {
+                    scope.x = xs[i];
+                    out[i] = parsed.evaluate(scope);
+                }
             }],
             ['expr-eval toJSFunction', (out) => {
                 for (let i = 0; i < xs.length; ++i) out[i] = exprFunction(xs[i]);

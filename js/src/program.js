@@ -82,7 +82,8 @@ export class Program {
         if (count !== null && typeof count === 'object') {
             ({ count, into, fast = false } = count);
             if (typeof fast !== 'boolean') {
-                throw new TypeError(`kelvaro-rpn: fast must be true or false, not ${describe(fast)}`);
+                throw new TypeError(
+                    `kelvaro-rpn: fast must be true or false, not ${describe(fast)}`);
             }
         }
         // Everything that can run the caller's code is over before the
@@ -90,7 +91,8 @@ export class Program {
         let values = readValues(inputs, 'the inputs');
         let output = into === undefined ? null : readFloat64Array(into);
         if (into !== undefined && output === null) {
-            throw new TypeError(`kelvaro-rpn: runMany fills a Float64Array, not ${describe(into)}`);
+            throw new TypeError(
+                `kelvaro-rpn: runMany fills a Float64Array, not ${describe(into)}`);
         }
         const address = this.#live();
         if (count === undefined) {
