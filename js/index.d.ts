@@ -48,6 +48,19 @@ export interface Warning {
 /** Where the text probably does not say what it means, in text order. Never throws for a text. */
 export function check(text: string): Warning[];
 
+/** Any typed array (BigInts are read as the nearest double) or array of numbers. */
+export type RunManyInputs = ArrayLike<number> | BigInt64Array | BigUint64Array;
+
+export interface RunManyOptions {
+    /** Inputs a run (default: the program's `inputs`, at least 1). */
+    count?: number;
+    /** A Float64Array of one element per run, to be filled and returned. */
+    into?: Float64Array;
+    /** Runs kelvaro_rpn_program_run_many_fast: a value may differ from the exact run's
+     * in its last bits (each command's bound is in the C header); failures are the same. */
+    fast?: boolean;
+}
+
 /** A text compiled once. Lives in WebAssembly memory: call free() when done. */
 export class Program {
     private constructor();
@@ -58,11 +71,13 @@ export class Program {
     /** The value with `inputs` on the stack first (the first at the bottom). Throws RPNError. */
     run(...inputs: number[]): number;
     /**
-     * One run for every `count` values of `inputs` (default: `this.inputs`, at least 1):
-     * result i is run i's value, NaN where it failed. Fills `into` when given
-     * (its length must be the number of runs).
+     * One run for every `count` values of `inputs` (default: `this.inputs`, at least 1;
+     * at most 2^31 - 1): result i is run i's value, NaN where it failed. Fills `into` when
+     * given (its length must be the number of runs); results are as if every input had
+     * been read first, however `into` and `inputs` overlap.
      */
-    runMany(inputs: Float64Array, count?: number, into?: Float64Array): Float64Array;
+    runMany(inputs: RunManyInputs, count?: number, into?: Float64Array): Float64Array;
+    runMany(inputs: RunManyInputs, options: RunManyOptions): Float64Array;
     readonly freed: boolean;
     /** Frees its memory; later calls throw. Freeing twice does nothing. */
     free(): void;

@@ -2,7 +2,9 @@
 # The package's speed in node beside the C call: evaluate_bench.c natively
 # (a Release build of libKelvaroRPN in build/npm-bench-native) and under node
 # (built with emcc against the npm preset's build), then bench.mjs on the
-# package. Run after `cmake --build --preset npm`. Prints figures only.
+# package, and formulas.mjs: runMany beside mathjs and expr-eval (from
+# js/bench/package-lock.json). Run after `cmake --build --preset npm`. Prints
+# figures only.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -23,3 +25,5 @@ echo "C in WebAssembly, under node $(node --version):"
 node build/npm/evaluate_bench.js
 echo "kelvaro-rpn in node $(node --version):"
 node js/bench/bench.mjs
+npm ci --prefix js/bench --no-audit --no-fund --silent
+node js/bench/formulas.mjs

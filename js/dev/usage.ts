@@ -27,6 +27,9 @@ const inputs: number = program.inputs;
 const one: number = program.run(2) + program.outputs(1);
 const many: Float64Array = program.runMany(new Float64Array([1, 2]));
 program.runMany(new Float64Array(2), 1, new Float64Array(2));
+const mixed: Float64Array[] = [program.runMany([1, 2]), program.runMany(new Int32Array(2)),
+                               program.runMany(new BigInt64Array(2), { count: 2, fast: true }),
+                               program.runMany(new Float32Array(2), { into: new Float64Array(2) })];
 program.free();
 
 const calculator = new Calculator();
@@ -48,8 +51,12 @@ const capacity: number = Calculator.capacity;
 evaluate(42);
 // @ts-expect-error: check takes a string
 check(new Uint8Array(1));
-// @ts-expect-error: runMany takes a Float64Array
-program.runMany([1, 2]);
+// @ts-expect-error: runMany takes numbers
+program.runMany(['1', '2']);
+// @ts-expect-error: results are doubles
+program.runMany([1, 2], { into: new Float32Array(2) });
+// @ts-expect-error: fast is true or false
+program.runMany([1, 2], { fast: 1 });
 // @ts-expect-error: run takes numbers
 program.run('1');
 // @ts-expect-error: programs come from compile()
@@ -65,5 +72,5 @@ formatShortest('1');
 // @ts-expect-error: the command table is read-only
 table[0].name = 'plus';
 
-console.log(value, kind, offsets, inputs, one, many, top, stack, depth, freed, texts, bytes,
+console.log(value, kind, offsets, inputs, one, many, mixed, top, stack, depth, freed, texts, bytes,
             wrong, keys, capacity);

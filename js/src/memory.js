@@ -48,8 +48,12 @@ export function outOfMemory(what) {
     return new RangeError(`kelvaro-rpn: out of WebAssembly memory for ${what}`);
 }
 
+// The module's memory stops at 2 GiB (js/CMakeLists.txt), and malloc takes a
+// 32-bit size: a larger request would wrap into a small one.
+const MAXIMUM_ALLOCATION = 2 ** 31 - 1;
+
 export function allocate(bytes) {
-    const address = wasm._malloc(bytes);
+    const address = bytes <= MAXIMUM_ALLOCATION ? wasm._malloc(bytes) : 0;
     if (address === 0) {
         throw outOfMemory(`${bytes} bytes`);
     }

@@ -2,11 +2,14 @@
 // the module's memory: free() it when done (the registry frees one that is
 // collected first).
 import { wasm } from './module.js';
-import { DOUBLES_CHUNK, ScratchBlock, doubles, outcome, outcomeValue } from './memory.js';
+import { DOUBLES_CHUNK, ScratchBlock, doubles, outOfMemory, outcome, outcomeValue }
+    from './memory.js';
 import { failure } from './errors.js';
 import { checkNumber } from './format.js';
 import { describe, releaseText, text, writeText } from './text.js';
+import { readFloat64Array, readValues } from './arrays.js';
 
+const STACK_OVERFLOW = 3;
 const registry = new FinalizationRegistry((address) => {
     wasm._kelvaro_rpn_program_destroy(address);
 });
@@ -71,42 +74,69 @@ export class Program {
 
     // Runs it once for every `count` values of `inputs` (run i on
     // inputs[i * count] to inputs[i * count + count - 1]): results[i] is run
-    // i's value, NaN where it failed. `results` may be given, to be filled.
-    runMany(inputs, count = this.inputs, into = undefined) {
+    // i's value, NaN where it failed. `inputs` is any typed array or array of
+    // numbers; `into`, a Float64Array, is filled when given. The options form:
+    // runMany(inputs, { count, into, fast }).
+    runMany(inputs, count = undefined, into = undefined) {
+        let fast = false;
+        if (count !== null && typeof count === 'object') {
+            ({ count, into, fast = false } = count);
+            if (typeof fast !== 'boolean') {
+                throw new TypeError(
+                    `kelvaro-rpn: fast must be true or false, not ${describe(fast)}`);
+            }
+        }
+        // Everything that can run the caller's code is over before the
+        // program is looked up: nothing after this can free it.
+        let values = readValues(inputs, 'the inputs');
+        let output = into === undefined ? null : readFloat64Array(into);
+        if (into !== undefined && output === null) {
+            throw new TypeError(
+                `kelvaro-rpn: runMany fills a Float64Array, not ${describe(into)}`);
+        }
         const address = this.#live();
-        if (!(inputs instanceof Float64Array)) {
-            throw new TypeError(`kelvaro-rpn: runMany takes a Float64Array, not ${describe(inputs)}`);
+        if (count === undefined) {
+            count = Math.max(1, wasm._kelvaro_rpn_program_inputs(address));
         }
         checkCount(count);
         if (count === 0) {
             throw new RangeError('kelvaro-rpn: runMany needs at least one input per run');
         }
-        if (inputs.length % count !== 0) {
+        if (values.length % count !== 0) {
             throw new RangeError(
-                `kelvaro-rpn: ${inputs.length} inputs are not whole runs of ${count}`);
+                `kelvaro-rpn: ${values.length} inputs are not whole runs of ${count}`);
         }
-        const runs = inputs.length / count;
-        let output = into;
-        if (output === undefined) {
-            output = new Float64Array(runs);
-        } else if (!(output instanceof Float64Array) || output.length !== runs) {
-            throw new TypeError(`kelvaro-rpn: runMany fills a Float64Array of ${runs} results`);
+        const runs = values.length / count;
+        if (output === null) {
+            into = new Float64Array(runs);
+            output = readFloat64Array(into);
+        } else if (output.length !== runs) {
+            throw new TypeError(`kelvaro-rpn: runMany fills a Float64Array of ${runs} results, ` +
+                                `not ${output.length}`);
+        }
+        if (runs === 0) {
+            return into;
+        }
+        // Results as if every input had been read first, however the two
+        // arrays overlap: the chunks below would otherwise read results.
+        if (values.overlaps(output)) {
+            values = values.copy();
         }
         // In chunks, so that the module's memory stays the same size whatever
         // the array's length.
         const chunk = Math.max(1, Math.floor(DOUBLES_CHUNK / count));
         const inputAddress = doubles.ensure(chunk * count * 8);
         const resultAddress = results.ensure(chunk * 8);
+        const runMany = fast ? wasm._kelvaro_rpn_program_run_many_fast
+            : wasm._kelvaro_rpn_program_run_many;
+        const heap = wasm.HEAPF64;
         for (let first = 0; first < runs; first += chunk) {
             const take = Math.min(chunk, runs - first);
-            wasm.HEAPF64.set(inputs.subarray(first * count, (first + take) * count),
-                             inputAddress >> 3);
-            wasm._kelvaro_rpn_program_run_many(address, inputAddress, count, take,
-                                               resultAddress, 0);
-            output.set(wasm.HEAPF64.subarray(resultAddress >> 3, (resultAddress >> 3) + take),
-                       first);
+            values.copyInto(heap, inputAddress >> 3, first * count, take * count);
+            runMany(address, inputAddress, count, take, resultAddress, 0);
+            output.copyFrom(new Float64Array(heap.buffer, resultAddress, take), first);
         }
-        return output;
+        return into;
     }
 
     get freed() {
@@ -126,10 +156,15 @@ if (typeof Symbol.dispose === 'symbol') {
     Program.prototype[Symbol.dispose] = Program.prototype.free;
 }
 
+// Counts cross into the module as 32-bit integers: a larger one would wrap.
+const MAXIMUM_COUNT = 2 ** 31 - 1;
+
 function checkCount(count) {
     checkNumber(count, 'the input count');
-    if (!Number.isInteger(count) || count < 0) {
-        throw new RangeError(`kelvaro-rpn: the input count must be a whole number, not ${count}`);
+    if (!Number.isInteger(count) || count < 0 || count > MAXIMUM_COUNT) {
+        throw new RangeError(
+            `kelvaro-rpn: the input count must be a whole number from 0 to ${MAXIMUM_COUNT}, ` +
+            `not ${count}`);
     }
 }
 
@@ -137,7 +172,14 @@ function checkCount(count) {
 export function compile(string) {
     writeText(string);
     try {
-        if (wasm._kelvaro_rpn_compile(text.address, text.length, programSlot, outcome) !== 0) {
+        const status = wasm._kelvaro_rpn_compile(text.address, text.length, programSlot,
+                                                 outcome);
+        // A text fails only for an invalid character; an overflow is the
+        // library's word for memory that ran out.
+        if (status === STACK_OVERFLOW) {
+            throw outOfMemory(`a Program of ${text.length} bytes`);
+        }
+        if (status !== 0) {
             throw failure();
         }
         return new Program(fromCompile, wasm.HEAPU32[programSlot >> 2]);

@@ -97,3 +97,33 @@ test('objects dropped without free() are freed when collected', () => {
     assert.ok(held > 2000 * 265 * 8, `${held} bytes held`);
     assert.equal(left, 0);
 });
+
+test('running out of WebAssembly memory is a RangeError, and the module goes on', () => {
+    // In a process of its own: it fills the module's 2 GiB.
+    const entry = createRequire(import.meta.url).resolve('kelvaro-rpn');
+    const script = `
+        const { Calculator, compile, evaluate, memoryInUse } =
+            await import(${JSON.stringify(entry)});
+        const before = memoryInUse();
+        const caught = (call) => {
+            try { call(); } catch (e) { return e.constructor.name + ': ' + e.message; }
+            return 'no failure';
+        };
+        // 100 million numbers: 2.4 GB of steps.
+        const program = caught(() => compile('1 '.repeat(100_000_000)));
+        const calculators = [];
+        const calculator = caught(() => { for (;;) calculators.push(new Calculator()); });
+        const filled = calculators.length;
+        calculators.forEach((c) => c.free());
+        console.log(JSON.stringify({ program, calculator, filled, after: evaluate('1 2 +'),
+                                     left: memoryInUse() - before }));`;
+    const output = execFileSync(process.execPath, ['--input-type=module', '-e', script],
+                                { encoding: 'utf8' });
+    const { program, calculator, filled, after, left } = JSON.parse(output);
+    assert.equal(program, 'RangeError: kelvaro-rpn: out of WebAssembly memory for a Program ' +
+                          'of 200000000 bytes');
+    assert.equal(calculator, 'RangeError: kelvaro-rpn: out of WebAssembly memory for a Calculator');
+    assert.ok(filled > 500_000, `${filled} calculators`);
+    assert.equal(after, 3);
+    assert.equal(left, 0);
+});

@@ -3,15 +3,10 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { Program, RPNError, compile, evaluate, formatShortest } from 'kelvaro-rpn';
+import { withProgram } from './programs.js';
 
-function withProgram(text, body) {
-    const program = compile(text);
-    try {
-        body(program);
-    } finally {
-        program.free();
-    }
-}
+const describe = (value) => Object.prototype.toString.call(value);
+
 
 test('shape: inputs and outputs', () => {
     // [text, inputs, outputs for 0..3 inputs]
@@ -105,7 +100,9 @@ test('runMany: failed runs are NaN, extra inputs stay below', () => {
     });
     withProgram('1 2 +', (p) => {
         assert.deepEqual(p.runMany(new Float64Array([9, 9]), 1), new Float64Array([3, 3]));
-        assert.throws(() => p.runMany(new Float64Array([9, 9])), RangeError);  // 0 inputs a run
+        // No inputs needed: still one input a run by default.
+        assert.deepEqual(p.runMany(new Float64Array([9, 9])), new Float64Array([3, 3]));
+        assert.throws(() => p.runMany(new Float64Array([9, 9]), 0), RangeError);
     });
     withProgram('x', (p) => {
         assert.deepEqual(p.runMany(new Float64Array(300).fill(1), 300), new Float64Array([NaN]));
@@ -119,8 +116,12 @@ test('runMany: into, empty input, wrong arguments', () => withProgram('1 +', (p)
     assert.equal(p.runMany(new Float64Array(0)).length, 0);
     assert.throws(() => p.runMany(new Float64Array(4), 1, new Float64Array(3)), TypeError);
     assert.throws(() => p.runMany(new Float64Array(4), 1, [0, 0, 0, 0]), TypeError);
-    assert.throws(() => p.runMany([1, 2]), TypeError);
-    assert.throws(() => p.runMany(new Float32Array(2)), TypeError);
+    for (const inputs of [1, 'ab', null, undefined, {}, new DataView(new ArrayBuffer(8))]) {
+        assert.throws(() => p.runMany(inputs), TypeError, describe(inputs));
+    }
+    assert.throws(() => p.runMany([1, '2']), { name: 'TypeError', message: /inputs\[1\]/ });
+    assert.throws(() => p.runMany([1, 2n]), TypeError);
+    assert.throws(() => p.runMany({ length: -1 }), RangeError);
     assert.throws(() => p.runMany(new Float64Array(5), 2), RangeError);
     assert.throws(() => p.runMany(new Float64Array(4), 1.5), RangeError);
     assert.throws(() => p.runMany(new Float64Array(4), -1), RangeError);
