@@ -3,13 +3,14 @@
 
 #include <stddef.h>
 
-static PyTypeObject program_type;
+#include <structmember.h>
+
 static PyObject *program_call(PyObject *object, PyObject *const *args, size_t nargsf,
                               PyObject *kwnames);
 
 PyObject *program_compile(PyObject *module, PyObject *argument)
 {
-    (void)module;
+    const module_state *state = state_of_module(module);
     PyObject *source = argument;
     if (PyUnicode_Check(argument) || PyBytes_Check(argument)) {
         Py_INCREF(source);
@@ -32,11 +33,11 @@ PyObject *program_compile(PyObject *module, PyObject *argument)
     kelvaro_rpn_program *compiled = NULL;
     kelvaro_rpn_outcome outcome;
     if (kelvaro_rpn_compile(text.bytes, text.length, &compiled, &outcome) != KELVARO_RPN_OK) {
-        errors_raise(&outcome, text.bytes, text.length);
+        errors_raise(state, &outcome, text.bytes, text.length);
         Py_DECREF(source);
         return NULL;
     }
-    program_object *self = PyObject_New(program_object, &program_type);
+    program_object *self = PyObject_New(program_object, state->program_type);
     if (self == NULL) {
         kelvaro_rpn_program_destroy(compiled);
         Py_DECREF(source);
@@ -53,9 +54,11 @@ PyObject *program_compile(PyObject *module, PyObject *argument)
 static void program_dealloc(PyObject *object)
 {
     program_object *self = (program_object *)object;
+    PyTypeObject *type = Py_TYPE(object);
     kelvaro_rpn_program_destroy(self->program);
     Py_DECREF(self->source);
     PyObject_Free(object);
+    Py_DECREF(type);
 }
 
 /* program(*inputs): the inputs are pushed first, inputs[0] the bottom. */
@@ -74,7 +77,8 @@ static PyObject *program_call(PyObject *object, PyObject *const *args, size_t na
         outcome.status = KELVARO_RPN_STACK_OVERFLOW;
         outcome.value = 0.0;
         outcome.offset = 0;
-        return errors_raise(&outcome, self->bytes, self->length);
+        return errors_raise(state_of_type(Py_TYPE(object)), &outcome, self->bytes,
+                            self->length);
     }
     double inputs[KELVARO_RPN_STACK_CAPACITY];
     for (Py_ssize_t i = 0; i < count; ++i) {
@@ -85,7 +89,8 @@ static PyObject *program_call(PyObject *object, PyObject *const *args, size_t na
     }
     if (kelvaro_rpn_program_run(self->program, inputs, (size_t)count, NULL, &outcome) !=
         KELVARO_RPN_OK) {
-        return errors_raise(&outcome, self->bytes, self->length);
+        return errors_raise(state_of_type(Py_TYPE(object)), &outcome, self->bytes,
+                            self->length);
     }
     return PyFloat_FromDouble(outcome.value);
 }
@@ -138,29 +143,35 @@ static PyGetSetDef program_getset[] = {
     {NULL, NULL, NULL, NULL, NULL},
 };
 
-static PyTypeObject program_type = {
-    PyVarObject_HEAD_INIT(NULL, 0)
-    .tp_name = "kelvaro_rpn.Program",
-    .tp_basicsize = sizeof(program_object),
-    .tp_dealloc = program_dealloc,
-    .tp_vectorcall_offset = offsetof(program_object, vectorcall),
-    .tp_call = PyVectorcall_Call,
-    .tp_repr = program_repr,
-    .tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL,
-    .tp_doc = "A text compiled once: call it with its inputs, or run it over a buffer.",
-    .tp_methods = program_methods,
-    .tp_getset = program_getset,
+static PyMemberDef program_members[] = {
+    {"__vectorcalloffset__", T_PYSSIZET, offsetof(program_object, vectorcall), READONLY, NULL},
+    {NULL, 0, 0, 0, NULL},
 };
 
-int program_add_type(PyObject *module)
+static PyType_Slot program_slots[] = {
+    {Py_tp_dealloc, SLOT_FUNCTION(program_dealloc)},
+    {Py_tp_call, SLOT_FUNCTION(PyVectorcall_Call)},
+    {Py_tp_repr, SLOT_FUNCTION(program_repr)},
+    {Py_tp_methods, program_methods},
+    {Py_tp_getset, program_getset},
+    {Py_tp_members, program_members},
+    {Py_tp_doc, "A text compiled once: call it with its inputs, or run it over a buffer."},
+    {0, NULL},
+};
+
+static PyType_Spec program_spec = {
+    .name = "kelvaro_rpn.Program",
+    .basicsize = sizeof(program_object),
+    .flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_VECTORCALL | Py_TPFLAGS_IMMUTABLETYPE |
+             Py_TPFLAGS_DISALLOW_INSTANTIATION,
+    .slots = program_slots,
+};
+
+int program_add_type(PyObject *module, module_state *state)
 {
-    if (PyType_Ready(&program_type) < 0) {
+    state->program_type = (PyTypeObject *)PyType_FromModuleAndSpec(module, &program_spec, NULL);
+    if (state->program_type == NULL) {
         return -1;
     }
-    Py_INCREF(&program_type);
-    if (PyModule_AddObject(module, "Program", (PyObject *)&program_type) < 0) {
-        Py_DECREF(&program_type);
-        return -1;
-    }
-    return 0;
+    return PyModule_AddType(module, state->program_type);
 }

@@ -133,21 +133,21 @@ static void run(const kelvaro_rpn_program *program, const Py_buffer *values, siz
 }
 
 /* A new array('d') of `count` values, to be overwritten. */
-static PyObject *new_results(size_t count)
+static PyObject *new_results(module_state *state, size_t count)
 {
-    static PyObject *one;  /* array('d', [0.0]), repeated: one allocation, no per-value object */
-    if (one == NULL) {
+    /* Repeating one value: one allocation, no object per value. */
+    if (state->results_template == NULL) {
         PyObject *array = PyImport_ImportModule("array");
         if (array == NULL) {
             return NULL;
         }
-        one = PyObject_CallMethod(array, "array", "s[d]", "d", 0.0);
+        state->results_template = PyObject_CallMethod(array, "array", "s[d]", "d", 0.0);
         Py_DECREF(array);
-        if (one == NULL) {
+        if (state->results_template == NULL) {
             return NULL;
         }
     }
-    return PySequence_Repeat(one, (Py_ssize_t)count);
+    return PySequence_Repeat(state->results_template, (Py_ssize_t)count);
 }
 
 static int check_count(const char *name, const Py_buffer *view, size_t size, size_t runs)
@@ -195,7 +195,7 @@ PyObject *program_run_many(PyObject *self, PyObject *args, PyObject *kwargs)
     }
     const size_t runs = count / width;
     if (out_object == Py_None) {
-        result = new_results(runs);
+        result = new_results(state_of_type(Py_TYPE(self)), runs);
     } else {
         result = out_object;
         Py_INCREF(result);
