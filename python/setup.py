@@ -72,7 +72,7 @@ class BuildExt(build_ext):
 
 engine = sorted(ROOT.glob("engine/*.cpp")) + sorted(ROOT.glob("reentrant/*.cpp"))
 own = sorted(HERE.glob("src/*.c"))
-link_args = []
+link_args = [] if sys.platform == "win32" else ["-pthread"]  # run_many's threads
 if sys.platform.startswith("linux"):
     # Only PyInit__core leaves the module: the kelvaro_rpn_* names inside it
     # never meet those of a libKelvaroRPN loaded into the same process.

@@ -1,9 +1,10 @@
-from array import array
 from typing import Any, List, Optional, Tuple, TypeVar, Union, final, overload
 
 # Any object with the buffer protocol (array, memoryview, numpy.ndarray).
 _Buffer = Any
 _Out = TypeVar("_Out")
+# A new float64 numpy.ndarray where numpy imports, else an array('d').
+_Results = Any
 _Text = Union[str, bytes, bytearray, memoryview]
 
 __version__: str
@@ -29,10 +30,12 @@ class Program:
     @overload
     def run_many(  # type: ignore[misc]  # out=None gives a new array, never None
         self, values: _Buffer, /, out: None = None, *, width: Optional[int] = None,
-        statuses: Optional[_Buffer] = None) -> "array[float]": ...
+        statuses: Optional[_Buffer] = None, fast: bool = False,
+        threads: Optional[int] = None) -> _Results: ...
     @overload
     def run_many(self, values: _Buffer, /, out: _Out, *, width: Optional[int] = None,
-                 statuses: Optional[_Buffer] = None) -> _Out: ...
+                 statuses: Optional[_Buffer] = None, fast: bool = False,
+                 threads: Optional[int] = None) -> _Out: ...
 
 @final
 class Calculator:

@@ -132,7 +132,8 @@ static PyObject *program_repr(PyObject *object)
 
 static PyMethodDef program_methods[] = {
     {"run_many", (PyCFunction)(void (*)(void))program_run_many, METH_VARARGS | METH_KEYWORDS,
-     "run_many(values, /, out=None, *, width=None, statuses=None) -> buffer"},
+     "run_many(values, /, out=None, *, width=None, statuses=None, fast=False, threads=None)"
+     " -> buffer"},
     {"outputs", program_outputs, METH_O, "outputs(count, /) -> int"},
     {NULL, NULL, 0, NULL},
 };
