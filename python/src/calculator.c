@@ -107,7 +107,33 @@ static PyObject *calculator_repr(PyObject *object)
     return text;
 }
 
+/* Pickled as its stack: floats pickle as their exact bits, NaN and infinities too. */
+static PyObject *calculator_reduce(PyObject *object, PyObject *unused)
+{
+    (void)unused;
+    PyObject *stack = calculator_stack(object, NULL);
+    return stack == NULL ? NULL : Py_BuildValue("(O()N)", (PyObject *)Py_TYPE(object), stack);
+}
+
+static PyObject *calculator_setstate(PyObject *object, PyObject *state)
+{
+    if (!PyTuple_Check(state)) {
+        return PyErr_Format(PyExc_TypeError, "a Calculator's state is a tuple of floats, not %.100s",
+                            Py_TYPE(state)->tp_name);
+    }
+    kelvaro_rpn_calculator_clear(calculator_of(object));
+    for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(state); ++i) {
+        if (calculator_push(object, PyTuple_GET_ITEM(state, i)) == NULL) {
+            return NULL;
+        }
+        Py_DECREF(Py_None);
+    }
+    Py_RETURN_NONE;
+}
+
 static PyMethodDef calculator_methods[] = {
+    {"__reduce__", calculator_reduce, METH_NOARGS, NULL},
+    {"__setstate__", calculator_setstate, METH_O, NULL},
     {"evaluate", calculator_evaluate, METH_O,
      "evaluate(text, /) -> float: the top afterwards (NaN when the stack is empty); "
      "a failure leaves the stack as it was"},

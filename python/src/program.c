@@ -130,7 +130,21 @@ static PyObject *program_repr(PyObject *object)
                                 kelvaro_rpn_program_inputs(self->program));
 }
 
+/* Pickled as its text: compile(text) on load, in whatever process loads it. */
+static PyObject *program_reduce(PyObject *object, PyObject *unused)
+{
+    (void)unused;
+    PyObject *module = PyType_GetModuleByDef(Py_TYPE(object), &kelvaro_module);
+    PyObject *compile = module == NULL ? NULL : PyObject_GetAttrString(module, "compile");
+    if (compile == NULL) {
+        return NULL;
+    }
+    PyObject *reduced = Py_BuildValue("(N(O))", compile, ((program_object *)object)->source);
+    return reduced;
+}
+
 static PyMethodDef program_methods[] = {
+    {"__reduce__", program_reduce, METH_NOARGS, NULL},
     {"run_many", (PyCFunction)(void (*)(void))program_run_many, METH_VARARGS | METH_KEYWORDS,
      "run_many(values, /, out=None, *, width=None, statuses=None, fast=False, threads=None)"
      " -> buffer"},
