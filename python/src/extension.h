@@ -34,6 +34,7 @@ typedef struct module_state {
     PyObject *errors[4];         /* indexed by status; [0] RPNError, the base */
     PyObject *results_template;  /* array('d', [0.0]): new results are its repeats */
     PyObject *numpy_empty;       /* numpy.empty; Py_None once numpy failed to import */
+    PyObject *ufuncs;            /* kelvaro_rpn._ufuncs, imported on first use */
     PyTypeObject *program_type;
     PyTypeObject *calculator_type;
 } module_state;
@@ -55,6 +56,9 @@ PyObject *errors_raise_push_overflow(const module_state *state);
 int program_add_type(PyObject *module, module_state *state);
 PyObject *program_compile(PyObject *module, PyObject *text);
 PyObject *program_run_many(PyObject *self, PyObject *args, PyObject *kwargs);
+
+/* _make_ufunc(program, name): the numpy ufunc of a program, or the reason it is missing. */
+PyObject *ufunc_make(PyObject *module, PyObject *args);
 
 int calculator_add_type(PyObject *module, module_state *state);
 

@@ -104,6 +104,7 @@ static PyMethodDef methods[] = {
      "format_fixed(value, /, decimals=6) -> str"},
     {"format_shortest", format_shortest, METH_O, "format_shortest(value, /) -> str"},
     {"status_name", status_name, METH_O, "status_name(status, /) -> str"},
+    {"_make_ufunc", ufunc_make, METH_VARARGS, "_make_ufunc(program, name, /) -> numpy.ufunc"},
     {NULL, NULL, 0, NULL},
 };
 
@@ -141,6 +142,7 @@ static int module_traverse(PyObject *module, visitproc visit, void *arg)
     }
     Py_VISIT(state->results_template);
     Py_VISIT(state->numpy_empty);
+    Py_VISIT(state->ufuncs);
     Py_VISIT(state->program_type);
     Py_VISIT(state->calculator_type);
     return 0;
@@ -154,6 +156,7 @@ static int module_clear(PyObject *module)
     }
     Py_CLEAR(state->results_template);
     Py_CLEAR(state->numpy_empty);
+    Py_CLEAR(state->ufuncs);
     Py_CLEAR(state->program_type);
     Py_CLEAR(state->calculator_type);
     return 0;

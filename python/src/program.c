@@ -61,6 +61,30 @@ static void program_dealloc(PyObject *object)
     Py_DECREF(type);
 }
 
+/* A function of kelvaro_rpn._ufuncs, called with the program and `argument`. */
+static PyObject *call_ufuncs(PyObject *object, const char *function, PyObject *argument)
+{
+    module_state *state = state_of_type(Py_TYPE(object));
+    if (state->ufuncs == NULL) {
+        state->ufuncs = PyImport_ImportModule("kelvaro_rpn._ufuncs");
+        if (state->ufuncs == NULL) {
+            return NULL;
+        }
+    }
+    return PyObject_CallMethod(state->ufuncs, function, argument == NULL ? "O" : "OO", object,
+                               argument);
+}
+
+/* Numbers run once; anything else that holds numbers (lists, arrays,
+   Series) runs element by element. A str is no array: it fails as a number. */
+static int is_array_like(PyObject *argument)
+{
+    return !PyFloat_Check(argument) && !PyLong_Check(argument) && !PyUnicode_Check(argument) &&
+           !PyBytes_Check(argument) &&
+           (PySequence_Check(argument) || PyObject_HasAttrString(argument, "__array__") ||
+            PyObject_HasAttrString(argument, "__array_ufunc__"));
+}
+
 /* program(*inputs): the inputs are pushed first, inputs[0] the bottom. */
 static PyObject *program_call(PyObject *object, PyObject *const *args, size_t nargsf,
                               PyObject *kwnames)
@@ -79,6 +103,18 @@ static PyObject *program_call(PyObject *object, PyObject *const *args, size_t na
         outcome.offset = 0;
         return errors_raise(state_of_type(Py_TYPE(object)), &outcome, self->bytes,
                             self->length);
+    }
+    for (Py_ssize_t i = 0; i < count; ++i) {
+        if (is_array_like(args[i])) {
+            PyObject *arguments = PyTuple_New(count);
+            for (Py_ssize_t j = 0; arguments != NULL && j < count; ++j) {
+                Py_INCREF(args[j]);
+                PyTuple_SET_ITEM(arguments, j, args[j]);
+            }
+            PyObject *result = arguments == NULL ? NULL : call_ufuncs(object, "call", arguments);
+            Py_XDECREF(arguments);
+            return result;
+        }
     }
     double inputs[KELVARO_RPN_STACK_CAPACITY];
     for (Py_ssize_t i = 0; i < count; ++i) {
@@ -123,6 +159,12 @@ static PyObject *program_text(PyObject *object, void *closure)
     return source;
 }
 
+static PyObject *program_ufunc(PyObject *object, void *closure)
+{
+    (void)closure;
+    return call_ufuncs(object, "ufunc_of", NULL);
+}
+
 static PyObject *program_repr(PyObject *object)
 {
     program_object *self = (program_object *)object;
@@ -155,6 +197,8 @@ static PyMethodDef program_methods[] = {
 static PyGetSetDef program_getset[] = {
     {"inputs", program_inputs, NULL, "the fewest inputs it runs on without an underflow", NULL},
     {"text", program_text, NULL, "the text it was compiled from", NULL},
+    {"ufunc", program_ufunc, NULL,
+     "the program as a numpy.ufunc of float64s (NaN where a run fails), one per text", NULL},
     {NULL, NULL, NULL, NULL, NULL},
 };
 
