@@ -17,6 +17,20 @@ int errors_init(module_state *state)
         }
     }
     Py_DECREF(errors);
+    /* Each class's status and name are the library's, written here alone. */
+    for (int status = KELVARO_RPN_INVALID_CHARACTER; status <= KELVARO_RPN_STACK_OVERFLOW;
+         ++status) {
+        PyObject *number = PyLong_FromLong(status);
+        PyObject *name = PyUnicode_FromString(kelvaro_rpn_status_name((kelvaro_rpn_status)status));
+        const int failed = number == NULL || name == NULL ||
+                           PyObject_SetAttrString(state->errors[status], "status", number) < 0 ||
+                           PyObject_SetAttrString(state->errors[status], "name", name) < 0;
+        Py_XDECREF(number);
+        Py_XDECREF(name);
+        if (failed) {
+            return -1;
+        }
+    }
     return 0;
 }
 
