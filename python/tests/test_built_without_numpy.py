@@ -2,21 +2,14 @@
 import pytest
 
 import kelvaro_rpn as rpn
+from conftest import built_with_ufunc
 
 np = pytest.importorskip("numpy")
 
 F = rpn.compile("2 ^ 3 * 1 +")
 
-
-def has_ufunc():
-    try:
-        F.ufunc
-    except RuntimeError:
-        return False
-    return True
-
-
-pytestmark = pytest.mark.skipif(has_ufunc(), reason="built with numpy's headers (KELVARO_WITHOUT_NUMPY=1 builds without)")
+pytestmark = pytest.mark.skipif(
+    built_with_ufunc(), reason="built with numpy's headers (KELVARO_WITHOUT_NUMPY=1 builds without)")
 
 
 def test_the_ufunc_says_why_it_is_missing():

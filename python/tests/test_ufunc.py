@@ -6,22 +6,14 @@ import sys
 import pytest
 
 import kelvaro_rpn as rpn
+from conftest import built_with_ufunc
 from kelvaro_rpn import _core
 
 np = pytest.importorskip("numpy")
 
 F = rpn.compile("2 ^ 3 * 1 +")  # 3x^2 + 1
 
-
-def has_ufunc():
-    try:
-        F.ufunc
-    except RuntimeError:
-        return False
-    return True
-
-
-pytestmark = pytest.mark.skipif(not has_ufunc(), reason="built without numpy's headers")
+pytestmark = pytest.mark.skipif(not built_with_ufunc(), reason="built without numpy's headers")
 
 
 def by_run_many(program, *arrays):
