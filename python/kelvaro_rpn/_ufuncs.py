@@ -41,7 +41,7 @@ def call(program: "_core.Program", arguments: tuple) -> Any:
     """program(*arguments) where some argument is an array: element by element."""
     try:
         ufunc = ufunc_of(program)
-    except RuntimeError:
+    except (RuntimeError, ValueError):  # built without numpy's headers; more inputs than a ufunc's
         return _call_without_ufunc(program, arguments)
     if len(arguments) != ufunc.nin:
         raise TypeError(f"this program takes {ufunc.nin} array arguments, not {len(arguments)}")
@@ -49,7 +49,7 @@ def call(program: "_core.Program", arguments: tuple) -> Any:
 
 
 def _call_without_ufunc(program: "_core.Program", arguments: tuple) -> Any:
-    # Built without numpy's headers: the same broadcast through run_many.
+    # The same broadcast through run_many.
     import numpy
     width = max(program.inputs, 1)
     if len(arguments) != width:

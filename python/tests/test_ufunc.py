@@ -57,6 +57,12 @@ def test_lists_and_broadcasting():
     np.testing.assert_array_equal(rpn.compile("- 2 /")(np.array([1.0, 4.0]), 9), [-4.0, -2.5])
 
 
+def test_more_inputs_than_a_ufunc_takes():
+    total = rpn.compile("+ " * 40)
+    y = total(np.arange(3.0), *[1.0] * 40)
+    np.testing.assert_array_equal(y, [40.0, 41.0, 42.0])
+
+
 def test_scalars_still_run_once_as_floats():
     assert type(F(2.0)) is float and F(2.0) == 13.0
     with pytest.raises(rpn.StackUnderflowError):
