@@ -40,13 +40,20 @@ CXX_FLAGS = ["-std=c++17", "-fvisibility-inlines-hidden"] + WARNINGS
 
 
 class BuildExt(build_ext):
-    """Writes kelvaro/version.h, then compiles C and C++ files each with their own flags."""
+    """Writes kelvaro/version.h and build_options.h, then compiles C and C++ files each
+    with their own flags."""
 
     def build_extensions(self):
         generated = Path(self.build_temp) / "generated"
         self.write_version_header(generated / "kelvaro" / "version.h")
+        # A build with numpy and one without are told apart by this header:
+        # it changes, so build_ext does not take the other build as up to date.
+        options = generated / "build_options.h"
+        write_if_changed(options, "/* Written by setup.py. */\n" + (
+            "#define KELVARO_WITH_NUMPY 1\n" if NUMPY_INCLUDE else ""))
         for ext in self.extensions:
             ext.include_dirs.insert(0, str(generated))
+            ext.depends.append(str(options))
         compile_one = self.compiler._compile
 
         def compile_with_language_flags(obj, src, ext, cc_args, extra_postargs, pp_opts):
@@ -65,14 +72,35 @@ class BuildExt(build_ext):
                             ("PROJECT_VERSION_PATCH", numbers[2]),
                             ("PROJECT_VERSION_TWEAK", numbers[3])):
             text = text.replace("@" + name + "@", value)
-        path.parent.mkdir(parents=True, exist_ok=True)
-        if not path.exists() or path.read_text(encoding="utf-8") != text:
-            path.write_text(text, encoding="utf-8")
+        write_if_changed(path, text)
+
+
+def write_if_changed(path, text):
+    path.parent.mkdir(parents=True, exist_ok=True)
+    if not path.exists() or path.read_text(encoding="utf-8") != text:
+        path.write_text(text, encoding="utf-8")
 
 
 engine = sorted(ROOT.glob("engine/*.cpp")) + sorted(ROOT.glob("reentrant/*.cpp"))
 own = sorted(HERE.glob("src/*.c"))
-link_args = []
+
+
+def numpy_include():
+    """Program.ufunc is built on numpy's C API when numpy is here to build with;
+    KELVARO_WITHOUT_NUMPY=1 builds the package without it, as where numpy is not."""
+    if os.environ.get("KELVARO_WITHOUT_NUMPY") == "1":
+        return None
+    try:
+        import numpy
+    except ImportError:
+        return None
+    return numpy.get_include()
+
+
+NUMPY_INCLUDE = numpy_include()
+include_dirs = [relative(ROOT / "include"), relative(ROOT), relative(HERE / "src")]
+include_dirs += [NUMPY_INCLUDE] if NUMPY_INCLUDE else []
+link_args = [] if sys.platform == "win32" else ["-pthread"]  # run_many's threads
 if sys.platform.startswith("linux"):
     # Only PyInit__core leaves the module: the kelvaro_rpn_* names inside it
     # never meet those of a libKelvaroRPN loaded into the same process.
@@ -86,7 +114,7 @@ setup(
         Extension(
             "kelvaro_rpn._core",
             sources=[relative(p) for p in own + engine],
-            include_dirs=[relative(ROOT / "include"), relative(ROOT), relative(HERE / "src")],
+            include_dirs=include_dirs,
             define_macros=[("FMT_HEADER_ONLY", None)],
             extra_compile_args=["-fvisibility=hidden"],
             extra_link_args=link_args,

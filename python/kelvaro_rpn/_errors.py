@@ -11,8 +11,9 @@ class RPNError(ValueError):
     ``message`` is the line CalculatorRPN prints, without its newline.
     """
 
-    status = -1
-    name = ""
+    # The subclasses' status and name are the C library's, set when _core loads.
+    status: int = -1
+    name: str = ""
 
     def __init__(self, message: str, offset: Optional[int], byte: Optional[int]) -> None:
         super().__init__(message, offset, byte)
@@ -29,20 +30,14 @@ class RPNError(ValueError):
 class InvalidCharacterError(RPNError):
     """A token starts with a byte that is neither a number nor a command."""
 
-    status = 1
-    name = "invalid character"
 
 
 class StackUnderflowError(RPNError):
     """A command needs more values than the stack holds, or the text leaves none."""
 
-    status = 2
-    name = "stack underflow"
 
 
 class StackOverflowError(RPNError):
     """A value is pushed onto a stack that already holds 265."""
 
-    status = 3
-    name = "stack overflow"
 

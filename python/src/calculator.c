@@ -31,8 +31,10 @@ static PyObject *calculator_new(PyTypeObject *type, PyObject *args, PyObject *kw
 
 static void calculator_dealloc(PyObject *object)
 {
+    PyTypeObject *type = Py_TYPE(object);
     kelvaro_rpn_calculator_destroy(calculator_of(object));
-    Py_TYPE(object)->tp_free(object);
+    type->tp_free(object);
+    Py_DECREF(type);
 }
 
 static PyObject *calculator_evaluate(PyObject *object, PyObject *argument)
@@ -46,7 +48,8 @@ static PyObject *calculator_evaluate(PyObject *object, PyObject *argument)
                                                        text.length, NULL,
                                                        &outcome) == KELVARO_RPN_OK
                            ? PyFloat_FromDouble(outcome.value)
-                           : errors_raise(&outcome, text.bytes, text.length);
+                           : errors_raise(state_of_type(Py_TYPE(object)), &outcome,
+                                          text.bytes, text.length);
     text_release(&text);
     return result;
 }
@@ -58,7 +61,7 @@ static PyObject *calculator_push(PyObject *object, PyObject *argument)
         return NULL;
     }
     if (kelvaro_rpn_calculator_push(calculator_of(object), value) != KELVARO_RPN_OK) {
-        return errors_raise_push_overflow();
+        return errors_raise_push_overflow(state_of_type(Py_TYPE(object)));
     }
     Py_RETURN_NONE;
 }
@@ -104,7 +107,33 @@ static PyObject *calculator_repr(PyObject *object)
     return text;
 }
 
+/* Pickled as its stack: floats pickle as their exact bits, NaN and infinities too. */
+static PyObject *calculator_reduce(PyObject *object, PyObject *unused)
+{
+    (void)unused;
+    PyObject *stack = calculator_stack(object, NULL);
+    return stack == NULL ? NULL : Py_BuildValue("(O()N)", (PyObject *)Py_TYPE(object), stack);
+}
+
+static PyObject *calculator_setstate(PyObject *object, PyObject *state)
+{
+    if (!PyTuple_Check(state)) {
+        return PyErr_Format(PyExc_TypeError, "a Calculator's state is a tuple of floats, not %.100s",
+                            Py_TYPE(state)->tp_name);
+    }
+    kelvaro_rpn_calculator_clear(calculator_of(object));
+    for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(state); ++i) {
+        if (calculator_push(object, PyTuple_GET_ITEM(state, i)) == NULL) {
+            return NULL;
+        }
+        Py_DECREF(Py_None);
+    }
+    Py_RETURN_NONE;
+}
+
 static PyMethodDef calculator_methods[] = {
+    {"__reduce__", calculator_reduce, METH_NOARGS, NULL},
+    {"__setstate__", calculator_setstate, METH_O, NULL},
     {"evaluate", calculator_evaluate, METH_O,
      "evaluate(text, /) -> float: the top afterwards (NaN when the stack is empty); "
      "a failure leaves the stack as it was"},
@@ -118,33 +147,30 @@ static PyGetSetDef calculator_getset[] = {
     {NULL, NULL, NULL, NULL, NULL},
 };
 
-static PySequenceMethods calculator_sequence = {
-    .sq_length = calculator_length,
+static PyType_Slot calculator_slots[] = {
+    {Py_tp_new, SLOT_FUNCTION(calculator_new)},
+    {Py_tp_dealloc, SLOT_FUNCTION(calculator_dealloc)},
+    {Py_tp_repr, SLOT_FUNCTION(calculator_repr)},
+    {Py_sq_length, SLOT_FUNCTION(calculator_length)},
+    {Py_tp_methods, calculator_methods},
+    {Py_tp_getset, calculator_getset},
+    {Py_tp_doc, "Calculator(): a stack of up to 265 values that lasts between evaluations."},
+    {0, NULL},
 };
 
-static PyTypeObject calculator_type = {
-    PyVarObject_HEAD_INIT(NULL, 0)
-    .tp_name = "kelvaro_rpn.Calculator",
-    .tp_basicsize = sizeof(calculator_object),
-    .tp_dealloc = calculator_dealloc,
-    .tp_repr = calculator_repr,
-    .tp_as_sequence = &calculator_sequence,
-    .tp_flags = Py_TPFLAGS_DEFAULT,
-    .tp_doc = "Calculator(): a stack of up to 265 values that lasts between evaluations.",
-    .tp_methods = calculator_methods,
-    .tp_getset = calculator_getset,
-    .tp_new = calculator_new,
+static PyType_Spec calculator_spec = {
+    .name = "kelvaro_rpn.Calculator",
+    .basicsize = sizeof(calculator_object),
+    .flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE,
+    .slots = calculator_slots,
 };
 
-int calculator_add_type(PyObject *module)
+int calculator_add_type(PyObject *module, module_state *state)
 {
-    if (PyType_Ready(&calculator_type) < 0) {
+    state->calculator_type =
+        (PyTypeObject *)PyType_FromModuleAndSpec(module, &calculator_spec, NULL);
+    if (state->calculator_type == NULL) {
         return -1;
     }
-    Py_INCREF(&calculator_type);
-    if (PyModule_AddObject(module, "Calculator", (PyObject *)&calculator_type) < 0) {
-        Py_DECREF(&calculator_type);
-        return -1;
-    }
-    return 0;
+    return PyModule_AddType(module, state->calculator_type);
 }

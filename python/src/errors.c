@@ -1,10 +1,7 @@
 /* Failures as exceptions: the classes live in kelvaro_rpn/_errors.py. */
 #include "extension.h"
 
-/* Indexed by status; [0] the base class. Set once, when the module loads. */
-static PyObject *error_classes[4];
-
-int errors_init(void)
+int errors_init(module_state *state)
 {
     static const char *const names[4] = {"RPNError", "InvalidCharacterError",
                                          "StackUnderflowError", "StackOverflowError"};
@@ -13,22 +10,36 @@ int errors_init(void)
         return -1;
     }
     for (int i = 0; i < 4; ++i) {
-        Py_XSETREF(error_classes[i], PyObject_GetAttrString(errors, names[i]));
-        if (error_classes[i] == NULL) {
+        Py_XSETREF(state->errors[i], PyObject_GetAttrString(errors, names[i]));
+        if (state->errors[i] == NULL) {
             Py_DECREF(errors);
             return -1;
         }
     }
     Py_DECREF(errors);
+    /* Each class's status and name are the library's, written here alone. */
+    for (int status = KELVARO_RPN_INVALID_CHARACTER; status <= KELVARO_RPN_STACK_OVERFLOW;
+         ++status) {
+        PyObject *number = PyLong_FromLong(status);
+        PyObject *name = PyUnicode_FromString(kelvaro_rpn_status_name((kelvaro_rpn_status)status));
+        const int failed = number == NULL || name == NULL ||
+                           PyObject_SetAttrString(state->errors[status], "status", number) < 0 ||
+                           PyObject_SetAttrString(state->errors[status], "name", name) < 0;
+        Py_XDECREF(number);
+        Py_XDECREF(name);
+        if (failed) {
+            return -1;
+        }
+    }
     return 0;
 }
 
-static PyObject *raise_error(kelvaro_rpn_status status, PyObject *message, PyObject *offset,
-                       PyObject *byte)
+static PyObject *raise_error(const module_state *state, kelvaro_rpn_status status,
+                             PyObject *message, PyObject *offset, PyObject *byte)
 {
-    PyObject *cls = error_classes[0];
+    PyObject *cls = state->errors[0];
     if (status >= KELVARO_RPN_INVALID_CHARACTER && status <= KELVARO_RPN_STACK_OVERFLOW) {
-        cls = error_classes[status];
+        cls = state->errors[status];
     }
     if (message != NULL && offset != NULL && byte != NULL) {
         PyObject *error = PyObject_CallFunctionObjArgs(cls, message, offset, byte, NULL);
@@ -57,7 +68,8 @@ static PyObject *message_of(const kelvaro_rpn_outcome *outcome, const char *text
     return PyUnicode_DecodeUTF8(line, (Py_ssize_t)size, "backslashreplace");
 }
 
-PyObject *errors_raise(const kelvaro_rpn_outcome *outcome, const char *text, size_t length)
+PyObject *errors_raise(const module_state *state, const kelvaro_rpn_outcome *outcome,
+                       const char *text, size_t length)
 {
     PyObject *byte = Py_None;
     if (outcome->offset < length) {
@@ -65,14 +77,15 @@ PyObject *errors_raise(const kelvaro_rpn_outcome *outcome, const char *text, siz
     } else {
         Py_INCREF(byte);
     }
-    return raise_error(outcome->status, message_of(outcome, text, length),
-                 PyLong_FromSize_t(outcome->offset), byte);
+    return raise_error(state, outcome->status, message_of(outcome, text, length),
+                       PyLong_FromSize_t(outcome->offset), byte);
 }
 
-PyObject *errors_raise_push_overflow(void)
+PyObject *errors_raise_push_overflow(const module_state *state)
 {
     const kelvaro_rpn_outcome outcome = {KELVARO_RPN_STACK_OVERFLOW, 0.0, 0};
     Py_INCREF(Py_None);
     Py_INCREF(Py_None);
-    return raise_error(KELVARO_RPN_STACK_OVERFLOW, message_of(&outcome, NULL, 0), Py_None, Py_None);
+    return raise_error(state, KELVARO_RPN_STACK_OVERFLOW, message_of(&outcome, NULL, 0), Py_None,
+                       Py_None);
 }

@@ -3,7 +3,6 @@
 
 static PyObject *evaluate(PyObject *module, PyObject *argument)
 {
-    (void)module;
     text_arg text;
     if (text_get(argument, &text) < 0) {
         return NULL;
@@ -11,7 +10,8 @@ static PyObject *evaluate(PyObject *module, PyObject *argument)
     kelvaro_rpn_outcome outcome;
     PyObject *result = kelvaro_rpn_evaluate(text.bytes, text.length, &outcome) == KELVARO_RPN_OK
                            ? PyFloat_FromDouble(outcome.value)
-                           : errors_raise(&outcome, text.bytes, text.length);
+                           : errors_raise(state_of_module(module), &outcome, text.bytes,
+                                          text.length);
     text_release(&text);
     return result;
 }
@@ -104,31 +104,87 @@ static PyMethodDef methods[] = {
      "format_fixed(value, /, decimals=6) -> str"},
     {"format_shortest", format_shortest, METH_O, "format_shortest(value, /) -> str"},
     {"status_name", status_name, METH_O, "status_name(status, /) -> str"},
+    {"_make_ufunc", ufunc_make, METH_VARARGS, "_make_ufunc(program, name, /) -> numpy.ufunc"},
     {NULL, NULL, 0, NULL},
 };
 
-static struct PyModuleDef module_definition = {
-    PyModuleDef_HEAD_INIT, "kelvaro_rpn._core",
-    "The reentrant kelvaro_rpn C API, compiled into this module.", -1, methods,
-    NULL, NULL, NULL, NULL,
-};
-
-PyMODINIT_FUNC PyInit__core(void)
+module_state *state_of_module(PyObject *module)
 {
-    if (errors_init() < 0) {
-        return NULL;
-    }
-    PyObject *module = PyModule_Create(&module_definition);
-    if (module == NULL) {
-        return NULL;
+    return (module_state *)PyModule_GetState(module);
+}
+
+module_state *state_of_type(PyTypeObject *type)
+{
+    return state_of_module(PyType_GetModuleByDef(type, &kelvaro_module));
+}
+
+static int module_exec(PyObject *module)
+{
+    module_state *state = state_of_module(module);
+    if (errors_init(state) < 0) {
+        return -1;
     }
     if (PyModule_AddStringConstant(module, "__version__", kelvaro_rpn_version()) < 0 ||
         PyModule_AddStringConstant(module, "HEADER_VERSION", KELVARO_RPN_VERSION) < 0 ||
         PyModule_AddIntConstant(module, "STACK_CAPACITY", KELVARO_RPN_STACK_CAPACITY) < 0 ||
         PyModule_AddIntConstant(module, "MAX_DECIMALS", KELVARO_RPN_MAX_DECIMALS) < 0 ||
-        program_add_type(module) < 0 || calculator_add_type(module) < 0) {
-        Py_DECREF(module);
-        return NULL;
+        program_add_type(module, state) < 0 || calculator_add_type(module, state) < 0) {
+        return -1;
     }
-    return module;
+    return 0;
+}
+
+static int module_traverse(PyObject *module, visitproc visit, void *arg)
+{
+    module_state *state = state_of_module(module);
+    for (int i = 0; i < 4; ++i) {
+        Py_VISIT(state->errors[i]);
+    }
+    Py_VISIT(state->results_template);
+    Py_VISIT(state->numpy_empty);
+    Py_VISIT(state->ufuncs);
+    Py_VISIT(state->program_type);
+    Py_VISIT(state->calculator_type);
+    return 0;
+}
+
+static int module_clear(PyObject *module)
+{
+    module_state *state = state_of_module(module);
+    for (int i = 0; i < 4; ++i) {
+        Py_CLEAR(state->errors[i]);
+    }
+    Py_CLEAR(state->results_template);
+    Py_CLEAR(state->numpy_empty);
+    Py_CLEAR(state->ufuncs);
+    Py_CLEAR(state->program_type);
+    Py_CLEAR(state->calculator_type);
+    return 0;
+}
+
+static void module_free(void *module)
+{
+    module_clear((PyObject *)module);
+}
+
+static PyModuleDef_Slot slots[] = {
+    {Py_mod_exec, SLOT_FUNCTION(module_exec)},
+    {0, NULL},
+};
+
+PyModuleDef kelvaro_module = {
+    PyModuleDef_HEAD_INIT,
+    .m_name = "kelvaro_rpn._core",
+    .m_doc = "The reentrant kelvaro_rpn C API, compiled into this module.",
+    .m_size = sizeof(module_state),
+    .m_methods = methods,
+    .m_slots = slots,
+    .m_traverse = module_traverse,
+    .m_clear = module_clear,
+    .m_free = module_free,
+};
+
+PyMODINIT_FUNC PyInit__core(void)
+{
+    return PyModuleDef_Init(&kelvaro_module);
 }

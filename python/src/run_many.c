@@ -1,12 +1,15 @@
 /* Program.run_many: one program over a buffer of many runs' inputs. */
 #include "extension.h"
 
+#include <pthread.h>
 #include <stdalign.h>
 #include <stdint.h>
 #include <string.h>
 
 /* Runs this long leave the GIL to other threads while they run. */
 #define RUNS_WITHOUT_GIL 4096
+/* From this many runs on, threads=None takes one thread per core. */
+#define RUNS_FOR_EVERY_CORE 100000
 /* The stack room that carries misaligned buffers through the library. */
 #define CHUNK_VALUES 2048
 
@@ -64,14 +67,19 @@ static int get_items(PyObject *object, const char *name, char code, size_t size,
     return 0;
 }
 
-/* The width when none is given: a 2-D buffer's rows, else what the program needs. */
+/* The width when none is given is what the program needs; an array of rows
+   must have rows of that width, or say the width it means. */
 static int width_of(PyObject *argument, const Py_buffer *values, size_t inputs, size_t *width)
 {
     if (argument == Py_None) {
-        if (values->ndim == 2 && values->shape[1] > 0) {
-            *width = (size_t)values->shape[1];
-        } else {
-            *width = inputs > 0 ? inputs : 1;
+        *width = inputs > 0 ? inputs : 1;
+        const Py_ssize_t row = values->ndim >= 2 ? values->shape[values->ndim - 1] : 0;
+        if (values->ndim >= 2 && (size_t)row != *width) {
+            PyErr_Format(PyExc_ValueError,
+                         "values is %d-D with rows of %zd values, but the program runs on %zu; "
+                         "pass width to cut it into runs of another width",
+                         values->ndim, row, *width);
+            return -1;
         }
     } else {
         const Py_ssize_t given = PyNumber_AsSsize_t(argument, PyExc_OverflowError);
@@ -93,6 +101,21 @@ static int width_of(PyObject *argument, const Py_buffer *values, size_t inputs, 
     return 0;
 }
 
+typedef size_t (*run_many_function)(const kelvaro_rpn_program *, const double *, size_t, size_t,
+                                    double *, kelvaro_rpn_status *);
+
+/* One thread's share of the runs: `first` is its first run. */
+typedef struct piece {
+    run_many_function run;
+    const kelvaro_rpn_program *program;
+    const char *inputs;
+    size_t width;
+    size_t first;
+    size_t runs;
+    char *results;
+    char *statuses;
+} piece;
+
 static int is_aligned(const void *pointer, size_t alignment)
 {
     return (uintptr_t)pointer % alignment == 0;
@@ -100,17 +123,16 @@ static int is_aligned(const void *pointer, size_t alignment)
 
 /* The library reads and writes through typed pointers: a misaligned buffer
    goes through aligned room on the stack, a chunk of runs at a time. */
-static void run_through_chunks(const kelvaro_rpn_program *program, const char *inputs,
-                               size_t width, size_t runs, char *results, char *statuses)
+static void run_through_chunks(const piece *p, const char *inputs, char *results, char *statuses)
 {
     double in[CHUNK_VALUES];
     double out[CHUNK_VALUES];
     kelvaro_rpn_status status[CHUNK_VALUES];
-    const size_t per_chunk = CHUNK_VALUES / width;
-    for (size_t done = 0; done < runs;) {
-        const size_t n = runs - done < per_chunk ? runs - done : per_chunk;
-        memcpy(in, inputs + done * width * sizeof(double), n * width * sizeof(double));
-        kelvaro_rpn_program_run_many(program, in, width, n, out, statuses ? status : NULL);
+    const size_t per_chunk = CHUNK_VALUES / p->width;
+    for (size_t done = 0; done < p->runs;) {
+        const size_t n = p->runs - done < per_chunk ? p->runs - done : per_chunk;
+        memcpy(in, inputs + done * p->width * sizeof(double), n * p->width * sizeof(double));
+        p->run(p->program, in, p->width, n, out, statuses ? status : NULL);
         memcpy(results + done * sizeof(double), out, n * sizeof(double));
         if (statuses != NULL) {
             memcpy(statuses + done * sizeof status[0], status, n * sizeof status[0]);
@@ -119,35 +141,156 @@ static void run_through_chunks(const kelvaro_rpn_program *program, const char *i
     }
 }
 
-static void run(const kelvaro_rpn_program *program, const Py_buffer *values, size_t width,
-                size_t runs, Py_buffer *out, Py_buffer *statuses)
+static void *run_piece(void *argument)
 {
-    if (is_aligned(values->buf, alignof(double)) && is_aligned(out->buf, alignof(double)) &&
-        (statuses == NULL || is_aligned(statuses->buf, alignof(kelvaro_rpn_status)))) {
-        kelvaro_rpn_program_run_many(program, values->buf, width, runs, out->buf,
-                                     statuses == NULL ? NULL : statuses->buf);
+    const piece *p = argument;
+    const char *inputs = p->inputs + p->first * p->width * sizeof(double);
+    char *results = p->results + p->first * sizeof(double);
+    char *statuses =
+        p->statuses == NULL ? NULL : p->statuses + p->first * sizeof(kelvaro_rpn_status);
+    if (is_aligned(inputs, alignof(double)) && is_aligned(results, alignof(double)) &&
+        (statuses == NULL || is_aligned(statuses, alignof(kelvaro_rpn_status)))) {
+        p->run(p->program, (const double *)(const void *)inputs, p->width, p->runs,
+               (double *)(void *)results, (kelvaro_rpn_status *)(void *)statuses);
     } else {
-        run_through_chunks(program, values->buf, width, runs, out->buf,
-                           statuses == NULL ? NULL : statuses->buf);
+        run_through_chunks(p, inputs, results, statuses);
+    }
+    return NULL;
+}
+
+/* Splits the runs into `threads` pieces of nearly equal size; a thread that
+   cannot start has its piece run here, so the results never depend on it. */
+static void run(const piece *all, size_t threads)
+{
+    enum { MOST_THREADS = 256 };
+    piece pieces[MOST_THREADS];
+    pthread_t ids[MOST_THREADS];
+    int started[MOST_THREADS];
+    threads = threads > MOST_THREADS ? MOST_THREADS : threads;
+    size_t first = 0;
+    for (size_t i = 0; i < threads; ++i) {
+        pieces[i] = *all;
+        pieces[i].first = first;
+        pieces[i].runs = all->runs / threads + (i < all->runs % threads ? 1 : 0);
+        first += pieces[i].runs;
+    }
+    for (size_t i = 1; i < threads; ++i) {
+        started[i] = pthread_create(&ids[i], NULL, run_piece, &pieces[i]) == 0;
+    }
+    run_piece(&pieces[0]);
+    for (size_t i = 1; i < threads; ++i) {
+        if (started[i]) {
+            pthread_join(ids[i], NULL);
+        } else {
+            run_piece(&pieces[i]);
+        }
     }
 }
 
-/* A new array('d') of `count` values, to be overwritten. */
-static PyObject *new_results(size_t count)
+static int overlap(const Py_buffer *a, const Py_buffer *b)
 {
-    static PyObject *one;  /* array('d', [0.0]), repeated: one allocation, no per-value object */
-    if (one == NULL) {
+    const char *a_start = a->buf, *b_start = b->buf;
+    return a->len > 0 && b->len > 0 && a_start < b_start + b->len && b_start < a_start + a->len;
+}
+
+/* A new ndarray of `shape` when numpy imports, else a 1-D array('d'); to be overwritten. */
+static PyObject *new_results(module_state *state, PyObject *shape, size_t count)
+{
+    if (state->numpy_empty == NULL) {
+        PyObject *numpy = PyImport_ImportModule("numpy");
+        if (numpy == NULL) {
+            if (!PyErr_ExceptionMatches(PyExc_ImportError)) {
+                return NULL;
+            }
+            PyErr_Clear();
+            Py_INCREF(Py_None);
+            state->numpy_empty = Py_None;
+        } else {
+            state->numpy_empty = PyObject_GetAttrString(numpy, "empty");
+            Py_DECREF(numpy);
+            if (state->numpy_empty == NULL) {
+                return NULL;
+            }
+        }
+    }
+    if (state->numpy_empty != Py_None) {
+        return PyObject_CallOneArg(state->numpy_empty, shape);
+    }
+    /* Repeating one value: one allocation, no object per value. */
+    if (state->results_template == NULL) {
         PyObject *array = PyImport_ImportModule("array");
         if (array == NULL) {
             return NULL;
         }
-        one = PyObject_CallMethod(array, "array", "s[d]", "d", 0.0);
+        state->results_template = PyObject_CallMethod(array, "array", "s[d]", "d", 0.0);
         Py_DECREF(array);
-        if (one == NULL) {
+        if (state->results_template == NULL) {
             return NULL;
         }
     }
-    return PySequence_Repeat(one, (Py_ssize_t)count);
+    return PySequence_Repeat(state->results_template, (Py_ssize_t)count);
+}
+
+/* The shape of the results: the values' without its rows when they are runs, else flat. */
+static PyObject *shape_of_results(const Py_buffer *values, size_t width, size_t runs)
+{
+    if (values->ndim < 2 || (size_t)values->shape[values->ndim - 1] != width) {
+        return Py_BuildValue("(n)", (Py_ssize_t)runs);
+    }
+    PyObject *shape = PyTuple_New(values->ndim - 1);
+    for (int i = 0; shape != NULL && i < values->ndim - 1; ++i) {
+        PyObject *length = PyLong_FromSsize_t(values->shape[i]);
+        if (length == NULL) {
+            Py_CLEAR(shape);
+            break;
+        }
+        PyTuple_SET_ITEM(shape, i, length);
+    }
+    return shape;
+}
+
+/* One per core the process may run on, as os reports it. */
+static Py_ssize_t core_count(void)
+{
+    PyObject *os = PyImport_ImportModule("os");
+    if (os == NULL) {
+        return -1;
+    }
+    PyObject *cores = PyObject_HasAttrString(os, "sched_getaffinity")
+                          ? PyObject_CallMethod(os, "sched_getaffinity", "i", 0)
+                          : PyObject_CallMethod(os, "cpu_count", NULL);
+    Py_DECREF(os);
+    if (cores == NULL) {
+        return -1;
+    }
+    const Py_ssize_t count = cores == Py_None ? 1
+                             : PyLong_Check(cores) ? PyLong_AsSsize_t(cores)
+                                                   : PyObject_Size(cores);
+    Py_DECREF(cores);
+    return count < 1 && !PyErr_Occurred() ? 1 : count;
+}
+
+static int threads_of(PyObject *argument, size_t runs, size_t *threads)
+{
+    Py_ssize_t count = 1;
+    if (argument == Py_None) {
+        count = runs >= RUNS_FOR_EVERY_CORE ? core_count() : 1;
+        if (count < 0) {
+            return -1;
+        }
+    } else {
+        count = PyNumber_AsSsize_t(argument, PyExc_OverflowError);
+        if (count == -1 && PyErr_Occurred()) {
+            return -1;
+        }
+        if (count < 1) {
+            PyErr_Format(PyExc_ValueError, "threads must be at least 1, not %zd", count);
+            return -1;
+        }
+    }
+    /* No thread without a run of its own. */
+    *threads = (size_t)count < runs ? (size_t)count : (runs > 0 ? runs : 1);
+    return 0;
 }
 
 static int check_count(const char *name, const Py_buffer *view, size_t size, size_t runs)
@@ -163,13 +306,16 @@ static int check_count(const char *name, const Py_buffer *view, size_t size, siz
 
 PyObject *program_run_many(PyObject *self, PyObject *args, PyObject *kwargs)
 {
-    static char *keywords[] = {"", "out", "width", "statuses", NULL};
+    static char *keywords[] = {"", "out", "width", "statuses", "fast", "threads", NULL};
     PyObject *values_object = NULL;
     PyObject *out_object = Py_None;
     PyObject *width_object = Py_None;
     PyObject *statuses_object = Py_None;
-    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|O$OO:run_many", keywords, &values_object,
-                                     &out_object, &width_object, &statuses_object)) {
+    int fast = 0;
+    PyObject *threads_object = Py_None;
+    if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O|O$OOpO:run_many", keywords,
+                                     &values_object, &out_object, &width_object,
+                                     &statuses_object, &fast, &threads_object)) {
         return NULL;
     }
     const program_object *program = (const program_object *)self;
@@ -179,7 +325,9 @@ PyObject *program_run_many(PyObject *self, PyObject *args, PyObject *kwargs)
     int has_out = 0;
     int has_statuses = 0;
     PyObject *result = NULL;
+    double *copy = NULL;
     size_t width = 0;
+    size_t threads = 1;
     if (get_items(values_object, "values", 'd', sizeof(double), 0, &values) < 0) {
         return NULL;
     }
@@ -194,8 +342,13 @@ PyObject *program_run_many(PyObject *self, PyObject *args, PyObject *kwargs)
         goto done;
     }
     const size_t runs = count / width;
+    if (threads_of(threads_object, runs, &threads) < 0) {
+        goto done;
+    }
     if (out_object == Py_None) {
-        result = new_results(runs);
+        PyObject *shape = shape_of_results(&values, width, runs);
+        result = shape == NULL ? NULL : new_results(state_of_type(Py_TYPE(self)), shape, runs);
+        Py_XDECREF(shape);
     } else {
         result = out_object;
         Py_INCREF(result);
@@ -221,14 +374,30 @@ PyObject *program_run_many(PyObject *self, PyObject *args, PyObject *kwargs)
             goto done;
         }
     }
-    if (runs >= RUNS_WITHOUT_GIL) {
+    piece all = {fast ? kelvaro_rpn_program_run_many_fast : kelvaro_rpn_program_run_many,
+                 program->program, values.buf, width, 0, runs, out.buf,
+                 has_statuses ? statuses.buf : NULL};
+    /* Results that land on inputs not yet read (chunks, threads, any
+       offset) would change them: such inputs are read all at once first. */
+    if (overlap(&values, &out) || (has_statuses && overlap(&values, &statuses))) {
+        copy = PyMem_Malloc((size_t)values.len);
+        if (copy == NULL) {
+            PyErr_NoMemory();
+            Py_CLEAR(result);
+            goto done;
+        }
+        memcpy(copy, values.buf, (size_t)values.len);
+        all.inputs = (const char *)copy;
+    }
+    if (runs >= RUNS_WITHOUT_GIL || threads > 1) {
         Py_BEGIN_ALLOW_THREADS
-        run(program->program, &values, width, runs, &out, has_statuses ? &statuses : NULL);
+        run(&all, threads);
         Py_END_ALLOW_THREADS
     } else {
-        run(program->program, &values, width, runs, &out, has_statuses ? &statuses : NULL);
+        run(&all, threads);
     }
 done:
+    PyMem_Free(copy);
     if (has_statuses) {
         PyBuffer_Release(&statuses);
     }

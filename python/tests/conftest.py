@@ -3,6 +3,8 @@ import sys
 
 import pytest
 
+import kelvaro_rpn
+
 
 def grows(call, rounds=2000):
     """How many memory blocks `call` keeps after `rounds` more calls, once warm."""
@@ -19,3 +21,12 @@ def grows(call, rounds=2000):
 @pytest.fixture
 def leak_check():
     return grows
+
+
+def built_with_ufunc():
+    """Whether this build has Program.ufunc (numpy's headers at build time)."""
+    try:
+        kelvaro_rpn.compile("1").ufunc
+    except RuntimeError:
+        return False
+    return True

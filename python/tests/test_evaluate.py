@@ -117,3 +117,13 @@ def test_not_a_text(text, error):
 def test_long_text():
     text = "1 " + "1 + " * 100_000
     assert rpn.evaluate(text) == 100_001.0
+
+
+def test_a_class_status_is_the_status_run_many_reports():
+    import array
+    statuses = array.array("i", [9])
+    rpn.compile("+").run_many(array.array("d", [1.0]), statuses=statuses, width=1)
+    with pytest.raises(rpn.RPNError) as caught:
+        rpn.compile("+")(1.0)
+    assert type(caught.value).status == statuses[0] == 2
+    assert type(caught.value).name == rpn._core.status_name(statuses[0])

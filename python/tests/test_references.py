@@ -5,6 +5,7 @@ import sys
 import pytest
 
 import kelvaro_rpn as rpn
+from conftest import built_with_ufunc
 
 PROGRAM = rpn.compile("2 ^ 3 * 1 +")
 FAILING = rpn.compile("+")
@@ -107,3 +108,34 @@ def test_results_are_new_objects_with_one_reference():
     for _ in range(100):
         PROGRAM.run_many(array.array("d", [1.0]), out)
     assert sys.getrefcount(out) == before
+
+
+def overlapping_run():
+    room = array.array("d", [1.0] * 11)
+    view = memoryview(room)
+    PROGRAM.run_many(view[:10], view[1:], threads=2, fast=True)
+
+
+def pickled(value):
+    import pickle
+    return pickle.loads(pickle.dumps(value))
+
+
+@pytest.mark.parametrize("name, call", [
+    ("run_many threads, overlapping", overlapping_run),
+    ("run_many rows of another width", ignore(ValueError, lambda: PROGRAM.run_many(
+        memoryview(array.array("d", [1.0] * 4)).cast("B").cast("d", (2, 2))))),
+    ("run_many bad threads", ignore(ValueError, lambda: PROGRAM.run_many(
+        array.array("d", [1.0]), threads=0))),
+    ("pickle program", lambda: pickled(PROGRAM)),
+    ("pickle calculator", lambda: pickled(FULL)),
+    ("bad state", ignore(rpn.RPNError, lambda: rpn.Calculator().__setstate__((0.0,) * 300))),
+    ("call with a list", lambda: PROGRAM([1.0, 2.0])),
+    ("call with arrays, wrong count", ignore(TypeError, lambda: FAILING([1.0]))),
+    ("ufunc", lambda: PROGRAM.ufunc([1.0, 2.0])),
+])
+def test_no_blocks_kept_with_numpy(leak_check, name, call):
+    pytest.importorskip("numpy")
+    if name == "ufunc" and not built_with_ufunc():
+        pytest.skip("built without numpy's headers")
+    assert leak_check(call) < 20, name

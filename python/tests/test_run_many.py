@@ -1,6 +1,8 @@
 import array
 import ctypes
 import math
+import subprocess
+import sys
 
 import pytest
 
@@ -37,8 +39,19 @@ def same(a, b):
 def test_results(text, values, width):
     x = array.array("d", values)
     result = rpn.compile(text).run_many(x, width=width)
-    assert isinstance(result, array.array) and result.typecode == "d"
+    # An ndarray where numpy imports, else an array('d'): flat doubles either way.
+    assert memoryview(result).format == "d" and memoryview(result).ndim == 1
     assert same(result, expected(text, values, width or max(rpn.compile(text).inputs, 1)))
+
+
+def test_results_without_numpy_are_an_array():
+    script = ("import sys; sys.modules['numpy'] = None\n"
+              "import array, kelvaro_rpn as rpn\n"
+              "r = rpn.compile('2 ^ 3 * 1 +').run_many(array.array('d', [1.0, 2.0]))\n"
+              "print(type(r).__name__, r.typecode, list(r))")
+    completed = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True,
+                               check=True, timeout=60)
+    assert completed.stdout == "array d [4.0, 13.0]\n"
 
 
 def test_many_runs_without_the_gil_match_one_call_each():
