@@ -56,3 +56,27 @@ add_executable(kelvaro_import_library_check export/import_library_check.c)
 target_link_libraries(kelvaro_import_library_check PRIVATE KelvaroCalculatorRPN KelvaroRPN)
 set_target_properties(kelvaro_import_library_check PROPERTIES C_STANDARD 99)
 kelvaro_set_warnings(kelvaro_import_library_check)
+
+# Import libraries for Microsoft's linker, KelvaroRPN.lib and
+# KelvaroCalculatorRPN.lib: dlltool writes them from each DLL's .def as COFF
+# archives of short import members, the format link.exe reads, and with the
+# 32-bit names MSVC asks for (_kelvaro_rpn_evaluate, _CalculatorRPN@4). The
+# reentrant DLL's .def is the one its linker writes from what it exported,
+# so the list of names stays the header's.
+set(KELVARO_RPN_DEF_FILE ${PROJECT_BINARY_DIR}/KelvaroRPN.def)
+target_link_options(KelvaroRPN PRIVATE "LINKER:--output-def,${KELVARO_RPN_DEF_FILE}")
+set(KELVARO_MSVC_IMPORT_LIBRARIES "")
+#   kelvaro_msvc_import_library(target def [dlltool options...])
+function(kelvaro_msvc_import_library target def)
+    set(library ${PROJECT_BINARY_DIR}/${target}.lib)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_DLLTOOL} ${ARGN}
+            --input-def ${def}
+            --dllname $<TARGET_FILE_NAME:${target}>
+            --output-lib ${library}
+        COMMENT "Writing ${target}.lib, the import library for Microsoft's linker"
+        VERBATIM)
+    set(KELVARO_MSVC_IMPORT_LIBRARIES ${KELVARO_MSVC_IMPORT_LIBRARIES} ${library} PARENT_SCOPE)
+endfunction()
+kelvaro_msvc_import_library(KelvaroRPN ${KELVARO_RPN_DEF_FILE})
+kelvaro_msvc_import_library(KelvaroCalculatorRPN ${KELVARO_DEF_FILE} --kill-at)
