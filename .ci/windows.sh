@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows archive as a user gets it, for each Windows build tree named
 # (built already; .ci/cross.sh builds them and runs rpn.exe's host tests):
-# `cpack -G ZIP`, the archive's layout, the MSVC import libraries' names,
-# the consumers of tests/install built against the unpacked archive with the
-# MinGW toolchain through find_package, and those consumers and the
+# `cpack -G ZIP`, the archive's layout, the MSVC import libraries (their
+# names, and a program linked through them as Microsoft's linker links), the
+# consumers of tests/install built against the unpacked archive with the
+# MinGW toolchain through find_package, and those programs and the
 # archive's rpn.exe run under wine. Wine's environment (WINEPREFIX, a
 # running wineserver) is the caller's, as cross.sh sets it up.
 #   .ci/windows.sh windows-x64 [windows-x86]
@@ -27,8 +28,9 @@ timed() {
 pack() {
     local preset=$1 archive
     (cd "build/$preset" && cpack -G ZIP >/dev/null)
-    archive=$(ls "build/$preset"/kelvaro-calculator-rpn-"$version"-win*.zip)
-    unzip -q "$archive" -d "$work/$preset"
+    archive=$(ls "$PWD/build/$preset"/kelvaro-calculator-rpn-"$version"-win*.zip)
+    mkdir -p "$work/$preset"
+    (cd "$work/$preset" && cmake -E tar xf "$archive")
     root=$(ls -d "$work/$preset"/kelvaro-calculator-rpn-*)
     echo "== $(basename "$archive")"
     (cd "$root" && find . -type f | sort)
@@ -65,8 +67,32 @@ check_msvc_libraries() {
     done
 }
 
+# tests/install/msvc_link_check.c compiled for the MSVC target and linked by
+# lld-link against the archive's .lib files alone (kernel32's one function
+# from a .lib written here), then run: both DLLs must answer.
+check_msvc_link() {
+    local preset=$1 machine=$2 exit_process=$3 dir=$work/msvc-$1 output status
+    mkdir -p "$dir"
+    printf 'LIBRARY kernel32.dll\nEXPORTS\n%s\n' "$exit_process" >"$dir/kernel32.def"
+    llvm-dlltool -m "$machine" -k -d "$dir/kernel32.def" -l "$dir/kernel32.lib"
+    clang --target="${triple%%-*}-pc-windows-msvc" -ffreestanding -O1 -Wall -Wextra -Werror \
+        -isystem "/usr/$triple/include" -I "$root/include" \
+        -c tests/install/msvc_link_check.c -o "$dir/check.obj"
+    lld-link /entry:start /subsystem:console /nodefaultlib "$dir/check.obj" \
+        "$root/lib/KelvaroRPN.lib" "$root/lib/KelvaroCalculatorRPN.lib" "$dir/kernel32.lib" \
+        /out:"$dir/check.exe"
+    output=$(WINEPATH="Z:${root//\//\\}\\bin" "${emulator[@]}" "$dir/check.exe" </dev/null 2>&1) &&
+        status=0 || status=$?
+    if [ "$status" != 0 ]; then
+        printf 'windows: the MSVC-linked check on %s ended with %s:\n%s\n' "$preset" "$status" "$output" >&2
+        return 1
+    fi
+    echo "windows: a program linked as MSVC links, through the .lib files, runs on $preset"
+}
+
 # The consumers of tests/install through each package: the DLLs come from
-# the archive's bin/, put on wine's search path.
+# the archive's bin/, put on wine's search path. The MinGW toolchains look
+# for packages under the MinGW root only: the packages' folders are named.
 check_consumers() {
     local preset=$1 package dir output expected_legacy expected_rpn
     expected_legacy="result = 14.000000
@@ -75,9 +101,11 @@ consumer got 14.000000 from library $version"
 library $version, header $version"
     for package in KelvaroCalculatorRPN KelvaroRPN; do
         dir=$work/consumer-$preset-$package
-        cmake -S tests/install -B "$dir" -G Ninja \
+        cmake -S tests/install -B "$dir" -G Ninja --no-warn-unused-cli \
             -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/$preset.cmake" \
-            -DKELVARO_CONSUMER_PACKAGE=$package -D${package}_DIR="$root/lib/cmake/$package" \
+            -DKELVARO_CONSUMER_PACKAGE=$package \
+            -DKelvaroRPN_DIR="$root/lib/cmake/KelvaroRPN" \
+            -DKelvaroCalculatorRPN_DIR="$root/lib/cmake/KelvaroCalculatorRPN" \
             -DCMAKE_C_FLAGS="-Wall -Wextra -Wpedantic -Werror" >/dev/null
         cmake --build "$dir" >/dev/null
     done
@@ -115,13 +143,20 @@ rpn: -:3:3: invalid character '?'"
 
 for preset in "$@"; do
     case $preset in
-    windows-x64) emulator=(/usr/lib/wine/wine64) triple=x86_64-w64-mingw32 prefix= ;;
-    windows-x86) emulator=(/usr/lib/wine/wine) triple=i686-w64-mingw32 prefix=_ ;;
+    windows-x64)
+        emulator=(/usr/lib/wine/wine64) triple=x86_64-w64-mingw32 prefix=
+        machine=i386:x86-64 exit_process=ExitProcess
+        ;;
+    windows-x86)
+        emulator=(/usr/lib/wine/wine) triple=i686-w64-mingw32 prefix=_
+        machine=i386 exit_process=ExitProcess@4
+        ;;
     *) echo "windows: not a Windows preset: $preset" >&2; exit 1 ;;
     esac
     timed "$preset archive" pack "$preset"
     check_layout
     timed "$preset MSVC import libraries" check_msvc_libraries "$preset" "$triple-objdump" "$triple-nm" "$prefix"
+    timed "$preset MSVC link" check_msvc_link "$preset" "$machine" "$exit_process"
     timed "$preset consumers" check_consumers "$preset"
     timed "$preset rpn.exe" check_rpn "$preset"
 done
