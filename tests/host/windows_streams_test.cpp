@@ -6,29 +6,14 @@
 
 namespace {
 
-struct StreamCase {
-    const char *name;
-    ProgramSetup setup;
-    std::string out;
-    std::string err;
-    int status;
-};
-
-void PrintTo(const StreamCase &streamCase, std::ostream *os)
-{
-    *os << streamCase.name;
-}
+using StreamCase = SetupCase;
 
 class WindowsStreams : public testing::TestWithParam<StreamCase> {
 };
 
 TEST_P(WindowsStreams, SameBytesAndStatusAsOnLinux)
 {
-    const StreamCase &streamCase = GetParam();
-    const ProgramResult result = RunProgram(streamCase.setup);
-    EXPECT_EQ(result.out, streamCase.out);
-    EXPECT_EQ(result.err, streamCase.err);
-    EXPECT_EQ(result.status, streamCase.status);
+    ExpectRunMatches(GetParam());
 }
 
 ProgramSetup Setup(std::vector<std::string> arguments, std::string input)
@@ -39,26 +24,12 @@ ProgramSetup Setup(std::vector<std::string> arguments, std::string input)
     return setup;
 }
 
-ProgramSetup ReadingFrom(std::string path)
-{
-    ProgramSetup setup;
-    setup.inputPath = std::move(path);
-    return setup;
-}
-
-ProgramSetup WithoutStandardInput()
-{
-    ProgramSetup setup;
-    setup.closeStandardInput = true;
-    return setup;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Streams, WindowsStreams,
     testing::Values(
         // A prompt would wait for a console that is not there.
         StreamCase{"NulIsNoConsole", ReadingFrom("NUL"), "", "", 0},
-        StreamCase{"NoStandardInput", WithoutStandardInput(), "", "rpn: read error: Bad file descriptor\n", 3},
+        StreamCase{"NoStandardInput", WithClosedInput(), "", "rpn: read error: Bad file descriptor\n", 3},
         // Text mode would end the input at ^Z and never evaluate 2.
         StreamCase{"ControlZIsAByte",
                    Setup({"-k"}, "\x1a\n2\n"),
