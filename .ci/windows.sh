@@ -28,7 +28,7 @@ timed() {
 pack() {
     local preset=$1 archive
     (cd "build/$preset" && cpack -G ZIP >/dev/null)
-    archive=$(ls "$PWD/build/$preset"/kelvaro-calculator-rpn-"$version"-win*.zip)
+    archive=$(ls "$PWD/build/$preset/kelvaro-calculator-rpn-$version"-win*.zip)
     mkdir -p "$work/$preset"
     (cd "$work/$preset" && cmake -E tar xf "$archive")
     root=$(ls -d "$work/$preset"/kelvaro-calculator-rpn-*)
