@@ -5,6 +5,7 @@
 #include "program_run.h"
 
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <windows.h>
 
@@ -109,14 +110,27 @@ ProgramResult RunProgram(const ProgramSetup &setup)
     startup.hStdOutput = setup.out == OutputTarget::kSameAsError ? err.write : out.write;
     startup.hStdError = setup.closeStandardError ? nullptr : err.write;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
+    // wine 8 now and then fails to start a process with ERROR_INTERNAL_ERROR
+    // when many start one after another; a moment later the same start
+    // succeeds. No other failure is tried again.
+    constexpr int kStartAttempts = 5;
+    BOOL started = FALSE;
+    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
+        started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                 &startup, &process);
+        if (started != 0 || GetLastError() != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) {
+            break;
+        }
+        Sleep(50);
+    }
+    const DWORD startError = GetLastError();
     Close(in.read);
     Close(out.write);
     Close(err.write);
     Close(inputFile);
     if (started == 0) {
-        throw std::runtime_error("CreateProcess failed for " + commandLine);
+        throw std::runtime_error("CreateProcess failed (error " + std::to_string(startError) + ") for " +
+                                 commandLine);
     }
     CloseHandle(process.hThread);
 
