@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross builds: the whole test suite on 32-bit ARM (under qemu-arm), as a
 # 32-bit Windows DLL (under Debian's 32-bit wine, wine32:i386) and as a 64-bit
-# one (under wine64). The 32-bit DLLs' export tables are also read from the
-# files.
+# one (under wine64), rpn.exe's host tests with each. The 32-bit DLLs' export
+# tables are also read from the files, and the ZIP archives of both Windows
+# trees are packed and used.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +25,10 @@ install_packages() {
     ci_install ninja-build cmake make googletest locales libfast-float-dev libfmt-dev \
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 \
         wine wine64 wine32:i386 g++-arm-linux-gnueabihf qemu-user
+    # The Windows archives' .lib files (llvm-dlltool), and the check that links
+    # through them as Microsoft's linker does (clang for the MSVC target,
+    # lld-link).
+    ci_install llvm clang lld
     # wine takes the default code page from the locale: ja_JP.UTF-8 gives 932.
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
         sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
@@ -122,4 +127,7 @@ timed "windows-x86 tests" ctest --preset windows-x86
 timed "windows-x64 configure" cmake --preset windows-x64
 timed "windows-x64 build" cmake --build --preset windows-x64
 timed "windows-x64 tests" ctest --preset windows-x64
+
+# The ZIP archives of both trees, unpacked and used (see .ci/windows.sh).
+timed "Windows archives" bash .ci/windows.sh windows-x86 windows-x64
 stop_wineserver

@@ -102,6 +102,8 @@ if(TARGET rpn)
         set_target_properties(rpn PROPERTIES INSTALL_RPATH "$ORIGIN/${KELVARO_BIN_TO_LIB}")
     endif()
     install(TARGETS rpn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT rpn)
-    install(FILES ${PROJECT_BINARY_DIR}/host/rpn.1.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT rpn)
+    if(NOT WIN32)
+        install(FILES ${PROJECT_BINARY_DIR}/host/rpn.1.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT rpn)
+    endif()
 endif()

@@ -1,3 +1,9 @@
+# A Windows build packs a ZIP archive instead (cmake/KelvaroWindowsArchive.cmake).
+if(WIN32)
+    include(KelvaroWindowsArchive)
+    return()
+endif()
+
 # Debian packages and a tarball with CPack, from a build configured with
 # CMAKE_INSTALL_PREFIX=/usr:
 #   cpack -G DEB    one package per install component, named as Debian names them

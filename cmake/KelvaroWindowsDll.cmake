@@ -56,3 +56,38 @@ add_executable(kelvaro_import_library_check export/import_library_check.c)
 target_link_libraries(kelvaro_import_library_check PRIVATE KelvaroCalculatorRPN KelvaroRPN)
 set_target_properties(kelvaro_import_library_check PROPERTIES C_STANDARD 99)
 kelvaro_set_warnings(kelvaro_import_library_check)
+
+# Import libraries for Microsoft's linker, KelvaroRPN.lib and
+# KelvaroCalculatorRPN.lib, written from each DLL's .def by llvm-dlltool in
+# the short import format that Microsoft's lib.exe writes, with the names
+# MSVC asks for (__imp__kelvaro_rpn_evaluate, __imp__CalculatorRPN@4 on x86).
+# Not GNU dlltool's archive: its members are objects without the safe
+# exception handler mark, which link.exe refuses in a 32-bit image (/SAFESEH,
+# its default there). The reentrant DLL's .def is the one its linker writes
+# from what it exported, so the list of names stays the header's.
+set(KELVARO_RPN_DEF_FILE ${PROJECT_BINARY_DIR}/KelvaroRPN.def)
+target_link_options(KelvaroRPN PRIVATE "LINKER:--output-def,${KELVARO_RPN_DEF_FILE}")
+find_program(KELVARO_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-16 llvm-dlltool-15 llvm-dlltool-14)
+set(KELVARO_MSVC_IMPORT_LIBRARIES "")
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(KELVARO_DLLTOOL_MACHINE i386)
+else()
+    set(KELVARO_DLLTOOL_MACHINE i386:x86-64)
+endif()
+#   kelvaro_msvc_import_library(target def [llvm-dlltool options...])
+function(kelvaro_msvc_import_library target def)
+    set(library ${PROJECT_BINARY_DIR}/${target}.lib)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${KELVARO_LLVM_DLLTOOL} -m ${KELVARO_DLLTOOL_MACHINE} ${ARGN}
+            -d ${def} -D $<TARGET_FILE_NAME:${target}> -l ${library}
+        COMMENT "Writing ${target}.lib, the import library for Microsoft's linker"
+        VERBATIM)
+    set(KELVARO_MSVC_IMPORT_LIBRARIES ${KELVARO_MSVC_IMPORT_LIBRARIES} ${library} PARENT_SCOPE)
+endfunction()
+if(KELVARO_LLVM_DLLTOOL)
+    kelvaro_msvc_import_library(KelvaroRPN ${KELVARO_RPN_DEF_FILE})
+    kelvaro_msvc_import_library(KelvaroCalculatorRPN ${KELVARO_DEF_FILE} -k)
+else()
+    message(WARNING "llvm-dlltool not found (Debian's llvm): no .lib import libraries "
+        "for Microsoft's linker")
+endif()

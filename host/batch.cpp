@@ -10,6 +10,12 @@
 namespace {
 
 constexpr std::string_view kStandardInputName = "-";
+#ifdef _WIN32
+// The bytes as they are: the line reader takes CR LF itself.
+constexpr int kInputFileFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
+#else
+constexpr int kInputFileFlags = O_RDONLY | O_CLOEXEC;
+#endif
 
 // Keeps the first failure; says whether to go on after `status`.
 bool Record(const Batch &batch, int status, int &firstFailure)
@@ -74,7 +80,7 @@ int RunFile(const Batch &batch, const std::string &name)
     if (name == kStandardInputName) {
         return RunStandardInput(batch);
     }
-    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(name.c_str(), kInputFileFlags);
     if (fd < 0) {
         batch.output.Stop(name + ": " + std::strerror(errno));
     }

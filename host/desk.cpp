@@ -3,8 +3,14 @@
 #include "exit_status.h"
 #include "stack_view.h"
 
-#include <sys/ioctl.h>
 #include <utility>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <sys/ioctl.h>
+#endif
 
 namespace {
 
@@ -12,6 +18,18 @@ constexpr std::string_view kStandardInputName = "-";
 // When the terminal does not say how wide it is.
 constexpr std::size_t kDefaultColumns = 80;
 
+#ifdef _WIN32
+// The width of the console window, not of its scroll-back buffer.
+std::size_t Columns(std::FILE *screen)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    const auto console = reinterpret_cast<HANDLE>(_get_osfhandle(fileno(screen)));
+    if (GetConsoleScreenBufferInfo(console, &info) == 0) {
+        return kDefaultColumns;
+    }
+    return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+#else
 std::size_t Columns(std::FILE *screen)
 {
     winsize size{};
@@ -20,6 +38,7 @@ std::size_t Columns(std::FILE *screen)
     }
     return size.ws_col;
 }
+#endif
 
 }  // namespace
 

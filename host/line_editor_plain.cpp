@@ -4,13 +4,21 @@
 // cannot edit with: it shows them (as ^[[D) and passes them on. A line
 // holding one is not what its user meant, so it is refused, and the user is
 // told why; no escape byte ever reaches the evaluator.
+//
+// A Windows console edits the line itself, arrow keys and recall of the
+// session's lines included, and hands it over whole, ending in CR LF.
 #include "line_editor.h"
 
 #include "interrupt.h"
 
 #include <cerrno>
-#include <termios.h>
 #include <unistd.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <termios.h>
+#endif
 
 namespace {
 
@@ -20,6 +28,11 @@ constexpr std::size_t kReadSize = 4096;
 constexpr char kRefusal[] =
     "rpn: line not evaluated: it holds an arrow or another editing key, and this rpn "
     "has no line editing (built without libedit); Backspace, Ctrl-U and Ctrl-W edit\n";
+
+#ifdef _WIN32
+// Ctrl-Z then Enter: the console's end of input, as Ctrl-D is a terminal's.
+constexpr char kConsoleEndOfInput = '\x1a';
+#endif
 
 std::FILE *promptScreen = nullptr;
 // What was read past the end of the line returned last.
@@ -31,13 +44,23 @@ void Show(const char *text)
     std::fflush(promptScreen);
 }
 
+// What was typed and not read yet.
+void DropTypedInput()
+{
+#ifdef _WIN32
+    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+#else
+    tcflush(STDIN_FILENO, TCIFLUSH);
+#endif
+    unread.clear();
+}
+
 // Ctrl-C typed makes the terminal drop what was typed on the line; a
 // SIGINT sent by kill does not, and the old keys must not start the next
 // line.
 LineStatus AbandonLine()
 {
-    tcflush(STDIN_FILENO, TCIFLUSH);
-    unread.clear();
+    DropTypedInput();
     return LineStatus::kInterrupted;
 }
 
@@ -49,8 +72,7 @@ bool RestartAfterStop()
     if (!TakeResumption()) {
         return false;
     }
-    tcflush(STDIN_FILENO, TCIFLUSH);
-    unread.clear();
+    DropTypedInput();
     return true;
 }
 
@@ -66,11 +88,21 @@ LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
             break;
         }
         char buffer[kReadSize];
+#ifdef _WIN32
+        SetLastError(ERROR_SUCCESS);
+#endif
         const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
         if (count > 0) {
             unread.append(buffer, static_cast<std::size_t>(count));
             continue;
         }
+#ifdef _WIN32
+        // Ctrl-C ends the console's read so, while the handler that notes
+        // it, on a thread of its own, may not have run yet.
+        if (count <= 0 && GetLastError() == ERROR_OPERATION_ABORTED) {
+            return AbandonLine();
+        }
+#endif
         if (count < 0 && errno == EINTR) {
             if (InterruptPending()) {
                 return AbandonLine();
@@ -96,6 +128,11 @@ LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
+#ifdef _WIN32
+    if (!line.empty() && line.front() == kConsoleEndOfInput) {
+        return LineStatus::kEnd;
+    }
+#endif
     return LineStatus::kLine;
 }
 

@@ -2,8 +2,14 @@
 
 #include <cerrno>
 #include <cstring>
-#include <poll.h>
 #include <unistd.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <poll.h>
+#endif
 
 namespace {
 
@@ -37,11 +43,27 @@ void LineReader::BeforeWaiting(void (*hook)(void *), void *context)
 
 // A read now would return at once: with data, at the end, or failing.
 // Regular files always say so, so only pipes and terminals pay for the hook.
+#ifdef _WIN32
+// A pipe whose writer is gone has its end waiting too.
+bool LineReader::InputWaiting() const
+{
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd_));
+    switch (GetFileType(handle)) {
+    case FILE_TYPE_DISK: return true;
+    case FILE_TYPE_PIPE: {
+        DWORD available = 0;
+        return PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) == 0 || available > 0;
+    }
+    default: return false;
+    }
+}
+#else
 bool LineReader::InputWaiting() const
 {
     pollfd input{fd_, POLLIN, 0};
     return poll(&input, 1, 0) > 0;
 }
+#endif
 
 LineReader::Result LineReader::Next(std::string_view &line)
 {

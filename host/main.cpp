@@ -8,6 +8,7 @@
 #include "repl.h"
 #include "session.h"
 #include "standard_descriptors.h"
+#include "terminal.h"
 #include "usage_text.h"
 
 #include <cstdio>
@@ -69,7 +70,7 @@ int Run(int argc, char **argv)
         return prepared;
     }
 
-    const bool interactive = options.sources.empty() && isatty(STDIN_FILENO) != 0;
+    const bool interactive = options.sources.empty() && IsTerminal(STDIN_FILENO);
     // At the prompt rpn is a desk calculator: the stack stays.
     const SessionSettings settings{options.quiet,    options.keepGoing || interactive,
                                    options.keepStack || interactive, options.format,

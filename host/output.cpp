@@ -1,17 +1,62 @@
 #include "output.h"
 
 #include "exit_status.h"
+#include "terminal.h"
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 namespace {
 
 // Large enough that 300,000 short lines take a few hundred writes.
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
+#ifdef _WIN32
+// Windows has no inode numbers in fstat: a file is its volume and index, a
+// pipe the object its handles refer to (CompareObjectHandles,
+// Windows 10 and later; before that, a pipe is never taken for another).
+HANDLE HandleOf(int fd)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+}
+
+bool SameObject(HANDLE first, HANDLE second)
+{
+    using Compare = BOOL(WINAPI *)(HANDLE, HANDLE);
+    const HMODULE kernelBase = GetModuleHandleW(L"kernelbase.dll");
+    const auto compare = kernelBase == nullptr ? nullptr
+                             : reinterpret_cast<Compare>(reinterpret_cast<void (*)()>(
+                                   GetProcAddress(kernelBase, "CompareObjectHandles")));
+    return compare != nullptr && compare(first, second) != 0;
+}
+
+bool SameFile(int first, int second)
+{
+    const HANDLE a = HandleOf(first);
+    const HANDLE b = HandleOf(second);
+    // A process has one console, whichever of its handles reach it.
+    DWORD mode = 0;
+    if (GetConsoleMode(a, &mode) != 0 && GetConsoleMode(b, &mode) != 0) {
+        return true;
+    }
+    if (GetFileType(a) != FILE_TYPE_DISK || GetFileType(b) != FILE_TYPE_DISK) {
+        return SameObject(a, b);
+    }
+    BY_HANDLE_FILE_INFORMATION infoA{};
+    BY_HANDLE_FILE_INFORMATION infoB{};
+    return GetFileInformationByHandle(a, &infoA) != 0 && GetFileInformationByHandle(b, &infoB) != 0 &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+#else
 bool SameFile(int first, int second)
 {
     struct stat a {};
@@ -19,6 +64,7 @@ bool SameFile(int first, int second)
     return fstat(first, &a) == 0 && fstat(second, &b) == 0 && a.st_dev == b.st_dev &&
            a.st_ino == b.st_ino;
 }
+#endif
 
 // The message of a failure that ends rpn goes straight to the descriptor:
 // nothing may stand between it and the user.
@@ -36,8 +82,8 @@ Output::Output(const StandardDescriptors &descriptors)
       err_(STDERR_FILENO, kBufferSize),
       errorLines_(&err_),
       errorUsable_(!descriptors.errorClosed),
-      flushOutEachExpression_(!descriptors.outputClosed && isatty(STDOUT_FILENO) != 0),
-      flushErrEachExpression_(errorUsable_ && isatty(STDERR_FILENO) != 0)
+      flushOutEachExpression_(!descriptors.outputClosed && IsTerminal(STDOUT_FILENO)),
+      flushErrEachExpression_(errorUsable_ && IsTerminal(STDERR_FILENO))
 {
     if (descriptors.outputClosed) {
         out_.Break(EBADF);

@@ -23,4 +23,8 @@ private:
     bool owned_;
 };
 
+// Whether `fd` is a terminal a person types at (on Windows, a console:
+// the NUL device is a character device too, and not one).
+bool IsTerminal(int fd);
+
 #endif

@@ -1,7 +1,9 @@
 // rpn --each=FORMULA: the formula after every expression, against the two
 // written out as one text.
 #include "host_case.h"
+#ifndef _WIN32
 #include "terminal_session.h"
+#endif
 
 #include <sstream>
 
@@ -185,6 +187,8 @@ TEST(EachAgreement, SameAsTheJoinedTextOnAKeptStack)
     }
 }
 
+// A pseudo-terminal: POSIX only.
+#ifndef _WIN32
 TEST(EachAtThePrompt, CaretInTheFailingPart)
 {
     TerminalSetup setup;
@@ -198,5 +202,7 @@ TEST(EachAtThePrompt, CaretInTheFailingPart)
     EXPECT_EQ(session.err, "rpn: -:2:1: stack underflow\n+\n^\nrpn: -:5: --each:3: stack underflow\n2 +\n  ^\n");
     EXPECT_EQ(session.status, 0);
 }
+
+#endif
 
 }  // namespace

@@ -37,6 +37,42 @@ inline void ExpectRunMatches(const HostCase &hostCase)
     EXPECT_EQ(result.status, hostCase.status);
 }
 
+// A run set up in full (streams, input file) and what it must produce.
+struct SetupCase {
+    const char *name;
+    ProgramSetup setup;
+    std::string out;
+    std::string err;
+    int status;
+};
+
+inline void PrintTo(const SetupCase &setupCase, std::ostream *os)
+{
+    *os << setupCase.name;
+}
+
+inline void ExpectRunMatches(const SetupCase &setupCase)
+{
+    const ProgramResult result = RunProgram(setupCase.setup);
+    EXPECT_EQ(result.out, setupCase.out);
+    EXPECT_EQ(result.err, setupCase.err);
+    EXPECT_EQ(result.status, setupCase.status);
+}
+
+inline ProgramSetup ReadingFrom(const std::string &path)
+{
+    ProgramSetup setup;
+    setup.inputPath = path;
+    return setup;
+}
+
+inline ProgramSetup WithClosedInput()
+{
+    ProgramSetup setup;
+    setup.closeStandardInput = true;
+    return setup;
+}
+
 // An expression that pushes `count` values: 265 fit on the stack.
 inline std::string Pushes(int count)
 {

@@ -8,29 +8,14 @@
 
 namespace {
 
-struct FailureCase {
-    const char *name;
-    ProgramSetup setup;
-    std::string out;
-    std::string err;
-    int status;
-};
-
-void PrintTo(const FailureCase &failureCase, std::ostream *os)
-{
-    *os << failureCase.name;
-}
+using FailureCase = SetupCase;
 
 class OwnFailures : public testing::TestWithParam<FailureCase> {
 };
 
 TEST_P(OwnFailures, ReportedWithStatus)
 {
-    const FailureCase &failureCase = GetParam();
-    const ProgramResult result = RunProgram(failureCase.setup);
-    EXPECT_EQ(result.out, failureCase.out);
-    EXPECT_EQ(result.err, failureCase.err);
-    EXPECT_EQ(result.status, failureCase.status);
+    ExpectRunMatches(GetParam());
 }
 
 ProgramSetup Setup(std::vector<std::string> arguments, OutputTarget out = OutputTarget::kCaptured)
@@ -38,20 +23,6 @@ ProgramSetup Setup(std::vector<std::string> arguments, OutputTarget out = Output
     ProgramSetup setup;
     setup.arguments = std::move(arguments);
     setup.out = out;
-    return setup;
-}
-
-ProgramSetup ReadingFrom(const std::string &path)
-{
-    ProgramSetup setup;
-    setup.inputPath = path;
-    return setup;
-}
-
-ProgramSetup WithClosedInput()
-{
-    ProgramSetup setup;
-    setup.closeStandardInput = true;
     return setup;
 }
 

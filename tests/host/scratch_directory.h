@@ -1,5 +1,5 @@
-// A fixture with a fresh directory under /tmp for each test, removed with
-// everything in it afterwards.
+// A fixture with a fresh directory under /tmp (on Windows, the user's
+// temporary folder) for each test, removed with everything in it afterwards.
 #ifndef KELVARO_TESTS_HOST_SCRATCH_DIRECTORY_H
 #define KELVARO_TESTS_HOST_SCRATCH_DIRECTORY_H
 
@@ -9,9 +9,38 @@
 #include <cstdlib>
 #include <string>
 
+#ifdef _WIN32
+#include <filesystem>
+#include <windows.h>
+#else
 #include <ftw.h>
 #include <sys/stat.h>
+#endif
 
+#ifdef _WIN32
+class ScratchDirectoryTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (unsigned attempt = 0; root_.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                base / ("rpn-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt));
+            if (std::filesystem::create_directory(candidate)) {
+                root_ = candidate.string();
+            }
+        }
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+
+    std::string root_;
+};
+#else
 class ScratchDirectoryTest : public testing::Test {
 protected:
     void SetUp() override
@@ -35,5 +64,6 @@ private:
         return std::remove(path);
     }
 };
+#endif
 
 #endif

@@ -2,7 +2,9 @@
 // --no-warnings and --strict.
 #include "host_case.h"
 #include "scratch_directory.h"
+#ifndef _WIN32
 #include "terminal_session.h"
+#endif
 
 #include <fstream>
 
@@ -190,6 +192,8 @@ TEST(WarningOrder, BeforeTheResultOnASharedStream)
     EXPECT_EQ(result.status, 0);
 }
 
+// A pseudo-terminal: POSIX only.
+#ifndef _WIN32
 TEST(WarningsAtThePrompt, SaidWithSessionLineNumbers)
 {
     TerminalSetup setup;
@@ -229,5 +233,7 @@ TEST(WarningsAtThePrompt, NoWarnings)
     EXPECT_EQ(session.out, "result = 0.412118\n");
     EXPECT_EQ(session.err, "");
 }
+
+#endif
 
 }  // namespace

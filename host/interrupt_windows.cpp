@@ -1,0 +1,49 @@
+// A Windows console has no signals to catch: Ctrl-C and Ctrl-Break come to
+// a handler on a thread of their own. Ctrl-C is noted, as SIGINT is
+// elsewhere; Ctrl-Break, closing the window and logging off keep their
+// default, which ends rpn. Nothing stops and resumes rpn, and the console
+// edits the line itself, so a new width concerns nobody here.
+#include "interrupt.h"
+
+#include <atomic>
+#include <windows.h>
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+BOOL WINAPI NoteControlEvent(DWORD event)
+{
+    if (event != CTRL_C_EVENT) {
+        return FALSE;
+    }
+    interrupted = true;
+    return TRUE;
+}
+
+}  // namespace
+
+void CatchInterrupts()
+{
+    SetConsoleCtrlHandler(NoteControlEvent, TRUE);
+}
+
+bool TakeInterrupt()
+{
+    return interrupted.exchange(false);
+}
+
+bool InterruptPending()
+{
+    return interrupted;
+}
+
+bool TakeResumption()
+{
+    return false;
+}
+
+bool TakeResize()
+{
+    return false;
+}
