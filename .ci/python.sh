@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Python package: installed from this checkout as the README says, into
+# The Python package: installed from this checkout as python/README.md says, into
 # a venv that sees Debian's packages, then its tests (numpy's included) and
 # its type stub. The extension's own C files are built with -Werror here.
 # pandas, xarray and Dask (a cluster of worker processes) take Program.ufunc;
