@@ -19,7 +19,9 @@
 
 // libmvec's entry points, by the vector ABI's names: N2 takes SSE2's two
 // lanes, N4 AVX's four (each falls back inside libmvec where the processor
-// lacks AVX2). Every lane's value depends on that lane alone.
+// lacks AVX2). Every lane's value depends on that lane alone. The names are
+// the ABI's, reserved as they are.
+// NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 extern "C" {
 __m128d _ZGVbN2v_sin(__m128d);
 __m128d _ZGVbN2v_cos(__m128d);
@@ -40,6 +42,13 @@ __attribute__((target("avx"))) __m256d _ZGVdN4v_log(__m256d);
 __attribute__((target("avx"))) __m256d _ZGVdN4v_exp(__m256d);
 __attribute__((target("avx"))) __m256d _ZGVdN4vv_pow(__m256d, __m256d);
 }
+// NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+
+namespace {
+// The bytes of a vector of each kind, for the padded last vector of an array.
+constexpr std::size_t kAvxBytes = 32;
+constexpr std::size_t kSseBytes = 16;
+}  // namespace
 #endif
 
 namespace kelvaro {
@@ -82,7 +91,7 @@ bool PowerByProducts(Value *bases, Value exponent, std::size_t count)
 
 bool HasAvx()
 {
-    static const bool has = __builtin_cpu_supports("avx") != 0;
+    static const bool has = static_cast<bool>(__builtin_cpu_supports("avx"));
     return has;
 }
 
@@ -96,7 +105,7 @@ __attribute__((target("avx"))) void EachAvx(Value *values, std::size_t count, Ro
         _mm256_storeu_pd(values + i, routine(_mm256_loadu_pd(values + i)));
     }
     if (i < count) {
-        alignas(32) Value lanes[4] = {1, 1, 1, 1};
+        alignas(kAvxBytes) Value lanes[4] = {1, 1, 1, 1};
         std::memcpy(lanes, values + i, (count - i) * sizeof(Value));
         _mm256_store_pd(lanes, routine(_mm256_load_pd(lanes)));
         std::memcpy(values + i, lanes, (count - i) * sizeof(Value));
@@ -111,7 +120,7 @@ void EachSse(Value *values, std::size_t count, Routine routine)
         _mm_storeu_pd(values + i, routine(_mm_loadu_pd(values + i)));
     }
     if (i < count) {
-        alignas(16) Value lanes[2] = {values[i], 1};
+        alignas(kSseBytes) Value lanes[2] = {values[i], 1};
         _mm_store_pd(lanes, routine(_mm_load_pd(lanes)));
         values[i] = lanes[0];
     }
@@ -156,8 +165,8 @@ __attribute__((target("avx"))) void PowerAvx(Value *bases, const Value *exponent
                                                   _mm256_loadu_pd(exponents + i)));
     }
     if (i < count) {
-        alignas(32) Value lanes[4] = {1, 1, 1, 1};
-        alignas(32) Value powers[4] = {1, 1, 1, 1};
+        alignas(kAvxBytes) Value lanes[4] = {1, 1, 1, 1};
+        alignas(kAvxBytes) Value powers[4] = {1, 1, 1, 1};
         std::memcpy(lanes, bases + i, (count - i) * sizeof(Value));
         std::memcpy(powers, exponents + i, (count - i) * sizeof(Value));
         _mm256_store_pd(lanes, _ZGVdN4vv_pow(_mm256_load_pd(lanes), _mm256_load_pd(powers)));
@@ -173,8 +182,8 @@ void PowerSse(Value *bases, const Value *exponents, std::size_t count)
                       _ZGVbN2vv_pow(_mm_loadu_pd(bases + i), _mm_loadu_pd(exponents + i)));
     }
     if (i < count) {
-        alignas(16) Value lanes[2] = {bases[i], 1};
-        alignas(16) Value powers[2] = {exponents[i], 1};
+        alignas(kSseBytes) Value lanes[2] = {bases[i], 1};
+        alignas(kSseBytes) Value powers[2] = {exponents[i], 1};
         _mm_store_pd(lanes, _ZGVbN2vv_pow(_mm_load_pd(lanes), _mm_load_pd(powers)));
         bases[i] = lanes[0];
     }
@@ -189,7 +198,7 @@ __attribute__((target("avx"))) void PowerOfNumberAvx(Value *bases, Value exponen
         _mm256_storeu_pd(bases + i, _ZGVdN4vv_pow(_mm256_loadu_pd(bases + i), power));
     }
     if (i < count) {
-        alignas(32) Value lanes[4] = {1, 1, 1, 1};
+        alignas(kAvxBytes) Value lanes[4] = {1, 1, 1, 1};
         std::memcpy(lanes, bases + i, (count - i) * sizeof(Value));
         _mm256_store_pd(lanes, _ZGVdN4vv_pow(_mm256_load_pd(lanes), power));
         std::memcpy(bases + i, lanes, (count - i) * sizeof(Value));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -52,9 +53,7 @@ TEST(RunManyTest, BitForBitTheLibmCallsInTheProgramsOrder)
     std::uniform_real_distribution<double> value(-50, 50);
     const std::size_t runs = 1000000;
     std::vector<double> inputs(runs);
-    for (double &x : inputs) {
-        x = value(random);
-    }
+    std::generate(inputs.begin(), inputs.end(), [&] { return value(random); });
     volatile double two = 2;  // pow, not a product, as the program calls it
     std::vector<double> results(runs);
     ASSERT_EQ(kelvaro_rpn_program_run_many(f1.get(), inputs.data(), 1, runs, results.data(),
@@ -92,9 +91,7 @@ TEST(RunManyTest, OverlappingBuffersGiveWhatSeparateOnesGive)
         for (const std::size_t runs : runCounts) {
             const std::size_t span = runs * p.count;
             std::vector<double> inputs(span);
-            for (double &x : inputs) {
-                x = value(random);
-            }
+            std::generate(inputs.begin(), inputs.end(), [&] { return value(random); });
             // Every offset near the ends of the inputs and some in between.
             std::vector<std::ptrdiff_t> offsets;
             const auto last = static_cast<std::ptrdiff_t>(span);
@@ -237,9 +234,7 @@ TEST(RunManyFastTest, FormulasWithinOneInATrillionOfTheExactRun)
     std::mt19937_64 random(12);
     std::uniform_real_distribution<double> value(-10, 10);
     std::vector<double> inputs(200000);
-    for (double &x : inputs) {
-        x = value(random);
-    }
+    std::generate(inputs.begin(), inputs.end(), [&] { return value(random); });
     for (const char *text : {"2 ^ 3 * 1 +", "0.5 * s 2 ^ 1 + l", "L 1 + l", "c 3 ^ t"}) {
         const Program program = Compile(text);
         std::vector<double> exact(inputs.size());
