@@ -3,6 +3,7 @@
 #include "engine/machine.h"
 #include "engine/vector_math.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -175,9 +176,10 @@ void RunAll(const Step *steps, std::size_t count, std::size_t slots, const Value
     // Slots the program never reaches share the first column, so that every
     // one points somewhere.
     Value *slot[kStackCapacity];
-    for (std::size_t i = 0; i < kStackCapacity; ++i) {
-        slot[i] = room + (i < slots ? i * block : 0);
+    for (std::size_t i = 0; i < slots; ++i) {
+        slot[i] = room + i * block;
     }
+    std::fill(slot + slots, slot + kStackCapacity, static_cast<Value *>(room));
     const std::size_t pivot = FirstForwardRun(inputs, inputCount, runs, results);
     std::size_t size = 0;
     for (std::size_t first = pivot; first < runs; first += size) {
