@@ -83,7 +83,9 @@ calculator 264
 bare_loop f1
 program_run f1
 program_run_many f1
+program_run_many_fast f1
 bare_loop f2
 program_run f2
 program_run_many f2
+program_run_many_fast f2
 RUNS

@@ -6,12 +6,13 @@
 //   kelvaro_instruction_counts evaluate      short|functions|long N
 //   kelvaro_instruction_counts CalculatorRPN short|functions|long N
 //   kelvaro_instruction_counts calculator    DEPTH N
-//   kelvaro_instruction_counts program_run|program_run_many|bare_loop f1|f2 N
+//   kelvaro_instruction_counts program_run|program_run_many|program_run_many_fast|bare_loop
+//                              f1|f2 N
 //
 // evaluate is kelvaro_rpn_evaluate on the workload's bytes, CalculatorRPN the
 // legacy call on its wide text, calculator kelvaro_rpn_calculator_evaluate of
 // "1 +" on a calculator holding DEPTH values. program_run, program_run_many
-// and bare_loop run the formula on N values of x (benchmarks/formulas.h), the
+// (and _fast) and bare_loop run the formula on N values of x (benchmarks/formulas.h), the
 // same block of 1,000 values over and over: kelvaro_rpn_program_run once per
 // value, kelvaro_rpn_program_run_many once per block, the bare C++ loop once
 // per block; a call here is one value. Standard output goes to
@@ -44,8 +45,8 @@ int Usage()
                  "usage: kelvaro_instruction_counts evaluate|CalculatorRPN "
                  "short|functions|long N\n"
                  "       kelvaro_instruction_counts calculator DEPTH N\n"
-                 "       kelvaro_instruction_counts program_run|program_run_many|bare_loop "
-                 "f1|f2 N\n");
+                 "       kelvaro_instruction_counts "
+                 "program_run|program_run_many|program_run_many_fast|bare_loop f1|f2 N\n");
     return EXIT_FAILURE;
 }
 
@@ -167,9 +168,10 @@ int CountFormula(const std::string &side, const kelvaro_bench::Formula &formula,
                 }
                 valueSink = outcome.value;
             }
-        } else if (side == "program_run_many") {
-            failures += kelvaro_rpn_program_run_many(program, inputs.data(), 1, block,
-                                                     results.data(), nullptr);
+        } else if (side == "program_run_many" || side == "program_run_many_fast") {
+            failures += (side == "program_run_many" ? kelvaro_rpn_program_run_many
+                                                    : kelvaro_rpn_program_run_many_fast)(
+                program, inputs.data(), 1, block, results.data(), nullptr);
             valueSink = results[block - 1];
         } else {
             formula.bare(inputs.data(), block, two, results.data());
@@ -213,7 +215,8 @@ int main(int argc, char **argv)
         return CountCalculator(depth, calls);
     }
 
-    if (side == "program_run" || side == "program_run_many" || side == "bare_loop") {
+    if (side == "program_run" || side == "program_run_many" ||
+        side == "program_run_many_fast" || side == "bare_loop") {
         for (const kelvaro_bench::Formula &formula : kelvaro_bench::MakeFormulas()) {
             if (formula.name == argv[2]) {
                 return CountFormula(side, formula, calls);

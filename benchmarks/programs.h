@@ -20,6 +20,8 @@ namespace kelvaro_bench {
 inline constexpr char kBareLoopSide[] = "bare_loop";
 inline constexpr char kProgramRunSide[] = "program_run";
 inline constexpr char kProgramRunManySide[] = "program_run_many";
+// kelvaro_rpn_program_run_many_fast: console only, beside the exact sides.
+inline constexpr char kProgramRunManyFastSide[] = "program_run_many_fast";
 inline constexpr char kMuparserVarSide[] = "muparser_var";
 inline constexpr char kMuparserBulkSide[] = "muparser_bulk";
 // Bulk mode on as many OpenMP threads as muparser takes by default (one per

@@ -30,8 +30,9 @@ constexpr std::uint8_t TokenOf(Operation operation)
 {
     return static_cast<std::uint8_t>(operation);
 }
-constexpr std::uint8_t kDigitToken = 250;
-constexpr std::uint8_t kMinusToken = 251;
+// Next to the operations' numbers, so that a switch over tokens is one table.
+constexpr std::uint8_t kDigitToken = TokenOf(Operation::kNothing) + 1;
+constexpr std::uint8_t kMinusToken = kDigitToken + 1;
 static_assert(TokenOf(Operation::kNothing) < kDigitToken, "token numbers stay apart");
 
 constexpr std::size_t kByteValues = 256;
@@ -103,6 +104,28 @@ struct Journaling {
     }
 };
 
+// The arithmetic of each command of one or two values (b below a), for
+// every way of running it: on one stack, fused with a number, over a block.
+namespace arithmetic {
+inline constexpr auto kAdd = [](Value b, Value a) { return b + a; };
+inline constexpr auto kSubtract = [](Value b, Value a) { return b - a; };
+inline constexpr auto kMultiply = [](Value b, Value a) { return b * a; };
+inline constexpr auto kDivide = [](Value b, Value a) { return b / a; };
+inline constexpr auto kRemainder = [](Value b, Value a) { return std::fmod(b, a); };
+inline constexpr auto kPower = [](Value b, Value a) { return std::pow(b, a); };
+inline constexpr auto kSine = [](Value a) { return std::sin(a); };
+inline constexpr auto kCosine = [](Value a) { return std::cos(a); };
+inline constexpr auto kTangent = [](Value a) { return std::tan(a); };
+inline constexpr auto kArcsine = [](Value a) { return std::asin(a); };
+inline constexpr auto kArccosine = [](Value a) { return std::acos(a); };
+inline constexpr auto kArctangent = [](Value a) { return std::atan(a); };
+inline constexpr auto kLogarithm = [](Value a) { return std::log(a); };
+inline constexpr auto kExponential = [](Value a) { return std::exp(a); };
+inline constexpr auto kFactorial = [](Value a) {
+    return static_cast<Value>(Factorial(TruncateToInt32(a)));
+};
+}  // namespace arithmetic
+
 // The stack of one run, held in locals so that the compiler keeps them in
 // registers. Checked, each command checks its bound once; unchecked, the
 // caller has proved from the program's shape that no bound can be met.
@@ -154,24 +177,21 @@ struct Machine {
                                                      const kelvaro_rpn_listing &listing)
     {
         switch (token) {
-        case kMinusToken: return Binary([](Value b, Value a) { return b - a; });
-        case TokenOf(Operation::kAdd): return Binary([](Value b, Value a) { return b + a; });
-        case TokenOf(Operation::kMultiply): return Binary([](Value b, Value a) { return b * a; });
-        case TokenOf(Operation::kDivide): return Binary([](Value b, Value a) { return b / a; });
-        case TokenOf(Operation::kRemainder):
-            return Binary([](Value b, Value a) { return std::fmod(b, a); });
-        case TokenOf(Operation::kPower):
-            return Binary([](Value b, Value a) { return std::pow(b, a); });
-        case TokenOf(Operation::kSine): return Unary([](Value a) { return std::sin(a); });
-        case TokenOf(Operation::kCosine): return Unary([](Value a) { return std::cos(a); });
-        case TokenOf(Operation::kTangent): return Unary([](Value a) { return std::tan(a); });
-        case TokenOf(Operation::kArcsine): return Unary([](Value a) { return std::asin(a); });
-        case TokenOf(Operation::kArccosine): return Unary([](Value a) { return std::acos(a); });
-        case TokenOf(Operation::kArctangent): return Unary([](Value a) { return std::atan(a); });
-        case TokenOf(Operation::kLogarithm): return Unary([](Value a) { return std::log(a); });
-        case TokenOf(Operation::kExponential): return Unary([](Value a) { return std::exp(a); });
-        case TokenOf(Operation::kFactorial):
-            return Unary([](Value a) { return static_cast<Value>(Factorial(TruncateToInt32(a))); });
+        case kMinusToken: return Binary(arithmetic::kSubtract);
+        case TokenOf(Operation::kAdd): return Binary(arithmetic::kAdd);
+        case TokenOf(Operation::kMultiply): return Binary(arithmetic::kMultiply);
+        case TokenOf(Operation::kDivide): return Binary(arithmetic::kDivide);
+        case TokenOf(Operation::kRemainder): return Binary(arithmetic::kRemainder);
+        case TokenOf(Operation::kPower): return Binary(arithmetic::kPower);
+        case TokenOf(Operation::kSine): return Unary(arithmetic::kSine);
+        case TokenOf(Operation::kCosine): return Unary(arithmetic::kCosine);
+        case TokenOf(Operation::kTangent): return Unary(arithmetic::kTangent);
+        case TokenOf(Operation::kArcsine): return Unary(arithmetic::kArcsine);
+        case TokenOf(Operation::kArccosine): return Unary(arithmetic::kArccosine);
+        case TokenOf(Operation::kArctangent): return Unary(arithmetic::kArctangent);
+        case TokenOf(Operation::kLogarithm): return Unary(arithmetic::kLogarithm);
+        case TokenOf(Operation::kExponential): return Unary(arithmetic::kExponential);
+        case TokenOf(Operation::kFactorial): return Unary(arithmetic::kFactorial);
         case TokenOf(Operation::kConstant): return Push(kConstantP);
         case TokenOf(Operation::kExchange): {
             if (kChecked && depth < 2) {

@@ -8,16 +8,7 @@ namespace {
 
 const kelvaro_rpn_listing kNoListing{nullptr, nullptr, nullptr};
 
-// A number and the two-value command right after it run as one step, "b op
-// number": the same arithmetic in the same order, one dispatch instead of two.
-constexpr std::uint8_t kAddNumber = 230;
-constexpr std::uint8_t kSubtractNumber = 231;
-constexpr std::uint8_t kMultiplyNumber = 232;
-constexpr std::uint8_t kDivideNumber = 233;
-constexpr std::uint8_t kRemainderNumber = 234;
-constexpr std::uint8_t kPowerNumber = 235;
-static_assert(TokenOf(Operation::kNothing) < kAddNumber && kPowerNumber < kDigitToken,
-              "step tokens stay apart");
+static_assert(kMinusToken < kAddNumber, "step tokens stay apart");
 
 // The fused token for a number followed by `token`, or 0 where there is none.
 std::uint8_t FusedWithNumber(std::uint8_t token)
@@ -66,21 +57,43 @@ KELVARO_ALWAYS_INLINE kelvaro_rpn_status RunStep(Machine<NoJournal, kChecked> &m
         offset = step.offset;
         return machine.Push(step.number);
     case kAddNumber:
-        return WithNumber(machine, step, offset, [](Value b, Value a) { return b + a; });
+        return WithNumber(machine, step, offset, arithmetic::kAdd);
     case kSubtractNumber:
-        return WithNumber(machine, step, offset, [](Value b, Value a) { return b - a; });
+        return WithNumber(machine, step, offset, arithmetic::kSubtract);
     case kMultiplyNumber:
-        return WithNumber(machine, step, offset, [](Value b, Value a) { return b * a; });
+        return WithNumber(machine, step, offset, arithmetic::kMultiply);
     case kDivideNumber:
-        return WithNumber(machine, step, offset, [](Value b, Value a) { return b / a; });
+        return WithNumber(machine, step, offset, arithmetic::kDivide);
     case kRemainderNumber:
-        return WithNumber(machine, step, offset,
-                          [](Value b, Value a) { return std::fmod(b, a); });
+        return WithNumber(machine, step, offset, arithmetic::kRemainder);
     case kPowerNumber:
-        return WithNumber(machine, step, offset, [](Value b, Value a) { return std::pow(b, a); });
-    default:
-        offset = step.offset;
-        return machine.Execute(step.token, listing);
+        return WithNumber(machine, step, offset, arithmetic::kPower);
+    // A case per command with its token as a constant: the machine's own
+    // switch folds away and each step costs one dispatch, not two.
+#define KELVARO_COMMAND(token) \
+    case token: offset = step.offset; return machine.Execute(token, listing);
+        KELVARO_COMMAND(kMinusToken)
+        KELVARO_COMMAND(TokenOf(Operation::kAdd))
+        KELVARO_COMMAND(TokenOf(Operation::kMultiply))
+        KELVARO_COMMAND(TokenOf(Operation::kDivide))
+        KELVARO_COMMAND(TokenOf(Operation::kRemainder))
+        KELVARO_COMMAND(TokenOf(Operation::kPower))
+        KELVARO_COMMAND(TokenOf(Operation::kSine))
+        KELVARO_COMMAND(TokenOf(Operation::kCosine))
+        KELVARO_COMMAND(TokenOf(Operation::kTangent))
+        KELVARO_COMMAND(TokenOf(Operation::kArcsine))
+        KELVARO_COMMAND(TokenOf(Operation::kArccosine))
+        KELVARO_COMMAND(TokenOf(Operation::kArctangent))
+        KELVARO_COMMAND(TokenOf(Operation::kLogarithm))
+        KELVARO_COMMAND(TokenOf(Operation::kExponential))
+        KELVARO_COMMAND(TokenOf(Operation::kFactorial))
+        KELVARO_COMMAND(TokenOf(Operation::kConstant))
+        KELVARO_COMMAND(TokenOf(Operation::kExchange))
+        KELVARO_COMMAND(TokenOf(Operation::kDrop))
+        KELVARO_COMMAND(TokenOf(Operation::kShowTop))
+        KELVARO_COMMAND(TokenOf(Operation::kShowStack))
+#undef KELVARO_COMMAND
+    default: offset = step.offset; return machine.Execute(step.token, listing);
     }
 }
 
@@ -212,25 +225,6 @@ kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t c
     }
     stack.depth = machine.depth;
     return kelvaro_rpn_outcome{KELVARO_RPN_OK, 0, 0};
-}
-
-void RunManyUnchecked(const Step *steps, std::size_t count, const Value *inputs,
-                      std::size_t inputCount, std::size_t runs, Value *results)
-{
-    Value values[kStackCapacity];
-    for (std::size_t run = 0; run < runs; ++run) {
-        const Value *const in = inputs + run * inputCount;
-        for (std::size_t i = 0; i < inputCount; ++i) {
-            values[i] = in[i];
-        }
-        Machine<NoJournal, false> machine{values, inputCount, NoJournal{}};
-        for (std::size_t i = 0; i < count; ++i) {
-            std::size_t offset = 0;
-            RunStep(machine, steps[i], kNoListing, offset);
-        }
-        // NOLINTNEXTLINE(clang-analyzer-core.uninitialized.Assign): the shape's guarantee
-        results[run] = values[machine.depth - 1];
-    }
 }
 
 }  // namespace kelvaro

@@ -23,6 +23,18 @@ struct Step {
     std::uint8_t token;
 };
 
+// The tokens of a number fused with the two-value command after it, "b op
+// number": the same arithmetic in the same order, one dispatch instead of two.
+// Numbered right after the machine's tokens (engine/machine.h).
+constexpr std::uint8_t kAddNumber = 24;
+constexpr std::uint8_t kSubtractNumber = 25;
+constexpr std::uint8_t kMultiplyNumber = 26;
+constexpr std::uint8_t kDivideNumber = 27;
+constexpr std::uint8_t kRemainderNumber = 28;
+constexpr std::uint8_t kPowerNumber = 29;
+// After the last step of a compiled program (not counted in its steps).
+constexpr std::uint8_t kEndStep = 30;
+
 // What a program does to the stack, known before it runs: it pops at most
 // `needs` values that were there before it, and holds at most `rise` more
 // than it started with; `change` is its net effect on the depth.
@@ -49,13 +61,6 @@ bool HasListings(const Step *steps, std::size_t count);
 // same offsets, the same listings. KELVARO_RPN_OK leaves the value unset.
 kelvaro_rpn_outcome RunSteps(ValueStack &stack, const Step *steps, std::size_t count,
                              const kelvaro_rpn_listing *listing);
-
-// Runs the steps `runs` times, run i on the `inputCount` values at
-// inputs + i * inputCount, without a single bound check and without listings;
-// results[i] is the top each run leaves. The shape must fit: inputCount >=
-// needs, inputCount + rise within the capacity, and inputCount + change > 0.
-void RunManyUnchecked(const Step *steps, std::size_t count, const Value *inputs,
-                      std::size_t inputCount, std::size_t runs, Value *results);
 
 }  // namespace kelvaro
 

@@ -152,7 +152,11 @@ KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_program_run(const kelvaro_rpn_
 /* Runs the program `runs` times, run i on the `count` values at
    inputs + i * count. results[i] is run i's value, NaN where it failed;
    statuses[i] its status when statuses is not NULL. No listings. Returns how
-   many runs failed. Never allocates. */
+   many runs failed. Never allocates.
+   results and statuses may lie anywhere over the inputs (results = inputs,
+   inputs + 1, ... at any offset): the values are those of separate buffers,
+   as if every input had been read before any result was written. results
+   and statuses must not overlap each other. */
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program *program,
                                                        const double *inputs, size_t count,
                                                        size_t runs, double *results,
@@ -161,9 +165,15 @@ KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_run_many(const kelvaro_rpn_program
 /* kelvaro_rpn_program_run_many, allowed to trade the last bits of a value for
    speed: the same arguments, return, statuses and failures (underflow,
    overflow, the NaN of a failed run); a value may differ from the exact run's
-   by each command's bound below. Commands not listed are exact. Never
-   allocates.
-     (bounds are listed here as the fast commands are added) */
+   by each command's bound below, in units in the last place (ulp) of the
+   exact value. Commands not listed are exact. Never allocates. Buffers may
+   overlap as in kelvaro_rpn_program_run_many. A value's result depends on
+   that value alone, not on where it falls among the runs.
+     b 2 ^ as b * b, 3 ^ as b * b * b: 1 ulp (2 ^) and 2 ulp (3 ^);
+     4 ^ as (b * b) squared: 2 ulp; -1 ^ as 1 / b: 1 ulp; 0 ^ and 1 ^: exact.
+   On x86-64 with glibc 2.35 or later (libmvec), elsewhere exact:
+     s c t S C T l L and ^ with any other exponent: 4 ulp (libmvec's bound;
+     measured on 10^6 values each, at most 3). */
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_run_many_fast(const kelvaro_rpn_program *program,
                                                             const double *inputs, size_t count,
                                                             size_t runs, double *results,

@@ -91,11 +91,16 @@ TEST(ApiAllocationTest, ProgramsRunAndTextsAreCheckedWithoutTheHeap)
         double results[4];
         kelvaro_rpn_status statuses[4];
         kelvaro_rpn_warning warnings[4];
+        static double many[1001];
         const Counts counts = CountAllocations([&] {
             kelvaro_rpn_outcome outcome{};
             kelvaro_rpn_program_run(program, inputs, 2, &listing, &outcome);
             kelvaro_rpn_program_run_many(program, inputs, 2, 4, results, statuses);
             kelvaro_rpn_program_run_many(program, inputs, 1, 4, results, nullptr);
+            kelvaro_rpn_program_run_many_fast(program, inputs, 2, 4, results, statuses);
+            // Over the inputs, and more runs than a block holds.
+            kelvaro_rpn_program_run_many(program, many, 1, 1000, many + 1, nullptr);
+            kelvaro_rpn_program_run_many_fast(program, many, 1, 1000, many, nullptr);
             kelvaro_rpn_check(text.data(), text.size(), warnings, 4);
             kelvaro_rpn_calculator_push(calculator, 1);
         });
