@@ -68,6 +68,18 @@ kelvaro_rpn_outcome RunChecked(const kelvaro_rpn_program &program, const double 
     return result;
 }
 
+// What evaluating a text with an invalid character reports: the tokens before
+// that byte run first on an empty stack, and an underflow or overflow among
+// them comes first. They are the same tokens in the text cut at that byte (a
+// token starts there), and only a text that fails pays for the second look.
+kelvaro_rpn_outcome FirstFailure(const char *text, const kelvaro_rpn_outcome &invalid)
+{
+    kelvaro_rpn_outcome before{};
+    kelvaro_rpn_evaluate(text, invalid.offset, &before);
+    const bool failsBefore = before.status != KELVARO_RPN_OK && before.offset < invalid.offset;
+    return failsBefore ? before : invalid;
+}
+
 }  // namespace
 
 extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t length,
@@ -79,7 +91,7 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     kelvaro_rpn_outcome result{};
     const std::size_t count = kelvaro::CompileSteps(text, length, nullptr, 0, result);
     if (result.status != KELVARO_RPN_OK) {
-        return Report(result, outcome);
+        return Report(FirstFailure(text, result), outcome);
     }
     // Zeroed, then filled in below: cppcheck 2.10 fails ("Cyclic reverse
     // analysis") on an aggregate initializer here.
@@ -88,7 +100,7 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     if (compiled == nullptr || steps == nullptr) {
         delete compiled;
         delete[] steps;
-        return Report(kelvaro_rpn_outcome{KELVARO_RPN_STACK_OVERFLOW, 0, 0}, outcome);
+        return Report(kelvaro_rpn_outcome{KELVARO_RPN_OUT_OF_MEMORY, 0, 0}, outcome);
     }
     kelvaro::CompileSteps(text, length, steps, count, result);
     compiled->steps = steps;
@@ -163,12 +175,19 @@ extern "C" size_t kelvaro_rpn_program_run_many_fast(const kelvaro_rpn_program *p
 
 extern "C" size_t kelvaro_rpn_program_inputs(const kelvaro_rpn_program *program)
 {
-    return program->shape.needs;
+    // Enough for every pop, and for one value left at the end.
+    const kelvaro::ProgramShape &shape = program->shape;
+    const std::ptrdiff_t forTheEnd = 1 - shape.change;
+    return forTheEnd > 0 && static_cast<std::size_t>(forTheEnd) > shape.needs
+               ? static_cast<std::size_t>(forTheEnd)
+               : shape.needs;
 }
 
 extern "C" size_t kelvaro_rpn_program_outputs(const kelvaro_rpn_program *program, size_t count)
 {
-    if (count < program->shape.needs) {
+    // Only a run that ends with a value leaves any; past the checks count is
+    // at most the capacity, so the signed sum cannot overflow.
+    if (!EndsWithAValue(*program, count)) {
         return 0;
     }
     return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(count) + program->shape.change);
