@@ -90,6 +90,7 @@ bool IsLastLineOf(std::string_view line, std::string_view text,
         return outcome.offset < text.size() && line.size() == kInvalidPrefix.size() + 2 &&
                StartsWith(line, kInvalidPrefix) && line.back() == '\'' &&
                line[kInvalidPrefix.size()] == text[outcome.offset];
+    case KELVARO_RPN_OUT_OF_MEMORY: break;  // evaluation never allocates
     }
     return false;
 }

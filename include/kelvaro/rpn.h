@@ -20,21 +20,10 @@
 #ifndef KELVARO_RPN_H
 #define KELVARO_RPN_H
 
+#include <kelvaro/public.h>
 #include <kelvaro/version.h>
 
 #include <stddef.h>
-
-#if defined(_WIN32)
-#if defined(KELVARO_RPN_BUILDING_LIBRARY)
-#define KELVARO_RPN_PUBLIC __declspec(dllexport)
-#else
-#define KELVARO_RPN_PUBLIC
-#endif
-#elif defined(__GNUC__)
-#define KELVARO_RPN_PUBLIC __attribute__((visibility("default")))
-#else
-#define KELVARO_RPN_PUBLIC
-#endif
 
 #ifdef __cplusplus
 extern "C" {
