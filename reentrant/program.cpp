@@ -68,18 +68,6 @@ kelvaro_rpn_outcome RunChecked(const kelvaro_rpn_program &program, const double 
     return result;
 }
 
-// What evaluating a text with an invalid character reports: the tokens before
-// that byte run first on an empty stack, and an underflow or overflow among
-// them comes first. They are the same tokens in the text cut at that byte (a
-// token starts there), and only a text that fails pays for the second look.
-kelvaro_rpn_outcome FirstFailure(const char *text, const kelvaro_rpn_outcome &invalid)
-{
-    kelvaro_rpn_outcome before{};
-    kelvaro_rpn_evaluate(text, invalid.offset, &before);
-    const bool failsBefore = before.status != KELVARO_RPN_OK && before.offset < invalid.offset;
-    return failsBefore ? before : invalid;
-}
-
 }  // namespace
 
 extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t length,
@@ -91,7 +79,7 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     kelvaro_rpn_outcome result{};
     const std::size_t count = kelvaro::CompileSteps(text, length, nullptr, 0, result);
     if (result.status != KELVARO_RPN_OK) {
-        return Report(FirstFailure(text, result), outcome);
+        return Report(result, outcome);
     }
     // Zeroed, then filled in below: cppcheck 2.10 fails ("Cyclic reverse
     // analysis") on an aggregate initializer here.

@@ -121,10 +121,11 @@ typedef struct kelvaro_rpn_program kelvaro_rpn_program;
 
 /* Compiles the text once. On KELVARO_RPN_OK *program is a new program (free it
    with kelvaro_rpn_program_destroy). A text with an invalid character does not
-   compile and *program is NULL; the status and offset are those
-   kelvaro_rpn_evaluate gives: the invalid character, or the underflow or
-   overflow that an empty stack meets before it ("+ ?": an underflow at 0).
-   A text without one compiles whatever it would do on an empty stack. When
+   compile: KELVARO_RPN_INVALID_CHARACTER at the first one, *program NULL. That
+   is kelvaro_rpn_evaluate's status and offset unless the text fails before
+   that byte on an empty stack, which a program does not start from ("1 + ?"
+   is an invalid character at 4; evaluating it, an underflow at 2). A text
+   without one compiles, whatever it does on an empty stack. When
    memory runs out: KELVARO_RPN_OUT_OF_MEMORY at offset 0, *program NULL.
    Allocates only here. Returns outcome->status. */
 KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t length,

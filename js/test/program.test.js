@@ -65,8 +65,8 @@ test('run fails as the text does', () => withProgram('2 ^ 3 * 1 +', (p) => {
 
 test('compile refuses an invalid character and anything but a string', () => {
     assert.throws(() => compile('1 2 + ?'), { kind: 'invalid character', offset: 6, byte: 0x3f });
-    // What an empty stack meets before the invalid byte comes first, as in evaluate.
-    assert.throws(() => compile('1 + ?'), { kind: 'stack underflow', offset: 2, byte: 0x2b });
+    // The first invalid byte, though an empty stack would underflow before it.
+    assert.throws(() => compile('1 + ?'), { kind: 'invalid character', offset: 4, byte: 0x3f });
     assert.throws(() => compile('1 \u{1F600}'), { offset: 2, character: '\u{1F600}' });
     for (const value of [1, null, undefined, {}]) {
         assert.throws(() => compile(value), TypeError);

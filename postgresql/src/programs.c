@@ -46,7 +46,8 @@ compile(const char *formula, int length)
     kelvaro_pg_verify_encoding(formula, length);
     if (kelvaro_rpn_compile(formula, (size_t) length, &program, &outcome) == KELVARO_RPN_OK)
         return program;
-    /* A formula that does not compile fails as its evaluation would. */
+    /* A formula that does not compile has an invalid character, unless memory
+       ran out. */
     if (outcome.status != KELVARO_RPN_OUT_OF_MEMORY)
         kelvaro_pg_report_failure(&outcome, formula, length);
     ereport(ERROR, (errcode(ERRCODE_OUT_OF_MEMORY), errmsg("out of memory"),
