@@ -395,3 +395,27 @@ TEST(CalculatorPushTest, TakesAnyDoubleUntilTheStackIsFull)
 }
 
 }  // namespace
+
+namespace {
+
+// A NULL outcome is allowed wherever one is taken: the status still comes back.
+TEST(ProgramTest, EveryFunctionTakesANullOutcome)
+{
+    EXPECT_EQ(kelvaro_rpn_evaluate("1 +", 3, nullptr), KELVARO_RPN_STACK_UNDERFLOW);
+    EXPECT_EQ(kelvaro_rpn_evaluate_listing("1 ?", 3, nullptr, nullptr),
+              KELVARO_RPN_INVALID_CHARACTER);
+    std::unique_ptr<kelvaro_rpn_calculator, CalculatorDeleter> calculator(
+        kelvaro_rpn_calculator_create());
+    ASSERT_NE(calculator, nullptr);
+    EXPECT_EQ(kelvaro_rpn_calculator_evaluate(calculator.get(), "x", 1, nullptr, nullptr),
+              KELVARO_RPN_STACK_UNDERFLOW);
+    kelvaro_rpn_program *program = nullptr;
+    ASSERT_EQ(kelvaro_rpn_compile("+", 1, &program, nullptr), KELVARO_RPN_OK);
+    const Program owned(program);
+    const double inputs[] = {1, 2};
+    EXPECT_EQ(kelvaro_rpn_program_run(program, inputs, 1, nullptr, nullptr),
+              KELVARO_RPN_STACK_UNDERFLOW);
+    EXPECT_EQ(kelvaro_rpn_program_run(program, inputs, 2, nullptr, nullptr), KELVARO_RPN_OK);
+}
+
+}  // namespace
