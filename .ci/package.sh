@@ -32,6 +32,7 @@ pc=$(find "$prefix" -name KelvaroCalculatorRPN.pc)
 libdir=$(dirname "$(dirname "$pc")")
 for file in \
     "$prefix/include/kelvaro/calculator_rpn.h" \
+    "$prefix/include/kelvaro/public.h" \
     "$prefix/include/kelvaro/rpn.h" \
     "$prefix/include/kelvaro/version.h" \
     "$libdir/libKelvaroRPN.so" \

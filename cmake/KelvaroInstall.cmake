@@ -14,6 +14,7 @@ include(CMakePackageConfigHelpers)
 
 install(FILES
     include/kelvaro/calculator_rpn.h
+    include/kelvaro/public.h
     include/kelvaro/rpn.h
     ${KELVARO_GENERATED_INCLUDE_DIR}/kelvaro/version.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvaro

@@ -9,6 +9,7 @@ constexpr char kTopPrefix[] = "Top of stack: ";
 constexpr char kInvalidPrefix[] = "Invalid character: '";
 constexpr char kUnderflowLine[] = "you have a stack underflow!\n";
 constexpr char kOverflowLine[] = "you have a stack overflow!\n";
+constexpr char kOutOfMemoryLine[] = "out of memory\n";
 constexpr char kEmptyLine[] = "\n";
 constexpr char kRuleLine[] = "---------\n";
 
@@ -38,13 +39,21 @@ std::size_t FormatFailureLine(char *out, int status, unsigned char byte)
     switch (status) {
     case KELVARO_RPN_INVALID_CHARACTER: {
         std::size_t length = Copy(out, kInvalidPrefix);
-        out[length++] = static_cast<char>(byte);
+        if (byte == '\0') {
+            // Escaped: a raw NUL would end the line for anyone printing it
+            // with %s.
+            out[length++] = '\\';
+            out[length++] = '0';
+        } else {
+            out[length++] = static_cast<char>(byte);
+        }
         out[length++] = '\'';
         out[length++] = '\n';
         return length;
     }
     case KELVARO_RPN_STACK_UNDERFLOW: return Copy(out, kUnderflowLine);
     case KELVARO_RPN_STACK_OVERFLOW: return Copy(out, kOverflowLine);
+    case KELVARO_RPN_OUT_OF_MEMORY: return Copy(out, kOutOfMemoryLine);
     default: break;
     }
     return 0;

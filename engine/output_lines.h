@@ -20,9 +20,10 @@ constexpr std::size_t kMaxLineLength = 32 + kMaxFixedText;
 // Each writes one line, '\n' included but no NUL, and returns its length.
 std::size_t FormatTopLine(char *out, Value value);  // "Top of stack: %f\n"
 
-// "Invalid character: 'c'\n" with the byte itself, "you have a stack
-// underflow!\n" or "you have a stack overflow!\n"; nothing (0) for any other
-// status, KELVARO_RPN_OK and numbers outside the enumeration included.
+// "Invalid character: 'c'\n" with the byte itself (a NUL as the escape \0),
+// "you have a stack underflow!\n", "you have a stack overflow!\n" or "out of
+// memory\n"; nothing (0) for any other status, KELVARO_RPN_OK and numbers
+// outside the enumeration included.
 std::size_t FormatFailureLine(char *out, int status, unsigned char byte);
 
 // The '@' listing of `count` values, values[0] the bottom: an empty line, a

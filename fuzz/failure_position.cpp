@@ -55,6 +55,7 @@ void CheckFailurePosition(std::string_view text, const kelvaro_rpn_outcome &outc
     case KELVARO_RPN_STACK_OVERFLOW: CheckOverflow(text, offset, depth); break;
     case KELVARO_RPN_STACK_UNDERFLOW: CheckUnderflow(text, offset, depth); break;
     case KELVARO_RPN_OK: break;
+    case KELVARO_RPN_OUT_OF_MEMORY: Require(false, "evaluation reported out of memory", text); break;
     }
 }
 

@@ -86,10 +86,19 @@ bool IsLastLineOf(std::string_view line, std::string_view text,
         return StartsWith(line, kResultPrefix) && IsValueText(line.substr(kResultPrefix.size()));
     case KELVARO_RPN_STACK_OVERFLOW: return line == kOverflow;
     case KELVARO_RPN_STACK_UNDERFLOW: return line == kUnderflow;
-    case KELVARO_RPN_INVALID_CHARACTER:
-        return outcome.offset < text.size() && line.size() == kInvalidPrefix.size() + 2 &&
+    case KELVARO_RPN_INVALID_CHARACTER: {
+        if (outcome.offset >= text.size()) {
+            return false;
+        }
+        // The byte itself, but a NUL as its escape \0.
+        const char byte = text[outcome.offset];
+        const std::string_view shown =
+            byte == '\0' ? std::string_view("\\0") : std::string_view(&byte, 1);
+        return line.size() == kInvalidPrefix.size() + shown.size() + 1 &&
                StartsWith(line, kInvalidPrefix) && line.back() == '\'' &&
-               line[kInvalidPrefix.size()] == text[outcome.offset];
+               line.substr(kInvalidPrefix.size(), shown.size()) == shown;
+    }
+    case KELVARO_RPN_OUT_OF_MEMORY: break;  // evaluation never allocates
     }
     return false;
 }

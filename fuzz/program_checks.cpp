@@ -100,6 +100,22 @@ void CheckProgram(std::string_view text, const ApiEvaluation &oneShot)
                 (run.status == KELVARO_RPN_OK ? BitsOf(run.value) == BitsOf(onCalculator.value)
                                               : run.offset == onCalculator.offset),
             "the program on inputs and the text after them end differently", text);
+
+    // As many inputs as it says it needs: no underflow, and one fewer does.
+    const std::size_t needed = kelvaro_rpn_program_inputs(program);
+    if (needed <= KELVARO_RPN_STACK_CAPACITY) {
+        const std::vector<double> ones(needed, 1.0);
+        kelvaro_rpn_program_run(program, ones.data(), needed, nullptr, &run);
+        Require(run.status != KELVARO_RPN_STACK_UNDERFLOW, "an underflow on the inputs it needs",
+                text);
+        Require((run.status == KELVARO_RPN_OK) == (kelvaro_rpn_program_outputs(program, needed) > 0),
+                "outputs disagrees with the run on the inputs it needs", text);
+        if (needed > 0) {
+            kelvaro_rpn_program_run(program, ones.data(), needed - 1, nullptr, &run);
+            Require(run.status != KELVARO_RPN_OK, "a run on fewer inputs than it needs ended",
+                    text);
+        }
+    }
     kelvaro_rpn_program_destroy(program);
 }
 

@@ -18,6 +18,7 @@ constexpr int ExitStatusOf(kelvaro_rpn_status status)
     switch (status) {
     case KELVARO_RPN_OK: return kExitSuccess;
     case KELVARO_RPN_STACK_OVERFLOW: return 255;
+    case KELVARO_RPN_OUT_OF_MEMORY: return kExitOwnFailure;  // as main's bad_alloc
     case KELVARO_RPN_INVALID_CHARACTER:
     case KELVARO_RPN_STACK_UNDERFLOW: break;
     }

@@ -9,8 +9,8 @@ Formula::Formula(std::string text) : text_(std::move(text))
 {
     const kelvaro_rpn_status status =
         kelvaro_rpn_compile(text_.data(), text_.size(), &program_, &outcome_);
-    // Only running out of memory makes the compiler report an overflow.
-    if (status == KELVARO_RPN_STACK_OVERFLOW) {
+    // Out of memory ends rpn the way every other allocation failure does.
+    if (status == KELVARO_RPN_OUT_OF_MEMORY) {
         throw std::bad_alloc();
     }
 }

@@ -64,9 +64,9 @@ export interface RunManyOptions {
 /** A text compiled once. Lives in WebAssembly memory: call free() when done. */
 export class Program {
     private constructor();
-    /** The fewest inputs it runs on without an underflow. */
+    /** The fewest inputs it runs on without an underflow, its end included. */
     readonly inputs: number;
-    /** How many values it leaves on `count` inputs (0 for fewer than `inputs`). */
+    /** How many values it leaves on `count` inputs (0 where that run fails). */
     outputs(count: number): number;
     /** The value with `inputs` on the stack first (the first at the bottom). Throws RPNError. */
     run(...inputs: number[]): number;

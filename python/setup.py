@@ -120,7 +120,7 @@ setup(
             extra_link_args=link_args,
             depends=[relative(p) for p in sorted(ROOT.glob("engine/*.h"))
                      + sorted(HERE.glob("src/*.h"))
-                     + [ROOT / "include" / "kelvaro" / "rpn.h"]],
+                     + sorted((ROOT / "include" / "kelvaro").glob("*.h"))],
             language="c++",
         )
     ],

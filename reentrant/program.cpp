@@ -117,7 +117,7 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t lengt
     if (compiled == nullptr || steps == nullptr) {
         delete compiled;
         delete[] steps;
-        return Report(kelvaro_rpn_outcome{KELVARO_RPN_STACK_OVERFLOW, 0, 0}, outcome);
+        return Report(kelvaro_rpn_outcome{KELVARO_RPN_OUT_OF_MEMORY, 0, 0}, outcome);
     }
     kelvaro::CompileSteps(text, length, steps, count, result);
     // Where a run that succeeds ends, as kelvaro_rpn_evaluate reports it.
@@ -211,12 +211,19 @@ extern "C" size_t kelvaro_rpn_program_run_many_fast(const kelvaro_rpn_program *p
 
 extern "C" size_t kelvaro_rpn_program_inputs(const kelvaro_rpn_program *program)
 {
-    return program->shape.needs;
+    // Enough for every pop, and for one value left at the end.
+    const kelvaro::ProgramShape &shape = program->shape;
+    const std::ptrdiff_t forTheEnd = 1 - shape.change;
+    return forTheEnd > 0 && static_cast<std::size_t>(forTheEnd) > shape.needs
+               ? static_cast<std::size_t>(forTheEnd)
+               : shape.needs;
 }
 
 extern "C" size_t kelvaro_rpn_program_outputs(const kelvaro_rpn_program *program, size_t count)
 {
-    if (count < program->shape.needs) {
+    // Only a run that ends with a value leaves any; past the checks count is
+    // at most the capacity, so the signed sum cannot overflow.
+    if (!EndsWithAValue(*program, count)) {
         return 0;
     }
     return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(count) + program->shape.change);

@@ -61,6 +61,9 @@ extern "C" size_t kelvaro_rpn_format_shortest(double value, char *buffer, size_t
 extern "C" size_t kelvaro_rpn_format_message(const kelvaro_rpn_outcome *outcome, const char *text,
                                              size_t length, char *buffer, size_t size)
 {
+    if (outcome == nullptr) {
+        return CopyOut("", 0, buffer, size);
+    }
     unsigned char byte = '?';
     if (text != nullptr && outcome->offset < length) {
         byte = static_cast<unsigned char>(text[outcome->offset]);
@@ -77,6 +80,7 @@ extern "C" const char *kelvaro_rpn_status_name(kelvaro_rpn_status status)
     case KELVARO_RPN_INVALID_CHARACTER: return "invalid character";
     case KELVARO_RPN_STACK_UNDERFLOW: return "stack underflow";
     case KELVARO_RPN_STACK_OVERFLOW: return "stack overflow";
+    case KELVARO_RPN_OUT_OF_MEMORY: return "out of memory";
     default: return "unknown status";
     }
 }

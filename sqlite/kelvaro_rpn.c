@@ -172,10 +172,10 @@ static void rpn_function(sqlite3_context *context, int argc, sqlite3_value **arg
     program = sqlite3_get_auxdata(context, 0);
     if (program == NULL) {
         if (kelvaro_rpn_compile(formula, length, &compiled, &outcome) != KELVARO_RPN_OK) {
-            if (outcome.status == KELVARO_RPN_INVALID_CHARACTER) {
-                report_failure(context, &outcome, formula, length);
-            } else {
+            if (outcome.status == KELVARO_RPN_OUT_OF_MEMORY) {
                 sqlite3_result_error_nomem(context);
+            } else {
+                report_failure(context, &outcome, formula, length);
             }
             goto done;
         }

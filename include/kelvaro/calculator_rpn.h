@@ -23,20 +23,20 @@
 #ifndef KELVARO_CALCULATOR_RPN_H
 #define KELVARO_CALCULATOR_RPN_H
 
+#include <kelvaro/public.h>
 #include <kelvaro/version.h>
 
 #include <wchar.h>
 
+/* The legacy calling convention: __stdcall on Windows, as the DLL always had. */
 #if defined(_WIN32)
 #define KELVARO_RPN_CALL __stdcall
-#define KELVARO_RPN_API
-#elif defined(__GNUC__)
-#define KELVARO_RPN_CALL
-#define KELVARO_RPN_API __attribute__((visibility("default")))
 #else
 #define KELVARO_RPN_CALL
-#define KELVARO_RPN_API
 #endif
+
+/* This header's earlier name for KELVARO_RPN_PUBLIC, kept for code that uses it. */
+#define KELVARO_RPN_API KELVARO_RPN_PUBLIC
 
 #ifdef __cplusplus
 extern "C" {
@@ -45,7 +45,7 @@ extern "C" {
 /* Evaluates a NUL-terminated expression and returns its value as text in
  * fixed notation with six decimals ("%f"; "inf", "-inf" or "nan" where the
  * value is not finite). */
-KELVARO_RPN_API wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression);
+KELVARO_RPN_PUBLIC wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression);
 
 #ifdef __cplusplus
 }

@@ -20,21 +20,10 @@
 #ifndef KELVARO_RPN_H
 #define KELVARO_RPN_H
 
+#include <kelvaro/public.h>
 #include <kelvaro/version.h>
 
 #include <stddef.h>
-
-#if defined(_WIN32)
-#if defined(KELVARO_RPN_BUILDING_LIBRARY)
-#define KELVARO_RPN_PUBLIC __declspec(dllexport)
-#else
-#define KELVARO_RPN_PUBLIC
-#endif
-#elif defined(__GNUC__)
-#define KELVARO_RPN_PUBLIC __attribute__((visibility("default")))
-#else
-#define KELVARO_RPN_PUBLIC
-#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -46,7 +35,8 @@ typedef enum kelvaro_rpn_status {
     KELVARO_RPN_OK = 0,
     KELVARO_RPN_INVALID_CHARACTER = 1,
     KELVARO_RPN_STACK_UNDERFLOW = 2,
-    KELVARO_RPN_STACK_OVERFLOW = 3
+    KELVARO_RPN_STACK_OVERFLOW = 3,
+    KELVARO_RPN_OUT_OF_MEMORY = 4   /* only kelvaro_rpn_compile returns it */
 } kelvaro_rpn_status;
 
 typedef struct kelvaro_rpn_outcome {
@@ -55,6 +45,9 @@ typedef struct kelvaro_rpn_outcome {
     size_t offset;  /* otherwise the byte offset where the failing token starts;
                        for an underflow at the end of the text, its length */
 } kelvaro_rpn_outcome;
+
+/* Every function that takes an `outcome` also returns its status, and accepts
+   a NULL outcome: then only the status is returned. */
 
 /* Evaluates the `length` bytes at `text` (NULL with length 0 is the empty text)
    and returns outcome->status. Writes nothing anywhere. Reentrant: no global
@@ -127,10 +120,14 @@ KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_calculator_push(kelvaro_rpn_ca
 typedef struct kelvaro_rpn_program kelvaro_rpn_program;
 
 /* Compiles the text once. On KELVARO_RPN_OK *program is a new program (free it
-   with kelvaro_rpn_program_destroy); a text with an invalid character does not
-   compile (status and offset as kelvaro_rpn_evaluate gives them, *program NULL).
-   Allocates only here. Returns outcome->status (outcome may be NULL). When
-   memory runs out: KELVARO_RPN_STACK_OVERFLOW at offset 0, *program NULL. */
+   with kelvaro_rpn_program_destroy). A text with an invalid character does not
+   compile: KELVARO_RPN_INVALID_CHARACTER at the first one, *program NULL. That
+   is kelvaro_rpn_evaluate's status and offset unless the text fails before
+   that byte on an empty stack, which a program does not start from ("1 + ?"
+   is an invalid character at 4; evaluating it, an underflow at 2). A text
+   without one compiles, whatever it does on an empty stack. When
+   memory runs out: KELVARO_RPN_OUT_OF_MEMORY at offset 0, *program NULL.
+   Allocates only here. Returns outcome->status. */
 KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_compile(const char *text, size_t length,
                                                           kelvaro_rpn_program **program,
                                                           kelvaro_rpn_outcome *outcome);
@@ -179,13 +176,17 @@ KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_run_many_fast(const kelvaro_rpn_pr
                                                             size_t runs, double *results,
                                                             kelvaro_rpn_status *statuses);
 
-/* The fewest inputs the program runs on without an underflow: every command's
-   stack effect is known before it runs ("X 2 ^ 3 * 1 +" needs 1). Cannot
-   fail. */
+/* The fewest inputs the program runs on without an underflow, the end of the
+   text included (it needs one value): every command's stack effect is known
+   before it runs ("2 ^ 3 * 1 +" needs 1, "" 1, "x" 2, "1 x x" 2, "+ x" 3).
+   A run on that many may still overflow. Cannot fail. */
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_inputs(const kelvaro_rpn_program *program);
 
-/* How many values the program leaves when run on `count` inputs, count at least
-   kelvaro_rpn_program_inputs; its value is the top one. 0 for fewer inputs. */
+/* How many values the program leaves when run on `count` inputs (its value is
+   the top one); 0 where that run fails and leaves nothing: fewer than
+   kelvaro_rpn_program_inputs, or so many that the run overflows (more than
+   KELVARO_RPN_STACK_CAPACITY less the most the program adds). Defined for every
+   count. */
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_program_outputs(const kelvaro_rpn_program *program,
                                                       size_t count);
 
@@ -242,16 +243,20 @@ KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_fixed(double value, int decimals, c
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_shortest(double value, char *buffer, size_t size);
 
 /* Writes the line CalculatorRPN prints for a failed outcome, '\n' included:
-   "Invalid character: 'c'\n" with c the byte at outcome->offset in `text`,
-   "you have a stack underflow!\n" or "you have a stack overflow!\n"; "" for
-   KELVARO_RPN_OK. `text` and `length` are the evaluated text (only needed for
-   an invalid character). snprintf-like, as kelvaro_rpn_format_fixed. */
+   "Invalid character: 'c'\n" with c the byte at outcome->offset in `text`
+   (a NUL byte as the two characters \0, "Invalid character: '\0'\n", so that
+   the line survives %s; '?' when the offset is not in the text),
+   "you have a stack underflow!\n", "you have a stack overflow!\n" or
+   "out of memory\n"; "" for KELVARO_RPN_OK, any other number and a NULL
+   outcome. `text` and `length` are the evaluated text (only needed for an
+   invalid character). snprintf-like, as kelvaro_rpn_format_fixed. */
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_message(const kelvaro_rpn_outcome *outcome,
                                                      const char *text, size_t length,
                                                      char *buffer, size_t size);
 
 /* A constant name for a status: "ok", "invalid character", "stack underflow",
-   "stack overflow"; "unknown status" for any other number. Never NULL. */
+   "stack overflow", "out of memory"; "unknown status" for any other number.
+   Never NULL. */
 KELVARO_RPN_PUBLIC const char *kelvaro_rpn_status_name(kelvaro_rpn_status status);
 
 /* ---- The notation and the library ---------------------------------------- */

@@ -9,7 +9,7 @@ import { checkNumber } from './format.js';
 import { describe, releaseText, text, writeText } from './text.js';
 import { readFloat64Array, readValues } from './arrays.js';
 
-const STACK_OVERFLOW = 3;
+const OUT_OF_MEMORY = 4;
 const registry = new FinalizationRegistry((address) => {
     wasm._kelvaro_rpn_program_destroy(address);
 });
@@ -174,9 +174,9 @@ export function compile(string) {
     try {
         const status = wasm._kelvaro_rpn_compile(text.address, text.length, programSlot,
                                                  outcome);
-        // A text fails only for an invalid character; an overflow is the
-        // library's word for memory that ran out.
-        if (status === STACK_OVERFLOW) {
+        // Memory that ran out is JavaScript's RangeError, as for every other
+        // allocation; any other failure is the text's, as evaluate reports it.
+        if (status === OUT_OF_MEMORY) {
             throw outOfMemory(`a Program of ${text.length} bytes`);
         }
         if (status !== 0) {

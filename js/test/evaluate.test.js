@@ -35,7 +35,7 @@ const failures = [
     ['sin', 'stack underflow', 0, 0, 0x73, 'you have a stack underflow!'],
     ['1 2 + +', 'stack underflow', 6, 6, 0x2b, 'you have a stack underflow!'],
     ['1 '.repeat(266), 'stack overflow', 530, 530, 0x31, 'you have a stack overflow!'],
-    ['1 \u0000', 'invalid character', 2, 2, 0x00, "Invalid character: '\u0000'"],
+    ['1 \u0000', 'invalid character', 2, 2, 0x00, "Invalid character: '\\0'"],
     // Several bytes to a character: the offset counts bytes, the index UTF-16 units.
     ['é 1', 'invalid character', 0, 0, 0xc3, "Invalid character: 'é'"],
     ['1é 2 ?', 'invalid character', 6, 5, 0x3f, "Invalid character: '?'"],

@@ -14,8 +14,9 @@ test('shape: inputs and outputs', () => {
         ['2 ^ 3 * 1 +', 1, [0, 1, 2, 3]],
         ['+', 2, [0, 0, 1, 2]],
         ['1 2 +', 0, [1, 2, 3, 4]],
-        ['x', 1, [0, 0, 1, 2]],
-        ['', 0, [0, 1, 2, 3]],
+        ['x', 2, [0, 0, 1, 2]],   // the end of the text needs a value too
+        ['', 1, [0, 1, 2, 3]],
+        ['1 x x', 2, [0, 0, 1, 2]],
     ];
     for (const [text, inputs, outputs] of cases) {
         withProgram(text, (p) => {
@@ -64,6 +65,8 @@ test('run fails as the text does', () => withProgram('2 ^ 3 * 1 +', (p) => {
 
 test('compile refuses an invalid character and anything but a string', () => {
     assert.throws(() => compile('1 2 + ?'), { kind: 'invalid character', offset: 6, byte: 0x3f });
+    // The first invalid byte, though an empty stack would underflow before it.
+    assert.throws(() => compile('1 + ?'), { kind: 'invalid character', offset: 4, byte: 0x3f });
     assert.throws(() => compile('1 \u{1F600}'), { offset: 2, character: '\u{1F600}' });
     for (const value of [1, null, undefined, {}]) {
         assert.throws(() => compile(value), TypeError);

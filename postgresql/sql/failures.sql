@@ -41,6 +41,10 @@ SELECT left(formula, 12) AS formula, failure(formula) FROM (VALUES
 SELECT failure('+', VARIADIC array_fill(1::float8, ARRAY[265])) AS fits,
        failure('+', VARIADIC array_fill(1::float8, ARRAY[266])) AS too_many;
 
+-- A compiled formula fails at its first invalid byte, whatever an empty stack
+-- would meet before it.
+SELECT failure('1 + ?', 1) AS after_an_input, failure('1 + ?') AS on_no_input;
+
 -- An error leaves no cached state behind: the same call works after it.
 SELECT rpn('1 +');
 SELECT rpn('1 +', 1);

@@ -46,9 +46,10 @@ compile(const char *formula, int length)
     kelvaro_pg_verify_encoding(formula, length);
     if (kelvaro_rpn_compile(formula, (size_t) length, &program, &outcome) == KELVARO_RPN_OK)
         return program;
-    if (outcome.status == KELVARO_RPN_INVALID_CHARACTER)
+    /* A formula that does not compile has an invalid character, unless memory
+       ran out. */
+    if (outcome.status != KELVARO_RPN_OUT_OF_MEMORY)
         kelvaro_pg_report_failure(&outcome, formula, length);
-    /* Any other failure to compile is the library running out of memory. */
     ereport(ERROR, (errcode(ERRCODE_OUT_OF_MEMORY), errmsg("out of memory"),
                     errdetail("Failed while compiling a formula of %d bytes.", length)));
     pg_unreachable();

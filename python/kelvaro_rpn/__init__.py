@@ -6,14 +6,15 @@
 >>> f(2.0)
 13.0
 """
-from ._errors import (InvalidCharacterError, RPNError, StackOverflowError,
+from ._errors import (InvalidCharacterError, OutOfMemoryError, RPNError, StackOverflowError,
                       StackUnderflowError)
 from ._core import (Calculator, Program, compile, evaluate, format_fixed,
                     format_shortest, __version__, STACK_CAPACITY, MAX_DECIMALS)
 from ._check import CheckWarning, WarningKind, check
 
 __all__ = [
-    "Calculator", "CheckWarning", "InvalidCharacterError", "MAX_DECIMALS", "Program",
+    "Calculator", "CheckWarning", "InvalidCharacterError", "MAX_DECIMALS", "OutOfMemoryError",
+    "Program",
     "RPNError", "STACK_CAPACITY", "StackOverflowError", "StackUnderflowError",
     "WarningKind", "check", "compile", "evaluate", "format_fixed", "format_shortest",
 ]

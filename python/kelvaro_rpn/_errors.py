@@ -41,3 +41,7 @@ class StackOverflowError(RPNError):
     """A value is pushed onto a stack that already holds 265."""
 
 
+class OutOfMemoryError(RPNError, MemoryError):
+    """compile found no memory for the program; a MemoryError too."""
+
+

@@ -3,13 +3,14 @@
 
 int errors_init(module_state *state)
 {
-    static const char *const names[4] = {"RPNError", "InvalidCharacterError",
-                                         "StackUnderflowError", "StackOverflowError"};
+    static const char *const names[KELVARO_RPN_OUT_OF_MEMORY + 1] = {
+        "RPNError", "InvalidCharacterError", "StackUnderflowError", "StackOverflowError",
+        "OutOfMemoryError"};
     PyObject *errors = PyImport_ImportModule("kelvaro_rpn._errors");
     if (errors == NULL) {
         return -1;
     }
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i <= KELVARO_RPN_OUT_OF_MEMORY; ++i) {
         Py_XSETREF(state->errors[i], PyObject_GetAttrString(errors, names[i]));
         if (state->errors[i] == NULL) {
             Py_DECREF(errors);
@@ -18,7 +19,7 @@ int errors_init(module_state *state)
     }
     Py_DECREF(errors);
     /* Each class's status and name are the library's, written here alone. */
-    for (int status = KELVARO_RPN_INVALID_CHARACTER; status <= KELVARO_RPN_STACK_OVERFLOW;
+    for (int status = KELVARO_RPN_INVALID_CHARACTER; status <= KELVARO_RPN_OUT_OF_MEMORY;
          ++status) {
         PyObject *number = PyLong_FromLong(status);
         PyObject *name = PyUnicode_FromString(kelvaro_rpn_status_name((kelvaro_rpn_status)status));
@@ -38,7 +39,7 @@ static PyObject *raise_error(const module_state *state, kelvaro_rpn_status statu
                              PyObject *message, PyObject *offset, PyObject *byte)
 {
     PyObject *cls = state->errors[0];
-    if (status >= KELVARO_RPN_INVALID_CHARACTER && status <= KELVARO_RPN_STACK_OVERFLOW) {
+    if (status >= KELVARO_RPN_INVALID_CHARACTER && status <= KELVARO_RPN_OUT_OF_MEMORY) {
         cls = state->errors[status];
     }
     if (message != NULL && offset != NULL && byte != NULL) {

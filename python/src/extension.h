@@ -31,7 +31,7 @@ void text_release(text_arg *text);
 /* Everything the module keeps lives here, one per import (per interpreter):
    a sub-interpreter's classes never reach another interpreter's results. */
 typedef struct module_state {
-    PyObject *errors[4];         /* indexed by status; [0] RPNError, the base */
+    PyObject *errors[KELVARO_RPN_OUT_OF_MEMORY + 1]; /* indexed by status; [0] RPNError, the base */
     PyObject *results_template;  /* array('d', [0.0]): new results are its repeats */
     PyObject *numpy_empty;       /* numpy.empty; Py_None once numpy failed to import */
     PyObject *ufuncs;            /* kelvaro_rpn._ufuncs, imported on first use */

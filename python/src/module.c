@@ -137,7 +137,7 @@ static int module_exec(PyObject *module)
 static int module_traverse(PyObject *module, visitproc visit, void *arg)
 {
     module_state *state = state_of_module(module);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i <= KELVARO_RPN_OUT_OF_MEMORY; ++i) {
         Py_VISIT(state->errors[i]);
     }
     Py_VISIT(state->results_template);
@@ -151,7 +151,7 @@ static int module_traverse(PyObject *module, visitproc visit, void *arg)
 static int module_clear(PyObject *module)
 {
     module_state *state = state_of_module(module);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i <= KELVARO_RPN_OUT_OF_MEMORY; ++i) {
         Py_CLEAR(state->errors[i]);
     }
     Py_CLEAR(state->results_template);

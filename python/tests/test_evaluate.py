@@ -44,7 +44,7 @@ def test_infinities_and_nan():
     ("3 4 ?", rpn.InvalidCharacterError, 4, ord("?"), "Invalid character: '?'"),
     ("\t1", rpn.InvalidCharacterError, 0, 9, "Invalid character: '\t'"),
     ("1 .5", rpn.InvalidCharacterError, 2, ord("."), "Invalid character: '.'"),
-    (b"1 \x00", rpn.InvalidCharacterError, 2, 0, "Invalid character: '\x00'"),
+    (b"1 \x00", rpn.InvalidCharacterError, 2, 0, "Invalid character: '\\0'"),
     (b"1 \xff", rpn.InvalidCharacterError, 2, 0xFF, "Invalid character: '\\xff'"),
     ("3 \u00e9", rpn.InvalidCharacterError, 2, 0xC3, "Invalid character: '\\xc3'"),
     ("\u00e9 ?", rpn.InvalidCharacterError, 0, 0xC3, "Invalid character: '\\xc3'"),
@@ -67,13 +67,13 @@ def test_failures(text, cls, offset, byte, message):
 
 
 @pytest.mark.parametrize("cls", [rpn.InvalidCharacterError, rpn.StackUnderflowError,
-                                 rpn.StackOverflowError])
+                                 rpn.StackOverflowError, rpn.OutOfMemoryError])
 def test_classes_carry_the_library_status(cls):
     assert cls.name == _core.status_name(cls.status)
     assert issubclass(cls, rpn.RPNError)
 
 
-@pytest.mark.parametrize("status, name", [(0, "ok"), (4, "unknown status"),
+@pytest.mark.parametrize("status, name", [(0, "ok"), (5, "unknown status"),
                                           (-1, "unknown status")])
 def test_status_names_outside_the_failures(status, name):
     assert _core.status_name(status) == name

@@ -1,4 +1,6 @@
 import math
+import subprocess
+import sys
 
 import pytest
 
@@ -9,7 +11,9 @@ import kelvaro_rpn as rpn
     ("2 ^ 3 * 1 +", 1, 1),
     ("+", 2, 1),
     ("p", 0, 2),          # run on one input: the input and p
-    ("x x", 2, 0),
+    ("x x", 3, 1),        # the end of the text needs a value too
+    ("x", 2, 1),
+    ("", 1, 1),
     ("1 2 3 + + +", 1, 1),
 ])
 def test_shape(text, inputs, outputs):
@@ -63,12 +67,43 @@ def test_run_failures(text, inputs, cls, offset, byte):
 
 
 @pytest.mark.parametrize("text, offset, byte", [
-    ("1 ?", 2, ord("?")), (b"\x00", 0, 0), ("2 ^ \u00e9", 4, 0xC3),
+    ("1 ?", 2, ord("?")), (b"\x00", 0, 0), ("2 ^ \u00e9", 4, 0xC3), ("1 + ?", 4, ord("?")),
 ])
 def test_a_text_with_an_invalid_byte_does_not_compile(text, offset, byte):
     with pytest.raises(rpn.InvalidCharacterError) as caught:
         rpn.compile(text)
     assert (caught.value.offset, caught.value.byte) == (offset, byte)
+
+
+# Memory capped below what the program's steps need (several bytes a step for
+# two text bytes), well above the text itself: compile runs out.
+_OUT_OF_MEMORY = """
+import resource, sys
+import kelvaro_rpn as rpn
+text = b"1 " * (64 << 20)
+import os
+with open("/proc/self/statm") as statm:
+    used = int(statm.read().split()[0]) * os.sysconf("SC_PAGE_SIZE")
+resource.setrlimit(resource.RLIMIT_AS, (used + (256 << 20),) * 2)
+try:
+    rpn.compile(text)
+except rpn.OutOfMemoryError as error:
+    assert isinstance(error, MemoryError) and isinstance(error, rpn.RPNError)
+    print(error.message, error.offset)
+"""
+
+
+@pytest.mark.skipif(not sys.platform.startswith("linux"), reason="/proc and RLIMIT_AS")
+def test_compile_out_of_memory_is_a_memory_error():
+    done = subprocess.run([sys.executable, "-c", _OUT_OF_MEMORY], capture_output=True,
+                          text=True, timeout=120)
+    assert (done.returncode, done.stdout) == (0, "out of memory 0\n"), done.stderr
+
+
+def test_out_of_memory_error_is_both_errors():
+    assert issubclass(rpn.OutOfMemoryError, MemoryError)
+    assert issubclass(rpn.OutOfMemoryError, rpn.RPNError)
+    assert (rpn.OutOfMemoryError.status, rpn.OutOfMemoryError.name) == (4, "out of memory")
 
 
 @pytest.mark.parametrize("inputs, error", [

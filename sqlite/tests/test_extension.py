@@ -58,6 +58,8 @@ class RpnTest(unittest.TestCase):
             ((b"1 \xe2\x82 +",), "Invalid character: '\\xE2' at byte offset 2"),
             (("1 +",), "you have a stack underflow! at byte offset 2"),
             (("+", 1), "you have a stack underflow! at byte offset 0"),
+            (("1 + ?", 1), "Invalid character: '?' at byte offset 4"),
+            ((b"1 \x00",), "Invalid character: '\\0' at byte offset 2"),
             (("1 " * 266,), "you have a stack overflow! at byte offset 530"),
             (("+", "one", 2), "rpn: input 1 is not a number"),
             (("+", 1, b"\x01"), "rpn: input 2 is not a number"),

@@ -179,7 +179,8 @@ TEST(ProgramTest, InvalidTextsDoNotCompile)
     const struct {
         const char *text;
         std::size_t offset;
-    } cases[] = {{"?", 0}, {"1 2 + ?", 6}, {"+ ?", 2}, {"1\t\t2", 2}, {"3 .5", 2}, {"x \xff", 2}};
+    } cases[] = {{"?", 0}, {"1 2 + ?", 6}, {"+ ?", 2}, {"1\t\t2", 2}, {"3 .5", 2}, {"x \xff", 2},
+                 {"1 + ?", 4}};
     for (const auto &c : cases) {
         kelvaro_rpn_outcome outcome{};
         kelvaro_rpn_program *program = reinterpret_cast<kelvaro_rpn_program *>(&outcome);
@@ -209,8 +210,14 @@ TEST(ProgramTest, KnowsItsInputsAndOutputs)
 {
     const ShapeCase cases[] = {
         {"2 ^ 3 * 1 +", 1, 1, 1}, {"+", 2, 2, 1}, {"+", 2, 5, 4}, {"+", 2, 1, 0},
-        {"1 2", 0, 0, 2},         {"x", 1, 3, 2}, {"]", 2, 2, 2}, {"@ #", 1, 1, 1},
-        {"", 0, 4, 4},            {"x x 1 2 3", 2, 2, 3}, {"p p + + +", 2, 2, 1},
+        {"1 2", 0, 0, 2},         {"x", 2, 3, 2}, {"]", 2, 2, 2}, {"@ #", 1, 1, 1},
+        {"", 1, 4, 4},            {"x x 1 2 3", 2, 2, 3}, {"p p + + +", 2, 2, 1},
+        // The end of the text needs a value too.
+        {"", 1, 0, 0},            {"x", 2, 1, 0}, {"1 x x", 2, 1, 0}, {"1 x x", 2, 2, 1},
+        {"+ x", 3, 2, 0},         {"+ x", 3, 3, 1}, {"x x", 3, 3, 1}, {"1 2 + + x", 2, 2, 1},
+        // Past the stack's capacity the run overflows and leaves nothing.
+        {"1", 0, 264, 265},       {"1", 0, 265, 0}, {"1 2 + +", 1, 263, 263},
+        {"1 2 + +", 1, 264, 0},   {"+", 2, 265, 264}, {"+", 2, 266, 0},
     };
     for (const ShapeCase &c : cases) {
         const Program program = Compile(c.text);
@@ -218,6 +225,104 @@ TEST(ProgramTest, KnowsItsInputsAndOutputs)
         EXPECT_EQ(kelvaro_rpn_program_inputs(program.get()), c.inputs) << c.text;
         EXPECT_EQ(kelvaro_rpn_program_outputs(program.get(), c.count), c.outputs) << c.text;
     }
+}
+
+TEST(ProgramTest, OutputsAreDefinedForEveryCount)
+{
+    const std::size_t counts[] = {std::numeric_limits<std::size_t>::max(),
+                                  std::numeric_limits<std::size_t>::max() - 1,
+                                  static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()),
+                                  static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) + 1,
+                                  KELVARO_RPN_STACK_CAPACITY + 1};
+    for (const char *text : {"1", "+", "x x x", "", "p", "1 2 3 + +"}) {
+        const Program program = Compile(text);
+        ASSERT_NE(program, nullptr) << text;
+        for (const std::size_t count : counts) {
+            EXPECT_EQ(kelvaro_rpn_program_outputs(program.get(), count), 0u) << text << count;
+        }
+    }
+}
+
+// Random texts on random input counts: inputs' count never underflows, one
+// fewer always does (unless it overflows first), and outputs says what the
+// run leaves.
+TEST(ProgramTest, InputsAndOutputsHoldOnRandomRuns)
+{
+    std::mt19937 random(22);
+    const char *const pieces[] = {"1", "+", "-", "*", "x", "]", "p", "s", "#", "@", "2", "7 *"};
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    std::vector<double> inputs(KELVARO_RPN_STACK_CAPACITY + 1, 1.5);
+    for (int i = 0; i < 150000; ++i) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 12); n > 0; --n) {
+            text += pieces[piece(random)];
+            text += ' ';
+        }
+        const Program program = Compile(text);
+        ASSERT_NE(program, nullptr) << text;
+        const std::size_t needed = kelvaro_rpn_program_inputs(program.get());
+        kelvaro_rpn_outcome outcome{};
+        kelvaro_rpn_program_run(program.get(), inputs.data(), needed, nullptr, &outcome);
+        ASSERT_NE(outcome.status, KELVARO_RPN_STACK_UNDERFLOW) << text;
+        if (needed > 0) {
+            kelvaro_rpn_program_run(program.get(), inputs.data(), needed - 1, nullptr, &outcome);
+            ASSERT_EQ(outcome.status, KELVARO_RPN_STACK_UNDERFLOW) << text;
+        }
+        const std::size_t count = random() % (KELVARO_RPN_STACK_CAPACITY + 2);
+        std::unique_ptr<kelvaro_rpn_calculator, CalculatorDeleter> calculator(
+            kelvaro_rpn_calculator_create());
+        for (std::size_t n = 0; n < count && n < KELVARO_RPN_STACK_CAPACITY; ++n) {
+            kelvaro_rpn_calculator_push(calculator.get(), 1.5);
+        }
+        const bool pushedAll = count <= KELVARO_RPN_STACK_CAPACITY;
+        const bool ran = pushedAll && kelvaro_rpn_calculator_evaluate(calculator.get(), text.data(),
+                                                                      text.size(), nullptr,
+                                                                      nullptr) == KELVARO_RPN_OK;
+        const std::size_t left = ran ? kelvaro_rpn_calculator_depth(calculator.get()) : 0;
+        ASSERT_EQ(kelvaro_rpn_program_outputs(program.get(), count), left) << text << count;
+    }
+}
+
+// A text that does not compile reports what evaluating it reports, unless
+// evaluation fails before that byte on its empty stack.
+TEST(ProgramTest, CompileFailsAsEvaluateDoes)
+{
+    std::mt19937 random(7);
+    const char *const pieces[] = {"1", "+", "x", "]", "p", "?", "\xff", ".5", "@", "1e400", "2 3"};
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    int invalid = 0;
+    for (int i = 0; i < 150000; ++i) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 40); n > 0; --n) {
+            text += pieces[piece(random)];
+            text += random() % 8 != 0 ? " " : "\t";
+        }
+        kelvaro_rpn_outcome compiled{};
+        kelvaro_rpn_program *program = nullptr;
+        kelvaro_rpn_compile(text.data(), text.size(), &program, &compiled);
+        if (program != nullptr) {
+            kelvaro_rpn_program_destroy(program);
+            continue;
+        }
+        ++invalid;
+        kelvaro_rpn_outcome evaluated{};
+        kelvaro_rpn_evaluate(text.data(), text.size(), &evaluated);
+        ASSERT_EQ(compiled.status, KELVARO_RPN_INVALID_CHARACTER) << text;
+        if (evaluated.status == KELVARO_RPN_INVALID_CHARACTER) {
+            ASSERT_EQ(compiled.offset, evaluated.offset) << text;
+        } else {
+            ASSERT_LT(evaluated.offset, compiled.offset) << text;
+            // The same text after enough values fails only at that byte.
+            std::string fed;
+            for (int n = 0; n < 130; ++n) {
+                fed += "1 ";
+            }
+            kelvaro_rpn_evaluate((fed + text).data(), fed.size() + text.size(), &evaluated);
+            ASSERT_EQ(evaluated.status, KELVARO_RPN_INVALID_CHARACTER) << text;
+            ASSERT_EQ(compiled.offset + fed.size(), evaluated.offset) << text;
+        }
+    }
+    EXPECT_GT(invalid, 100000);
 }
 
 // run_many against run, on both of its paths: inputs enough for every pop
@@ -287,6 +392,30 @@ TEST(CalculatorPushTest, TakesAnyDoubleUntilTheStackIsFull)
               static_cast<std::size_t>(KELVARO_RPN_STACK_CAPACITY));
     run = kelvaro_test::EvaluateOn(calculator.get(), "#");
     EXPECT_EQ(run.outcome.value, 1) << "the refused value was not stored";
+}
+
+}  // namespace
+
+namespace {
+
+// A NULL outcome is allowed wherever one is taken: the status still comes back.
+TEST(ProgramTest, EveryFunctionTakesANullOutcome)
+{
+    EXPECT_EQ(kelvaro_rpn_evaluate("1 +", 3, nullptr), KELVARO_RPN_STACK_UNDERFLOW);
+    EXPECT_EQ(kelvaro_rpn_evaluate_listing("1 ?", 3, nullptr, nullptr),
+              KELVARO_RPN_INVALID_CHARACTER);
+    std::unique_ptr<kelvaro_rpn_calculator, CalculatorDeleter> calculator(
+        kelvaro_rpn_calculator_create());
+    ASSERT_NE(calculator, nullptr);
+    EXPECT_EQ(kelvaro_rpn_calculator_evaluate(calculator.get(), "x", 1, nullptr, nullptr),
+              KELVARO_RPN_STACK_UNDERFLOW);
+    kelvaro_rpn_program *program = nullptr;
+    ASSERT_EQ(kelvaro_rpn_compile("+", 1, &program, nullptr), KELVARO_RPN_OK);
+    const Program owned(program);
+    const double inputs[] = {1, 2};
+    EXPECT_EQ(kelvaro_rpn_program_run(program, inputs, 1, nullptr, nullptr),
+              KELVARO_RPN_STACK_UNDERFLOW);
+    EXPECT_EQ(kelvaro_rpn_program_run(program, inputs, 2, nullptr, nullptr), KELVARO_RPN_OK);
 }
 
 }  // namespace

@@ -112,3 +112,52 @@ TEST(ApiAllocationTest, ProgramsRunAndTextsAreCheckedWithoutTheHeap)
 }
 
 }  // namespace
+
+namespace {
+
+using kelvaro_testing::FailOperatorNewAt;
+
+// Whichever of compile's allocations fails, it says so and leaves no program;
+// the next compile, with memory again, succeeds.
+TEST(ApiOutOfMemoryTest, CompileReportsItAndLeavesNoProgram)
+{
+    const std::string text = "1 2 + 3 *";
+    std::size_t allocations = 0;
+    {
+        kelvaro_rpn_program *program = nullptr;
+        allocations = CountAllocations([&] {
+                          kelvaro_rpn_compile(text.data(), text.size(), &program, nullptr);
+                      }).newCalls;
+        kelvaro_rpn_program_destroy(program);
+    }
+    ASSERT_GT(allocations, 0u);
+    for (std::size_t nth = 1; nth <= allocations; ++nth) {
+        kelvaro_rpn_program *program = nullptr;
+        kelvaro_rpn_outcome outcome{KELVARO_RPN_OK, 0, 99};
+        FailOperatorNewAt(nth);
+        const kelvaro_rpn_status status =
+            kelvaro_rpn_compile(text.data(), text.size(), &program, &outcome);
+        FailOperatorNewAt(0);
+        EXPECT_EQ(status, KELVARO_RPN_OUT_OF_MEMORY) << nth;
+        EXPECT_EQ(outcome.status, KELVARO_RPN_OUT_OF_MEMORY) << nth;
+        EXPECT_EQ(outcome.offset, 0u) << nth;
+        EXPECT_EQ(program, nullptr) << nth;
+        char line[KELVARO_RPN_MESSAGE_SIZE];
+        kelvaro_rpn_format_message(&outcome, text.data(), text.size(), line, sizeof line);
+        EXPECT_STREQ(line, "out of memory\n");
+    }
+    kelvaro_rpn_program *program = nullptr;
+    EXPECT_EQ(kelvaro_rpn_compile(text.data(), text.size(), &program, nullptr), KELVARO_RPN_OK);
+    kelvaro_rpn_program_destroy(program);
+}
+
+TEST(ApiOutOfMemoryTest, CalculatorCreateIsNull)
+{
+    FailOperatorNewAt(1);
+    kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create();
+    FailOperatorNewAt(0);
+    EXPECT_EQ(calculator, nullptr);
+    kelvaro_rpn_calculator_destroy(calculator);
+}
+
+}  // namespace

@@ -14,6 +14,11 @@ namespace kelvaro_testing {
 // Calls of any operator new or operator new[] since the process started.
 std::size_t OperatorNewCount();
 
+// Makes the nth call of operator new from now (1: the next) fail as when
+// memory runs out, to reach the paths that handle it; 0 turns it off. Only
+// that call fails. Defined in counting_new.cpp.
+void FailOperatorNewAt(std::size_t nth);
+
 // Calls of malloc, calloc and realloc since the process started (operator new
 // itself calls malloc, so these include its calls too). Only defined where
 // counting_malloc.cpp is linked.

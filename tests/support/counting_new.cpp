@@ -18,16 +18,28 @@
 namespace {
 
 std::size_t newCount = 0;
+std::size_t callsUntilFailure = 0;  // 0: none fails
+
+bool FailsNow() noexcept
+{
+    return callsUntilFailure > 0 && --callsUntilFailure == 0;
+}
 
 void *Allocate(std::size_t size) noexcept
 {
     ++newCount;
+    if (FailsNow()) {
+        return nullptr;
+    }
     return std::malloc(size != 0 ? size : 1);
 }
 
 void *AllocateAligned(std::size_t size, std::align_val_t alignment) noexcept
 {
     ++newCount;
+    if (FailsNow()) {
+        return nullptr;
+    }
     const auto align = static_cast<std::size_t>(alignment);
     // aligned_alloc wants a size that is a multiple of the alignment.
     const std::size_t rounded = (size + align - 1) / align * align;
@@ -49,6 +61,11 @@ namespace kelvaro_testing {
 std::size_t OperatorNewCount()
 {
     return newCount;
+}
+
+void FailOperatorNewAt(std::size_t nth)
+{
+    callsUntilFailure = nth;
 }
 
 }  // namespace kelvaro_testing
