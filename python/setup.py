@@ -36,7 +36,10 @@ WARNINGS = ["-Wall", "-Wextra", "-Wpedantic"]
 # Only the extension's own C files: the engine is held to -Werror by CMake's CI.
 OWN_ERRORS = ["-Werror"] if os.environ.get("KELVARO_WARNINGS_AS_ERRORS") == "1" else []
 C_FLAGS = ["-std=c11"] + WARNINGS + OWN_ERRORS
-CXX_FLAGS = ["-std=c++17", "-fvisibility-inlines-hidden"] + WARNINGS
+# -O3 for the engine: the blocked runs' loops over 256 values are vectorised only
+# there (Python's own -O2 leaves them scalar: 5.8 against 3.4 ms for 3x^2+1 on
+# 2,000,000 values, fast mode). No -ffast-math: every value stays the same.
+CXX_FLAGS = ["-std=c++17", "-O3", "-fvisibility-inlines-hidden"] + WARNINGS
 
 
 class BuildExt(build_ext):
