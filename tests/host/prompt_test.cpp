@@ -206,7 +206,7 @@ TEST_P(HistoryPlaces, LinesAreWrittenThere)
     }
     const TerminalSession session = Session({"1 2 +\n", "\n", "3 ?\n", "help\n", "quit\n"}, environment);
     ASSERT_TRUE(session.answered) << session.screen;
-    EXPECT_EQ(Contents(root_ + "/" + GetParam().file), "1 2 +\n3 ?\nhelp\n");
+    EXPECT_EQ(Contents(root_ + "/" + GetParam().file), "# rpn history\n1 2 +\n3 ?\nhelp\n");
     EXPECT_EQ(session.status, 0);
 }
 
@@ -262,9 +262,10 @@ TEST_F(History, FileThatCannotBeKeptIsReported)
 
 // The file is cut back to the newest thousand only once it holds more than
 // twice that: most sessions only read it.
+// Of a history rpn started (its first line says so).
 TEST_F(History, KeepsTheNewestThousandLines)
 {
-    std::string older;
+    std::string older = "# rpn history\n";
     for (int i = 0; i < 2001; ++i) {
         older += std::to_string(i) + "\n";
     }
@@ -273,7 +274,7 @@ TEST_F(History, KeepsTheNewestThousandLines)
     const TerminalSession session = Session({"quit\n"}, {{"RPN_HISTFILE", path}});
     ASSERT_TRUE(session.answered) << session.screen;
     const std::string kept = Contents(path);
-    EXPECT_EQ(kept, older.substr(older.find("\n1001\n") + 1));
+    EXPECT_EQ(kept, "# rpn history\n" + older.substr(older.find("\n1001\n") + 1));
 }
 
 TEST_F(History, LeavesAFileOfUpToTwoThousandLinesWhole)
