@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"-q"},
                     {"3 4 +\n", "3 ?\n", "quit\n"},
                     {"rpn> ", "\r\n7.000000\r\n", "rpn> "},
-                    "result = 7.000000\nInvalid character: '?'\nrpn: -:2:3: invalid character '?'\n3 ?\n  ^\n",
+                    "Invalid character: '?'\nrpn: -:2:3: invalid character '?'\n3 ?\n  ^\n",
                     3},
         // Lines count from the start of the session, empty ones included;
         // the caret skips the bytes that continue a UTF-8 character and
