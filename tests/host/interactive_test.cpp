@@ -125,6 +125,51 @@ TEST(InteractiveHistory, UpArrowRecallsThePreviousLine)
     EXPECT_EQ(session.err, "");
     EXPECT_EQ(session.status, 0);
 }
+
+struct CompletionCase {
+    const char *name;
+    std::vector<std::string> keystrokes;
+    std::vector<std::string> screenInOrder;
+    std::size_t prompts;
+};
+
+void PrintTo(const CompletionCase &completionCase, std::ostream *os)
+{
+    *os << completionCase.name;
+}
+
+class TabCompletion : public testing::TestWithParam<CompletionCase> {
+};
+
+// Tab finishes a command word typed alone; anywhere else it stays a tab,
+// which separates tokens.
+TEST_P(TabCompletion, FinishesOnlyAPromptCommand)
+{
+    const CompletionCase &completionCase = GetParam();
+    const TerminalSession session = RunOnTerminal({}, completionCase.keystrokes, "xterm");
+    ASSERT_TRUE(session.answered) << session.screen;
+    std::size_t from = 0;
+    for (const std::string &piece : completionCase.screenInOrder) {
+        const std::size_t at = session.screen.find(piece, from);
+        ASSERT_NE(at, std::string::npos) << "missing " << piece << " in\n" << session.screen;
+        from = at + piece.size();
+    }
+    EXPECT_EQ(PromptsShown(session.screen), completionCase.prompts) << session.screen;
+    EXPECT_EQ(session.err, "");
+    EXPECT_EQ(session.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, TabCompletion,
+    testing::Values(
+        CompletionCase{"Stack", {"1 2\n", "  st\t\n", "quit\n"}, {"ack", "  2: 1.000000\r\n  1: 2.000000\r\n"}, 3},
+        CompletionCase{"Quit", {"q\t\n"}, {"uit"}, 1},
+        CompletionCase{"Undo", {"1\n", "2\n", "u\t\n", "quit\n"}, {"stack: 1.000000 2.000000", "stack: 1.000000\r\n"}, 4},
+        CompletionCase{"WholeWordStays", {"help\t\n", "quit\n"}, {"undo"}, 2},
+        // After a number, or before more text, a tab is a separator.
+        CompletionCase{"InAnExpression", {"3 s\t\n", "quit\n"}, {"result = 0.141120"}, 2},
+        CompletionCase{"NoWordStartsSo", {"3\t4 +\n", "quit\n"}, {"result = 7.000000\r\n"}, 2}),
+    [](const testing::TestParamInfo<CompletionCase> &info) { return std::string(info.param.name); });
 #endif
 
 }  // namespace
