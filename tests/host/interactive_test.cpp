@@ -29,17 +29,22 @@ void PrintTo(const SessionCase &sessionCase, std::ostream *os)
 class Interactive : public testing::TestWithParam<SessionCase> {
 };
 
+void ExpectInOrder(const std::string &screen, const std::vector<std::string> &pieces)
+{
+    std::size_t from = 0;
+    for (const std::string &piece : pieces) {
+        const std::size_t at = screen.find(piece, from);
+        ASSERT_NE(at, std::string::npos) << "missing " << piece << " in\n" << screen;
+        from = at + piece.size();
+    }
+}
+
 TEST_P(Interactive, SessionGoesOnAfterMistakes)
 {
     const SessionCase &sessionCase = GetParam();
     const TerminalSession session = RunOnTerminal(sessionCase.arguments, sessionCase.keystrokes);
     ASSERT_TRUE(session.answered) << session.screen;
-    std::size_t from = 0;
-    for (const std::string &piece : sessionCase.screenInOrder) {
-        const std::size_t at = session.screen.find(piece, from);
-        ASSERT_NE(at, std::string::npos) << "missing " << piece << " in\n" << session.screen;
-        from = at + piece.size();
-    }
+    ExpectInOrder(session.screen, sessionCase.screenInOrder);
     EXPECT_EQ(PromptsShown(session.screen), sessionCase.prompts) << session.screen;
     EXPECT_EQ(session.err, sessionCase.err);
     EXPECT_EQ(session.status, 0);
@@ -148,12 +153,7 @@ TEST_P(TabCompletion, FinishesOnlyAPromptCommand)
     const CompletionCase &completionCase = GetParam();
     const TerminalSession session = RunOnTerminal({}, completionCase.keystrokes, "xterm");
     ASSERT_TRUE(session.answered) << session.screen;
-    std::size_t from = 0;
-    for (const std::string &piece : completionCase.screenInOrder) {
-        const std::size_t at = session.screen.find(piece, from);
-        ASSERT_NE(at, std::string::npos) << "missing " << piece << " in\n" << session.screen;
-        from = at + piece.size();
-    }
+    ExpectInOrder(session.screen, completionCase.screenInOrder);
     EXPECT_EQ(PromptsShown(session.screen), completionCase.prompts) << session.screen;
     EXPECT_EQ(session.err, "");
     EXPECT_EQ(session.status, 0);
