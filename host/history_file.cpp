@@ -237,9 +237,9 @@ std::string HistoryFile::ChoosePath(std::string &note)
             return "";
         }
         directory.resize(std::strlen(directory.c_str()));
-        const std::string path = (directory == "/" ? "" : directory) + "/" + chosen;
-        note = std::string("RPN_HISTFILE=") + chosen + " is relative; the history is " + path;
-        return path;
+        std::string resolved = (directory == "/" ? "" : directory) + "/" + chosen;
+        note = std::string("RPN_HISTFILE=") + chosen + " is relative; the history is " + resolved;
+        return resolved;
     }
     // The XDG base directory rules ignore a relative path.
     const char *state = std::getenv("XDG_STATE_HOME");
