@@ -3,6 +3,7 @@
 #include "history_text.h"
 
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,10 @@ constexpr std::size_t kEntriesKept = 1000;
 // The most of the file ever read: the newest entries' worth, however long
 // the file has grown.
 constexpr off_t kTailBytes = kMebibyte;
+// The first line of every history rpn creates. Only a file that starts
+// with it is ever rewritten: anything else was written by someone else,
+// and losing its lines is not rpn's call to make.
+constexpr std::string_view kOwnMarker = "# rpn history\n";
 // Rewriting is the one step that could lose entries if rpn were killed in
 // the middle of it, so it waits until the file is well past what is kept.
 constexpr std::size_t kLinesBeforeTrim = 2 * kEntriesKept;
@@ -107,10 +112,11 @@ int ReadRange(int fd, off_t offset, std::size_t length, std::string &text)
 
 // The newest entries, from the last kTailBytes of a file of `size` bytes
 // and the byte before them, which tells whether their first line is whole.
-int ReadTail(int fd, off_t size, std::string &text, HistoryTail &tail)
+// The entries start at `bodyStart`, after the marker of a file rpn wrote.
+int ReadTail(int fd, off_t bodyStart, off_t size, std::string &text, HistoryTail &tail)
 {
-    const bool fromStart = size <= kTailBytes;
-    const off_t offset = fromStart ? 0 : size - kTailBytes - 1;
+    const bool fromStart = size - bodyStart <= kTailBytes;
+    const off_t offset = fromStart ? bodyStart : size - kTailBytes - 1;
     if (const int error = ReadRange(fd, offset, static_cast<std::size_t>(size - offset), text)) {
         return error;
     }
@@ -129,6 +135,12 @@ bool AppendAll(int fd, const std::string &text)
         done += count > 0 ? static_cast<std::size_t>(count) : 0;
     }
     return true;
+}
+
+bool StartsWithOwnMarker(int fd)
+{
+    std::string first;
+    return ReadRange(fd, 0, kOwnMarker.size(), first) == 0 && first == kOwnMarker;
 }
 
 bool WriteAllAtStart(int fd, const std::string &text)
@@ -205,12 +217,29 @@ bool CannotWrite(int error)
 
 }  // namespace
 
-std::string HistoryFile::ChoosePath()
+std::string HistoryFile::ChoosePath(std::string &note)
 {
     if (const char *chosen = std::getenv("RPN_HISTFILE")) {
         // The shell's habit of HISTFILE=/dev/null asks for no history; it
         // must not be refused as a device at every start.
-        return std::string_view(chosen) == "/dev/null" ? "" : chosen;
+        if (chosen[0] == '\0' || std::string_view(chosen) == "/dev/null") {
+            return "";
+        }
+        if (chosen[0] == '/') {
+            return chosen;
+        }
+        // Resolved once, so the file named in every message is the one
+        // written, and the user learns which directory it landed in.
+        std::string directory(PATH_MAX, '\0');
+        if (getcwd(directory.data(), directory.size()) == nullptr) {
+            note = std::string("RPN_HISTFILE=") + chosen + " is relative and the current directory is unknown (" +
+                   std::strerror(errno) + "); no history is kept";
+            return "";
+        }
+        directory.resize(std::strlen(directory.c_str()));
+        std::string resolved = (directory == "/" ? "" : directory) + "/" + chosen;
+        note = std::string("RPN_HISTFILE=") + chosen + " is relative; the history is " + resolved;
+        return resolved;
     }
     // The XDG base directory rules ignore a relative path.
     const char *state = std::getenv("XDG_STATE_HOME");
@@ -281,9 +310,18 @@ std::vector<std::string> HistoryFile::LoadAndTrim(bool writable)
         Fail(std::strerror(errno));
         return {};
     }
+    // An empty file holds nothing to lose: it becomes one of rpn's own.
+    if (writable && lock.held() && info.st_size == 0) {
+        if (!WriteAllAtStart(fd_, std::string(kOwnMarker))) {
+            Fail(std::strerror(errno));
+            return {};
+        }
+        info.st_size = static_cast<off_t>(kOwnMarker.size());
+    }
+    const bool own = StartsWithOwnMarker(fd_);
     std::string text;
     HistoryTail tail;
-    if (const int error = ReadTail(fd_, info.st_size, text, tail)) {
+    if (const int error = ReadTail(fd_, own ? static_cast<off_t>(kOwnMarker.size()) : 0, info.st_size, text, tail)) {
         Fail(std::strerror(error));
         return {};
     }
@@ -293,8 +331,14 @@ std::vector<std::string> HistoryFile::LoadAndTrim(bool writable)
         return tail.entries;
     }
     const bool farTooLong = info.st_size > kTailBytes || tail.lines > kLinesBeforeTrim;
+    if (farTooLong && !own) {
+        note_ = path_ + ": not trimmed to its newest " + std::to_string(kEntriesKept) +
+                " entries: its first line is not \"" + std::string(kOwnMarker.substr(0, kOwnMarker.size() - 1)) +
+                "\", so rpn did not write it; entries are only appended";
+        return tail.entries;
+    }
     if (writable && lock.held() && farTooLong && !tail.entries.empty()) {
-        const std::string kept = text.substr(tail.keptFrom);
+        const std::string kept = std::string(kOwnMarker) + text.substr(tail.keptFrom);
         if (!WriteAllAtStart(fd_, kept) || ftruncate(fd_, static_cast<off_t>(kept.size())) != 0) {
             Fail(std::strerror(errno));
         }

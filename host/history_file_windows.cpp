@@ -6,7 +6,7 @@
 
 #include <utility>
 
-std::string HistoryFile::ChoosePath()
+std::string HistoryFile::ChoosePath(std::string &)
 {
     return "";
 }

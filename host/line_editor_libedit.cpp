@@ -2,6 +2,7 @@
 
 #include "interrupt.h"
 #include "key_decoder.h"
+#include "prompt_command.h"
 
 #include <cerrno>
 #include <clocale>
@@ -63,6 +64,31 @@ int ReadKey(EditLine *edit, wchar_t *key)
     }
 }
 
+// Tab completes a prompt command typed alone at the start of a line ("he"
+// to "help"). Anywhere else it separates tokens like a space, as it does in
+// an expression, so it is inserted as it is.
+unsigned char CompleteOrInsertTab(EditLine *edit, int)
+{
+    const LineInfoW *line = el_wline(edit);
+    const std::wstring before(line->buffer, line->cursor);
+    const std::size_t start = before.find_first_not_of(L" \t");
+    const bool aloneAtEnd = line->cursor == line->lastchar && start != std::wstring::npos &&
+                            before.find_first_of(L" \t", start) == std::wstring::npos;
+    const std::string typed = aloneAtEnd ? EncodeBytes(before.data() + start, before.size() - start) : "";
+    const std::string_view word = typed.empty() ? "" : PromptWordCompleting(typed);
+    if (word.empty()) {
+        return el_winsertstr(edit, L"\t") == 0 ? CC_REFRESH : CC_ERROR;
+    }
+    if (word.size() == typed.size()) {
+        return CC_NORM;
+    }
+    const std::wstring rest = DecodeBytes(std::string(word.substr(typed.size())));
+    if (el_winsertstr(edit, rest.c_str()) != 0) {
+        return CC_ERROR;
+    }
+    return CC_REFRESH;
+}
+
 // The editor shows UTF-8 as characters; under a locale of another
 // character set (the "C" locale among them) it would show nothing beyond
 // ASCII. The locale touches nothing else: rpn writes numbers itself.
@@ -94,8 +120,8 @@ void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled
     el_wset(editor, EL_HIST, history_w, recall);
     el_wset(editor, EL_GETCFN, ReadKey);
     el_source(editor, nullptr);
-    // A tab separates tokens like a space; it must not complete anything.
-    el_wset(editor, EL_BIND, L"^I", L"ed-insert", nullptr);
+    el_wset(editor, EL_ADDFN, L"rpn-complete", L"complete a prompt command", CompleteOrInsertTab);
+    el_wset(editor, EL_BIND, L"^I", L"rpn-complete", nullptr);
 }
 
 void StopLineEditor()

@@ -75,7 +75,7 @@ int Run(int argc, char **argv)
     const SessionSettings settings{options.quiet,    options.keepGoing || interactive,
                                    options.keepStack || interactive, options.format,
                                    options.warnings, options.strict,
-                                   formula.get(),    output.OneTerminalForBoth()};
+                                   formula.get()};
     Session session(settings, output);
     if (interactive) {
         return output.Finish(RunInteractiveSession(session, output));

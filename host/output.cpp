@@ -89,7 +89,6 @@ Output::Output(const StandardDescriptors &descriptors)
         out_.Break(EBADF);
     } else if (errorUsable_ && SameFile(STDOUT_FILENO, STDERR_FILENO)) {
         errorLines_ = &out_;
-        oneTerminal_ = flushOutEachExpression_;
     }
 }
 

@@ -20,10 +20,6 @@ public:
     // Dropped when standard error is closed or refuses it.
     void ToStandardError(std::string_view text);
 
-    // Standard output and standard error are one terminal: a person sees
-    // both streams in one place.
-    bool OneTerminalForBoth() const { return oneTerminal_; }
-
     // Ends an expression: what a person is watching on a terminal is shown
     // now rather than when a buffer fills.
     void ExpressionDone();
@@ -50,7 +46,6 @@ private:
     bool errorUsable_;
     bool flushOutEachExpression_;
     bool flushErrEachExpression_;
-    bool oneTerminal_ = false;
 };
 
 #endif

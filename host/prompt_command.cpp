@@ -33,3 +33,17 @@ PromptCommand PromptCommandOf(std::string_view line)
                                      [word](const Word &each) { return each.text == word; });
     return known == std::end(kWords) ? PromptCommand::kNone : known->command;
 }
+
+std::string_view PromptWordCompleting(std::string_view prefix)
+{
+    std::string_view found;
+    for (const Word &each : kWords) {
+        if (each.text.substr(0, prefix.size()) == prefix) {
+            if (!found.empty()) {
+                return "";
+            }
+            found = each.text;
+        }
+    }
+    return found;
+}

@@ -13,4 +13,8 @@ enum class PromptCommand { kNone, kHelp, kQuit, kStack, kClear, kUndo, kRedo };
 // the word skipped; 'h', 'q', 'e', 'u' and 'r' are no commands at all.
 PromptCommand PromptCommandOf(std::string_view line);
 
+// The one command word that starts with `prefix` ("" when none does, or
+// more than one), for completing it at the prompt.
+std::string_view PromptWordCompleting(std::string_view prefix);
+
 #endif

@@ -20,7 +20,7 @@ constexpr char kPrompt[] = "rpn> ";
 class Prompt {
 public:
     Prompt(Session &session, Output &output)
-        : output_(output), history_(HistoryFile::ChoosePath()), desk_(session, output, screen_)
+        : output_(output), history_(HistoryFile::ChoosePath(pathNote_)), desk_(session, output, screen_)
     {
     }
 
@@ -33,6 +33,8 @@ private:
 
     Output &output_;
     Terminal screen_;
+    // Set while the history's path is chosen, so declared before it.
+    std::string pathNote_;
     HistoryFile history_;
     bool keepingHistory_ = false;
     bool historyFailed_ = false;
@@ -43,9 +45,15 @@ private:
 int Prompt::Run()
 {
     std::vector<std::string> recalled;
+    if (!pathNote_.empty()) {
+        output_.ToStandardError("rpn: " + pathNote_ + "\n");
+    }
     if (!history_.path().empty()) {
         keepingHistory_ = true;
         recalled = history_.Load();
+        if (!history_.note().empty()) {
+            output_.ToStandardError("rpn: " + history_.note() + "\n");
+        }
         ReportHistoryFailure();
     }
     CatchInterrupts();

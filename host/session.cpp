@@ -275,23 +275,15 @@ std::string_view Session::ValueLine(char *line, std::string_view prefix, double 
 
 void Session::ReportValue(double value)
 {
+    // Quiet, the value alone is the answer: the result line would only say
+    // it again on standard error, wherever that leads.
     if (calculator_ != nullptr && kelvaro_rpn_calculator_depth(calculator_) == 0) {
-        WriteLibraryLine(kStackEmptyLine);
-        if (settings_.quiet) {
-            output_.ToStandardOutput("\n");
-        }
+        output_.ToStandardOutput(settings_.quiet ? std::string_view("\n") : kStackEmptyLine);
         return;
     }
     char line[kValueLineSize];
     const std::string_view resultLine = ValueLine(line, kResultPrefix, value);
-    if (!settings_.quiet) {
-        WriteLibraryLine(resultLine);
-        return;
-    }
-    if (!settings_.oneTerminalForBoth) {
-        WriteLibraryLine(resultLine);
-    }
-    output_.ToStandardOutput(resultLine.substr(kResultPrefix.size()));
+    output_.ToStandardOutput(settings_.quiet ? resultLine.substr(kResultPrefix.size()) : resultLine);
 }
 
 void Session::ReportFailure(const kelvaro_rpn_outcome &outcome, std::string_view text,

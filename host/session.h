@@ -16,8 +16,9 @@
 #include <vector>
 
 struct SessionSettings {
-    // Standard output gets only values; the library's lines (listings,
-    // result lines, failure messages) go to standard error.
+    // Standard output gets only values, and no result or "stack empty" line
+    // is written; what was asked for in the expression (the listings of #
+    // and @) and failure messages go to standard error.
     bool quiet;
     // A failed expression still gets its (empty) line on standard output
     // in quiet mode, so that output line N answers expression N.
@@ -31,10 +32,6 @@ struct SessionSettings {
     bool strict = false;
     // Runs after every expression, on what it left (nullptr: none).
     const Formula *formula = nullptr;
-    // Standard output and standard error are one terminal. In quiet mode
-    // the value on standard output is then all that is shown of a result:
-    // the library's result line beside it would show the value twice.
-    bool oneTerminalForBoth = false;
 };
 
 // What became of an expression: its exit status and, when it failed, the

@@ -39,6 +39,27 @@ INSTANTIATE_TEST_SUITE_P(
                     WordCase{"undo\r", PromptCommand::kNone}, WordCase{"", PromptCommand::kNone},
                     WordCase{"  ", PromptCommand::kNone}));
 
+struct CompletionCase {
+    const char *prefix;
+    const char *word;
+};
+
+class CommandCompletion : public testing::TestWithParam<CompletionCase> {
+};
+
+TEST_P(CommandCompletion, OnlyAPrefixOfOneWordCompletes)
+{
+    EXPECT_EQ(PromptWordCompleting(GetParam().prefix), GetParam().word) << '"' << GetParam().prefix << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, CommandCompletion,
+    testing::Values(CompletionCase{"he", "help"}, CompletionCase{"e", "exit"}, CompletionCase{"q", "quit"},
+                    CompletionCase{"redo", "redo"}, CompletionCase{"st", "stack"}, CompletionCase{"c", "clear"},
+                    // Every word starts with "": none is chosen.
+                    CompletionCase{"", ""}, CompletionCase{"x", ""}, CompletionCase{"undos", ""},
+                    CompletionCase{"He", ""}, CompletionCase{"3", ""}));
+
 using Stack = std::vector<double>;
 
 // Going back and forth, and a new line ending redo: desk_test.cpp.

@@ -124,8 +124,8 @@ TEST(QuietStreams, SharedPipeKeepsTheOrder)
     setup.out = OutputTarget::kSameAsError;
     const ProgramResult result = RunProgram(setup);
     EXPECT_EQ(result.err,
-              "Top of stack: 1.000000\nresult = 1.000000\n1.000000\nInvalid character: '?'\n"
-              "rpn: argument 4:3: invalid character '?'\n\nresult = 2.000000\n2.000000\n");
+              "Top of stack: 1.000000\n1.000000\nInvalid character: '?'\n"
+              "rpn: argument 4:3: invalid character '?'\n\n2.000000\n");
     EXPECT_EQ(result.status, 1);
 }
 

@@ -19,6 +19,9 @@
 
 namespace {
 
+// The first line of a history rpn wrote; only such a file is trimmed.
+const std::string kOwn = "# rpn history\n";
+
 std::string Contents(const std::string &path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -68,6 +71,7 @@ TEST_F(HistoryFileTest, MissingFileIsCreatedPrivateAndEmpty)
     HistoryFile history(root_ + "/state/rpn/history");
     EXPECT_EQ(history.Load(), std::vector<std::string>{});
     EXPECT_EQ(history.failure(), "");
+    EXPECT_EQ(Contents(root_ + "/state/rpn/history"), kOwn);
     EXPECT_EQ(StatOf(root_ + "/state/rpn/history").st_mode & 07777, 0600u);
     EXPECT_EQ(StatOf(root_ + "/state/rpn").st_mode & 07777, 0700u);
 }
@@ -82,7 +86,7 @@ TEST_F(HistoryFileTest, EntriesComeBackWholeInTheNextSession)
         }
         EXPECT_EQ(history.failure(), "");
     }
-    EXPECT_EQ(Contents(Path()), "1 2 +\n3\\n4 *\n5 \\\\ 6\n\\\\n\n");
+    EXPECT_EQ(Contents(Path()), kOwn + "1 2 +\n3\\n4 *\n5 \\\\ 6\n\\\\n\n");
     HistoryFile later(Path());
     EXPECT_EQ(later.Load(), (std::vector<std::string>{"1 2 +", "3\n4 *", "5 \\ 6", "\\n"}));
 }
@@ -115,12 +119,13 @@ class HistoryLengths : public HistoryFileTest, public testing::WithParamInterfac
 
 TEST_P(HistoryLengths, NewestAreLoadedAndTheFileTrimmedInPlace)
 {
-    Write(Path(), GetParam().text);
+    Write(Path(), kOwn + GetParam().text);
     const ino_t inode = StatOf(Path()).st_ino;
     HistoryFile history(Path());
     EXPECT_EQ(history.Load(), GetParam().loaded);
     EXPECT_EQ(history.failure(), "");
-    EXPECT_EQ(Contents(Path()), GetParam().kept);
+    EXPECT_EQ(history.note(), "");
+    EXPECT_EQ(Contents(Path()), kOwn + GetParam().kept);
     EXPECT_EQ(StatOf(Path()).st_ino, inode);
 }
 
@@ -150,15 +155,72 @@ INSTANTIATE_TEST_SUITE_P(
                    Numbered(1002, 2001) + "9 9"}),
     [](const testing::TestParamInfo<LengthCase> &info) { return std::string(info.param.name); });
 
+struct ForeignCase {
+    const char *name;
+    std::string text;
+    std::vector<std::string> loaded;
+    // Whether a note says why it is left whole; not when it is too short
+    // to be trimmed anyway.
+    bool noted;
+};
+
+void PrintTo(const ForeignCase &foreignCase, std::ostream *os)
+{
+    *os << foreignCase.name;
+}
+
+class ForeignHistories : public HistoryFileTest, public testing::WithParamInterface<ForeignCase> {
+};
+
+// Not started by rpn: recalled and appended to, every line of it kept.
+TEST_P(ForeignHistories, AreNeverShortened)
+{
+    Write(Path(), GetParam().text);
+    HistoryFile history(Path());
+    EXPECT_EQ(history.Load(), GetParam().loaded);
+    history.Append("1 2 +");
+    EXPECT_EQ(history.failure(), "");
+    EXPECT_EQ(history.note(),
+              GetParam().noted ? Path() +
+                                     ": not trimmed to its newest 1000 entries: its first line is not \"# rpn "
+                                     "history\", so rpn did not write it; entries are only appended"
+                               : "");
+    EXPECT_EQ(Contents(Path()), GetParam().text + "1 2 +\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ForeignHistories,
+    testing::Values(ForeignCase{"Notes", Numbered(1, 3001), NumberedEntries(2001, 3001), true},
+                    ForeignCase{"OverAMegabyte", Numbered(0, 200000), NumberedEntries(199000, 200000), true},
+                    ForeignCase{"Short", Numbered(0, 3), NumberedEntries(0, 3), false},
+                    // The marker counts only as the first line.
+                    ForeignCase{"MarkerLater", "1\n" + kOwn + Numbered(0, 2500), NumberedEntries(1500, 2500), true},
+                    // Near enough is not the marker.
+                    ForeignCase{"MarkerMisspelt", "# rpn histories\n" + Numbered(0, 2500),
+                                NumberedEntries(1500, 2500), true}),
+    [](const testing::TestParamInfo<ForeignCase> &info) { return std::string(info.param.name); });
+
+// Its marker is no entry, however short or long the file.
+TEST_F(HistoryFileTest, OwnMarkerIsNeverRecalled)
+{
+    Write(Path(), kOwn + "3 4 +\n");
+    HistoryFile history(Path());
+    EXPECT_EQ(history.Load(), std::vector<std::string>{"3 4 +"});
+    Write(Path(), kOwn);
+    HistoryFile empty(Path());
+    EXPECT_EQ(empty.Load(), std::vector<std::string>{});
+    EXPECT_EQ(Contents(Path()), kOwn);
+}
+
 // The first session's entry takes the file past the trimming point, so the
 // second trims it while the first is still writing to it.
 TEST_F(HistoryFileTest, TwoSessionsKeepEveryEntry)
 {
-    Write(Path(), Numbered(0, 2000));
+    Write(Path(), kOwn + Numbered(0, 2000));
     const ino_t inode = StatOf(Path()).st_ino;
     HistoryFile first(Path());
     EXPECT_EQ(first.Load().size(), 1000u);
-    EXPECT_EQ(Contents(Path()), Numbered(0, 2000));
+    EXPECT_EQ(Contents(Path()), kOwn + Numbered(0, 2000));
     first.Append("22 22 +");
     HistoryFile second(Path());
     EXPECT_EQ(second.Load().back(), "22 22 +");
@@ -166,7 +228,7 @@ TEST_F(HistoryFileTest, TwoSessionsKeepEveryEntry)
     first.Append("66 66 +");
     EXPECT_EQ(first.failure(), "");
     EXPECT_EQ(second.failure(), "");
-    EXPECT_EQ(Contents(Path()), Numbered(1001, 2000) + "22 22 +\n44 44 +\n66 66 +\n");
+    EXPECT_EQ(Contents(Path()), kOwn + Numbered(1001, 2000) + "22 22 +\n44 44 +\n66 66 +\n");
     EXPECT_EQ(StatOf(Path()).st_ino, inode);
 }
 
@@ -179,7 +241,7 @@ TEST_F(HistoryFileTest, AppendsFromManyProcessesSurviveRepeatedTrims)
     constexpr int kEntriesEach = 300;
     constexpr int kTrims = 150;
     const std::string seedLine(2000, 'x');
-    std::string seed;
+    std::string seed = kOwn;
     for (int i = 0; i < 600; ++i) {
         seed += seedLine + "\n";
     }
@@ -216,7 +278,7 @@ TEST_F(HistoryFileTest, AppendsFromManyProcessesSurviveRepeatedTrims)
     std::vector<int> next(kAppenders, 0);
     std::istringstream lines(Contents(Path()));
     for (std::string line; std::getline(lines, line);) {
-        if (line == seedLine) {
+        if (line == seedLine || line + "\n" == kOwn) {
             continue;
         }
         const int child = line[0] - '0';
@@ -230,7 +292,7 @@ TEST_F(HistoryFileTest, AppendsFromManyProcessesSurviveRepeatedTrims)
 TEST_F(HistoryFileTest, SymbolicLinkStaysALinkAndItsTargetKeepsItsMode)
 {
     const std::string target = root_ + "/target";
-    Write(target, Numbered(0, 2500));
+    Write(target, kOwn + Numbered(0, 2500));
     ASSERT_EQ(chmod(target.c_str(), 0644), 0);
     ASSERT_EQ(symlink("target", Path().c_str()), 0);
     HistoryFile history(Path());
@@ -241,7 +303,7 @@ TEST_F(HistoryFileTest, SymbolicLinkStaysALinkAndItsTargetKeepsItsMode)
     ASSERT_EQ(lstat(Path().c_str(), &link), 0);
     EXPECT_TRUE(S_ISLNK(link.st_mode));
     EXPECT_EQ(StatOf(target).st_mode & 07777, 0644u);
-    EXPECT_EQ(Contents(target), Numbered(1500, 2500) + "1 2 +\n");
+    EXPECT_EQ(Contents(target), kOwn + Numbered(1500, 2500) + "1 2 +\n");
 }
 
 // Created through a link, the file could land anywhere the link points.
@@ -333,7 +395,7 @@ TEST_F(HistoryFileTest, ReadOnlyIsRecalledAndReported)
 // and loses nothing it wrote.
 TEST_F(HistoryFileTest, StuckLockHolderDoesNotStopTheSession)
 {
-    Write(Path(), Numbered(0, 2500));
+    Write(Path(), kOwn + Numbered(0, 2500));
     const int holder = open(Path().c_str(), O_RDONLY);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX), 0);
@@ -342,7 +404,7 @@ TEST_F(HistoryFileTest, StuckLockHolderDoesNotStopTheSession)
     history.Append("1 2 +");
     close(holder);
     EXPECT_EQ(history.failure(), "");
-    EXPECT_EQ(Contents(Path()), Numbered(0, 2500) + "1 2 +\n");
+    EXPECT_EQ(Contents(Path()), kOwn + Numbered(0, 2500) + "1 2 +\n");
 }
 
 // As on a full disk: the write stops part way, and the next session's entry

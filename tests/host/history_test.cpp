@@ -40,6 +40,9 @@ std::string Numbered(int first, int last)
     return text;
 }
 
+// The first line of a history rpn wrote; only such a file is trimmed.
+const std::string kOwn = "# rpn history\n";
+
 std::string Refusal(const std::string &path, const std::string &reason)
 {
     return "rpn: cannot keep history: " + path + ": " + reason + " (RPN_HISTFILE= turns history off)\n";
@@ -120,13 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(SharedCase{"Short", "1\n", "1\n"},
                     // The first session's entry takes the file past the point
                     // where the second trims it to the newest thousand.
-                    SharedCase{"TrimmedMeanwhile", Numbered(0, 2000), Numbered(1001, 2000)}),
+                    SharedCase{"TrimmedMeanwhile", kOwn + Numbered(0, 2000), kOwn + Numbered(1001, 2000)}),
     [](const testing::TestParamInfo<SharedCase> &info) { return std::string(info.param.name); });
 
 TEST_F(HistoryKeeping, SymbolicLinkStaysALinkWithItsMode)
 {
     const std::string target = root_ + "/kept";
-    std::ofstream(target, std::ios::binary) << Numbered(0, 2001);
+    std::ofstream(target, std::ios::binary) << kOwn + Numbered(0, 2001);
     ASSERT_EQ(chmod(target.c_str(), 0644), 0);
     ASSERT_EQ(symlink("kept", Path().c_str()), 0);
     const TerminalSession session = Run({"1 2 +\n", "quit\n"});
@@ -137,7 +140,7 @@ TEST_F(HistoryKeeping, SymbolicLinkStaysALinkWithItsMode)
     struct stat kept {};
     ASSERT_EQ(stat(target.c_str(), &kept), 0);
     EXPECT_EQ(kept.st_mode & 07777, 0644u);
-    EXPECT_EQ(Contents(target), Numbered(1001, 2001) + "1 2 +\n");
+    EXPECT_EQ(Contents(target), kOwn + Numbered(1001, 2001) + "1 2 +\n");
     EXPECT_EQ(session.err, "");
 }
 
@@ -148,11 +151,11 @@ TEST_F(HistoryKeeping, LinkPlantedBesideTheHistoryIsNeverFollowed)
     const std::string victim = root_ + "/victim";
     std::ofstream(victim, std::ios::binary) << "precious\n";
     ASSERT_EQ(symlink(victim.c_str(), (Path() + ".new").c_str()), 0);
-    std::ofstream(Path(), std::ios::binary) << Numbered(0, 2001);
+    std::ofstream(Path(), std::ios::binary) << kOwn + Numbered(0, 2001);
     const TerminalSession session = Run({"1 2 +\n", "quit\n"});
     ASSERT_TRUE(session.answered) << session.screen;
     EXPECT_EQ(Contents(victim), "precious\n");
-    EXPECT_EQ(Contents(Path()), Numbered(1001, 2001) + "1 2 +\n");
+    EXPECT_EQ(Contents(Path()), kOwn + Numbered(1001, 2001) + "1 2 +\n");
     EXPECT_EQ(session.err, "");
 }
 
@@ -234,6 +237,33 @@ TEST_F(HistoryKeeping, FarTooLargeIsRecalledButLeftAlone)
     EXPECT_EQ(session.status, 3);
 }
 
+// A file rpn did not start, given as its history: every line stays, the
+// entry is appended, and a note says why the file is not trimmed.
+TEST_F(HistoryKeeping, NotesGivenAsTheHistoryKeepEveryLine)
+{
+    const std::string notes = Numbered(1, 3001);
+    std::ofstream(Path(), std::ios::binary) << notes;
+    const TerminalSession session = Run({"1 2 +\n", "quit\n"});
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(Contents(Path()), notes + "1 2 +\n");
+    EXPECT_EQ(session.err, "rpn: " + Path() +
+                               ": not trimmed to its newest 1000 entries: its first line is not \"# rpn history\", "
+                               "so rpn did not write it; entries are only appended\n");
+    EXPECT_EQ(session.status, 0);
+}
+
+// Resolved against the directory rpn starts in, and said once.
+TEST_F(HistoryKeeping, RelativePathIsResolvedAndSaid)
+{
+    TerminalSetup setup = With("notes.txt");
+    setup.directory = root_;
+    setup.keystrokes = {"1 2 +\n", "3 4 +\n", "quit\n"};
+    const TerminalSession session = RunOnTerminal(setup);
+    ASSERT_TRUE(session.answered) << session.screen;
+    EXPECT_EQ(session.err, "rpn: RPN_HISTFILE=notes.txt is relative; the history is " + root_ + "/notes.txt\n");
+    EXPECT_EQ(Contents(root_ + "/notes.txt"), kOwn + "1 2 +\n3 4 +\n");
+}
+
 // A write cut short (a full disk, a kill) leaves the last line unfinished.
 TEST_F(HistoryKeeping, UnfinishedLastLineIsNotJoinedToTheNextEntry)
 {
@@ -251,12 +281,12 @@ TEST_F(HistoryKeeping, EntryWithALineBreakComesBackWhole)
 {
     const TerminalSession typed = Run({"1 2\x16\r+\n", "quit\n"});
     ASSERT_TRUE(typed.answered) << typed.screen;
-    EXPECT_EQ(Contents(Path()), "1 2\\n+\n");
+    EXPECT_EQ(Contents(Path()), kOwn + "1 2\\n+\n");
     const TerminalSession recalled = Run({"\x1b[A\n", "quit\n"}, "xterm");
     ASSERT_TRUE(recalled.answered) << recalled.screen;
     EXPECT_EQ(recalled.err, typed.err);
     EXPECT_NE(typed.err.find("'\\n+' after the number 2 is skipped"), std::string::npos) << typed.err;
-    EXPECT_EQ(Contents(Path()), "1 2\\n+\n1 2\\n+\n");
+    EXPECT_EQ(Contents(Path()), kOwn + "1 2\\n+\n1 2\\n+\n");
 }
 #endif
 

@@ -29,17 +29,22 @@ void PrintTo(const SessionCase &sessionCase, std::ostream *os)
 class Interactive : public testing::TestWithParam<SessionCase> {
 };
 
+void ExpectInOrder(const std::string &screen, const std::vector<std::string> &pieces)
+{
+    std::size_t from = 0;
+    for (const std::string &piece : pieces) {
+        const std::size_t at = screen.find(piece, from);
+        ASSERT_NE(at, std::string::npos) << "missing " << piece << " in\n" << screen;
+        from = at + piece.size();
+    }
+}
+
 TEST_P(Interactive, SessionGoesOnAfterMistakes)
 {
     const SessionCase &sessionCase = GetParam();
     const TerminalSession session = RunOnTerminal(sessionCase.arguments, sessionCase.keystrokes);
     ASSERT_TRUE(session.answered) << session.screen;
-    std::size_t from = 0;
-    for (const std::string &piece : sessionCase.screenInOrder) {
-        const std::size_t at = session.screen.find(piece, from);
-        ASSERT_NE(at, std::string::npos) << "missing " << piece << " in\n" << session.screen;
-        from = at + piece.size();
-    }
+    ExpectInOrder(session.screen, sessionCase.screenInOrder);
     EXPECT_EQ(PromptsShown(session.screen), sessionCase.prompts) << session.screen;
     EXPECT_EQ(session.err, sessionCase.err);
     EXPECT_EQ(session.status, 0);
@@ -86,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"-q"},
                     {"3 4 +\n", "3 ?\n", "quit\n"},
                     {"rpn> ", "\r\n7.000000\r\n", "rpn> "},
-                    "result = 7.000000\nInvalid character: '?'\nrpn: -:2:3: invalid character '?'\n3 ?\n  ^\n",
+                    "Invalid character: '?'\nrpn: -:2:3: invalid character '?'\n3 ?\n  ^\n",
                     3},
         // Lines count from the start of the session, empty ones included;
         // the caret skips the bytes that continue a UTF-8 character and
@@ -125,6 +130,46 @@ TEST(InteractiveHistory, UpArrowRecallsThePreviousLine)
     EXPECT_EQ(session.err, "");
     EXPECT_EQ(session.status, 0);
 }
+
+struct CompletionCase {
+    const char *name;
+    std::vector<std::string> keystrokes;
+    std::vector<std::string> screenInOrder;
+    std::size_t prompts;
+};
+
+void PrintTo(const CompletionCase &completionCase, std::ostream *os)
+{
+    *os << completionCase.name;
+}
+
+class TabCompletion : public testing::TestWithParam<CompletionCase> {
+};
+
+// Tab finishes a command word typed alone; anywhere else it stays a tab,
+// which separates tokens.
+TEST_P(TabCompletion, FinishesOnlyAPromptCommand)
+{
+    const CompletionCase &completionCase = GetParam();
+    const TerminalSession session = RunOnTerminal({}, completionCase.keystrokes, "xterm");
+    ASSERT_TRUE(session.answered) << session.screen;
+    ExpectInOrder(session.screen, completionCase.screenInOrder);
+    EXPECT_EQ(PromptsShown(session.screen), completionCase.prompts) << session.screen;
+    EXPECT_EQ(session.err, "");
+    EXPECT_EQ(session.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, TabCompletion,
+    testing::Values(
+        CompletionCase{"Stack", {"1 2\n", "  st\t\n", "quit\n"}, {"ack", "  2: 1.000000\r\n  1: 2.000000\r\n"}, 3},
+        CompletionCase{"Quit", {"q\t\n"}, {"uit"}, 1},
+        CompletionCase{"Undo", {"1\n", "2\n", "u\t\n", "quit\n"}, {"stack: 1.000000 2.000000", "stack: 1.000000\r\n"}, 4},
+        CompletionCase{"WholeWordStays", {"help\t\n", "quit\n"}, {"undo"}, 2},
+        // After a number, or before more text, a tab is a separator.
+        CompletionCase{"InAnExpression", {"3 s\t\n", "quit\n"}, {"result = 0.141120"}, 2},
+        CompletionCase{"NoWordStartsSo", {"3\t4 +\n", "quit\n"}, {"result = 7.000000\r\n"}, 2}),
+    [](const testing::TestParamInfo<CompletionCase> &info) { return std::string(info.param.name); });
 #endif
 
 }  // namespace

@@ -49,8 +49,7 @@ TEST(Prompt, QuietGivesOneLinePerExpression)
     const TerminalSession session = RunOnTerminal(setup);
     ASSERT_TRUE(session.answered) << session.screen;
     EXPECT_EQ(session.out, "7.000000\n\n7.389056\n");
-    EXPECT_EQ(session.err, "result = 7.000000\nInvalid character: '?'\nrpn: -:2:3: invalid character '?'\n"
-                           "3 ?\n  ^\nresult = 7.389056\n");
+    EXPECT_EQ(session.err, "Invalid character: '?'\nrpn: -:2:3: invalid character '?'\n3 ?\n  ^\n");
     EXPECT_EQ(session.status, 0);
 }
 
@@ -206,7 +205,7 @@ TEST_P(HistoryPlaces, LinesAreWrittenThere)
     }
     const TerminalSession session = Session({"1 2 +\n", "\n", "3 ?\n", "help\n", "quit\n"}, environment);
     ASSERT_TRUE(session.answered) << session.screen;
-    EXPECT_EQ(Contents(root_ + "/" + GetParam().file), "1 2 +\n3 ?\nhelp\n");
+    EXPECT_EQ(Contents(root_ + "/" + GetParam().file), "# rpn history\n1 2 +\n3 ?\nhelp\n");
     EXPECT_EQ(session.status, 0);
 }
 
@@ -262,9 +261,10 @@ TEST_F(History, FileThatCannotBeKeptIsReported)
 
 // The file is cut back to the newest thousand only once it holds more than
 // twice that: most sessions only read it.
+// Of a history rpn started (its first line says so).
 TEST_F(History, KeepsTheNewestThousandLines)
 {
-    std::string older;
+    std::string older = "# rpn history\n";
     for (int i = 0; i < 2001; ++i) {
         older += std::to_string(i) + "\n";
     }
@@ -273,7 +273,7 @@ TEST_F(History, KeepsTheNewestThousandLines)
     const TerminalSession session = Session({"quit\n"}, {{"RPN_HISTFILE", path}});
     ASSERT_TRUE(session.answered) << session.screen;
     const std::string kept = Contents(path);
-    EXPECT_EQ(kept, older.substr(older.find("\n1001\n") + 1));
+    EXPECT_EQ(kept, "# rpn history\n" + older.substr(older.find("\n1001\n") + 1));
 }
 
 TEST_F(History, LeavesAFileOfUpToTwoThousandLinesWhole)

@@ -1,6 +1,6 @@
-// -q where standard output and standard error are one terminal: each value
-// shows once, as the value alone. Streams that are not one terminal keep
-// every line (one pipe for both: files_test.cpp).
+// -q on a terminal: each value shows once, as the value alone, whether or
+// not standard output is the terminal too (one pipe for both:
+// files_test.cpp).
 #include "terminal_session.h"
 
 #include <gtest/gtest.h>
@@ -58,10 +58,18 @@ INSTANTIATE_TEST_SUITE_P(
                    {"-q", "-k", "3 ?", "1"},
                    "Invalid character: '?'\r\nrpn: argument 3:3: invalid character '?'\r\n\r\n1.000000\r\n",
                    1},
-        ScreenCase{"EmptyKeptStack", {"-q", "-s", "1", "x"}, "1.000000\r\nstack empty\r\n\r\n", 0},
+        ScreenCase{"EmptyKeptStack", {"-q", "-s", "1", "x"}, "1.000000\r\n\r\n", 0},
         ScreenCase{"WithoutQuietTheLibrarysLines", {"3 4 +"}, "result = 7.000000\r\n", 0},
-        // The terminal has only standard error: it needs the result line.
-        ScreenCase{"OutputRedirected", {"-q", "3 4 +"}, "result = 7.000000\r\n", 0, true, "7.000000\n"}),
+        // As in x=$(rpn -q '2 10 ^'): the value goes where it was sent and
+        // nothing shows on the terminal; what was asked for (@) and
+        // failures still do.
+        ScreenCase{"OutputRedirected", {"-q", "3 4 +"}, "", 0, true, "7.000000\n"},
+        ScreenCase{"OutputRedirectedStillFails",
+                   {"-q", "-k", "1 2 @", "3 ?"},
+                   "rpn: argument 3:6: warning: 1 value is left below the result\r\n"
+                   "\r\n---------\r\n2.000000\r\n1.000000\r\n---------\r\n"
+                   "Invalid character: '?'\r\nrpn: argument 4:3: invalid character '?'\r\n",
+                   1, true, "2.000000\n\n"}),
     [](const testing::TestParamInfo<ScreenCase> &info) { return std::string(info.param.name); });
 
 TEST(QuietOnOneTerminalPrompt, ShowsEachValueOnce)

@@ -114,6 +114,9 @@ void PrepareChild(const TerminalSetup &setup, int errWrite, int outWrite)
         }
     }
     signal(SIGPIPE, SIG_DFL);
+    if (!setup.directory.empty() && chdir(setup.directory.c_str()) != 0) {
+        _exit(126);
+    }
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ struct TerminalSetup {
     // The terminal's width; 0 leaves it unset, as a terminal that does not
     // know its size.
     unsigned short columns = 0;
+    // Where rpn starts; "" for the test's own directory.
+    std::string directory;
 };
 
 TerminalSession RunOnTerminal(const TerminalSetup &setup);

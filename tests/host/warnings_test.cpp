@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"-q", "9 sqrt"},
                  "",
                  "0.412118\n",
-                 "rpn: argument 2:4: warning: 'qrt' after 's'" + kTail + "result = 0.412118\n",
+                 "rpn: argument 2:4: warning: 'qrt' after 's'" + kTail,
                  0},
         HostCase{"KeepGoing",
                  {"-k", "1 sq ?", "1 2"},
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "rpn: argument 3:2: warning: 'qrt' after 's'" + kTail,
                  0},
         HostCase{"NoWarnings", {"--no-warnings", "9 sqrt", "1 2 3"}, "", "result = 0.412118\nresult = 3.000000\n", "", 0},
-        HostCase{"NoWarningsQuiet", {"-q", "--no-warnings", "9 sqrt"}, "", "0.412118\n", "result = 0.412118\n", 0},
+        HostCase{"NoWarningsQuiet", {"-q", "--no-warnings", "9 sqrt"}, "", "0.412118\n", "", 0},
         HostCase{"NoWarningsTakesNoValue",
                  {"--no-warnings=1", "1"},
                  "",
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--strict", "-kq", "9 sqrt", "3 4 +"},
                  "",
                  "\n7.000000\n",
-                 "rpn: argument 3:4: error: 'qrt' after 's'" + kTail + "result = 7.000000\n",
+                 "rpn: argument 3:4: error: 'qrt' after 's'" + kTail,
                  4},
         HostCase{"QuietStops", {"--strict", "-q", "9 sqrt", "1"}, "", "", "rpn: argument 3:4: error: 'qrt' after 's'" + kTail, 4},
         HostCase{"WinsOverNoWarnings",
@@ -218,7 +218,7 @@ TEST(WarningsAtThePrompt, StrictRefusesWithACaretAndGoesOn)
     const TerminalSession session = RunOnTerminal(setup);
     ASSERT_TRUE(session.answered) << session.screen;
     EXPECT_EQ(session.out, "\n7.000000\n");
-    EXPECT_EQ(session.err, "rpn: -:1:4: error: 'qrt' after 's'" + kTail + "9 sqrt\n   ^\nresult = 7.000000\n");
+    EXPECT_EQ(session.err, "rpn: -:1:4: error: 'qrt' after 's'" + kTail + "9 sqrt\n   ^\n");
     EXPECT_EQ(session.status, 0);
 }
 
