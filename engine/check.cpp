@@ -7,6 +7,9 @@ namespace kelvaro {
 void TextChecker::Rest(const unsigned char *p, const unsigned char *end, std::size_t depth,
                        bool failed)
 {
+    if (complete) {
+        return;
+    }
     // `depth` is what the text would leave from an empty stack while it has
     // not failed.
     while (p < end) {

@@ -18,6 +18,8 @@ struct TextChecker {
     kelvaro_rpn_warning *out;
     std::size_t capacity;
     std::size_t count = 0;
+    bool complete = false;  // every warning of the text is in: the rest adds none
+    std::size_t *published = nullptr;  // given the count once it is complete (or NULL)
 
     void Add(kelvaro_rpn_warning_kind kind, std::size_t offset, std::size_t length)
     {
@@ -33,7 +35,7 @@ struct TextChecker {
                               const unsigned char *end)
     {
         const unsigned char *const tokenEnd = TokenEnd(from, end);
-        if (tokenEnd > from) {
+        if (tokenEnd > from && !complete) {
             Add(kind, static_cast<std::size_t>(from - begin),
                 static_cast<std::size_t>(tokenEnd - from));
         }
@@ -43,6 +45,20 @@ struct TextChecker {
     // The tokens from the token start `p` on, from a stack `depth` deep that
     // has `failed` or not yet; then the values left, if it has not.
     void Rest(const unsigned char *p, const unsigned char *end, std::size_t depth, bool failed);
+
+    // Before the listing at the token start `p`, on a stack `depth` deep that
+    // started empty: the rest of the text is checked ahead, so that a host
+    // can say the warnings before what the text lists.
+    void BeforeListing(const unsigned char *p, const unsigned char *end, std::size_t depth)
+    {
+        if (!complete) {
+            Rest(p, end, depth, false);
+            complete = true;
+            if (published != nullptr) {
+                *published = count;
+            }
+        }
+    }
 };
 
 // Writes up to `capacity` warnings, in text order, and returns how many the

@@ -42,6 +42,10 @@ struct NoCheck {
               bool /*failed*/)
     {
     }
+    void BeforeListing(const unsigned char * /*p*/, const unsigned char * /*end*/,
+                       std::size_t /*depth*/)
+    {
+    }
 };
 
 // The scan: one lookup per token start, the number reader's end taken as
@@ -74,7 +78,11 @@ kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, Checker &checker, co
             ++p;
             continue;
         }
-        status = machine.Execute(kTokens[*p], listing);
+        const std::uint8_t token = kTokens[*p];
+        if (token == TokenOf(Operation::kShowTop) || token == TokenOf(Operation::kShowStack)) {
+            checker.BeforeListing(p, end, machine.depth);
+        }
+        status = machine.Execute(token, listing);
         if (status != KELVARO_RPN_OK) {
             break;
         }
@@ -134,10 +142,9 @@ kelvaro_rpn_outcome EvaluateExpression(ValueStack &stack, const char *text, std:
 kelvaro_rpn_outcome EvaluateChecked(ValueStack &stack, const char *text, std::size_t length,
                                     const kelvaro_rpn_listing *listing, TextChecker &checker)
 {
-    const std::size_t start = stack.depth;
     kelvaro_rpn_outcome outcome = Run(stack, NoJournal{}, checker, text, length, listing);
-    if (outcome.status == KELVARO_RPN_OK && stack.depth > start + 1) {
-        checker.Add(KELVARO_RPN_WARNING_VALUES_LEFT, length, stack.depth - start - 1);
+    if (outcome.status == KELVARO_RPN_OK && stack.depth > 1 && !checker.complete) {
+        checker.Add(KELVARO_RPN_WARNING_VALUES_LEFT, length, stack.depth - 1);
     }
     return TopOf(stack, outcome);
 }

@@ -35,7 +35,8 @@ kelvaro_rpn_outcome EvaluateExpression(ValueStack &stack, const char *text, std:
                                        const kelvaro_rpn_listing *listing);
 
 // EvaluateExpression on a stack that starts empty, reporting to `checker`
-// what CheckText reports for the text, in the same pass.
+// what CheckText reports for the text, in the same pass; all of it before
+// the first '#' or '@' lists anything.
 kelvaro_rpn_outcome EvaluateChecked(ValueStack &stack, const char *text, std::size_t length,
                                     const kelvaro_rpn_listing *listing, TextChecker &checker);
 

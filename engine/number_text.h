@@ -25,6 +25,16 @@ constexpr std::size_t kMaxDecimalsText = 416;
 // Room for the shortest round-trip text of any double.
 constexpr std::size_t kMaxShortestText = 32;
 
+// The significant digits that can decide a double: the exact halfway point
+// with the most has 768, and fast_float reads 769 before it only asks whether
+// any later digit is not 0. A reader of longer numbers may keep this many
+// and one nonzero digit for all the rest.
+constexpr int kMaxSignificantDigits = 769;
+
+// A written exponent beyond which every number of up to kMaxSignificantDigits
+// digits, wherever its point, is 0 or infinite.
+constexpr int kExponentCap = 100000;
+
 // Reads the longest prefix of the bytes from `text` to `end` of the form
 //   [-]digits[.digits][(e|E)[+|-]digits]
 // into `value`, correctly rounded whatever its length, as strtod reads it:
@@ -58,7 +68,6 @@ inline bool IsDigit(char c)
 
 constexpr int kMaxDigits = 19;        // 10^19 - 1 still fits 64 bits
 constexpr int kMaxExponent = 22;      // 10^22 is the largest exact power of ten
-constexpr int kExponentCap = 100000;  // far beyond any double
 constexpr std::uint64_t kMaxExact = std::uint64_t{1} << 53;
 inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
     1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,

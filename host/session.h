@@ -85,6 +85,9 @@ private:
     void Say(const Place &place, const kelvaro_rpn_warning &warning, std::string_view text,
              Verdict &verdict);
     Verdict Run(std::string_view text, const Place &place);
+    Verdict RunChecked(std::string_view text, const Place &place);
+    void SayWarnings();
+    Verdict Report(const kelvaro_rpn_outcome &outcome, std::string_view text, const Place &place);
     kelvaro_rpn_outcome RunWithFormula(std::string_view text);
 
     void WriteLibraryLine(std::string_view line);
@@ -115,6 +118,10 @@ private:
     // value, so evaluating it once tells its whole stack.
     bool oneValueAtMost_ = false;
     kelvaro_rpn_listing listing_{};
+    // The expression whose warnings are still to be said before anything
+    // it lists: RunChecked's, until the first listing or its end.
+    const Place *unsaidPlace_ = nullptr;
+    std::string_view unsaidText_;
 };
 
 #endif

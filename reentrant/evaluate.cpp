@@ -45,6 +45,7 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_evaluate_checked(
     kelvaro::ResetStack(stack);
     const auto *const begin = reinterpret_cast<const unsigned char *>(text);
     kelvaro::TextChecker checker{begin, warnings, warnings == nullptr ? 0 : capacity};
+    checker.published = warning_count;
     const kelvaro_rpn_outcome result =
         kelvaro::EvaluateChecked(stack, text, text == nullptr ? 0 : length, listing, checker);
     if (warning_count != nullptr) {

@@ -205,8 +205,9 @@ KELVARO_RPN_PUBLIC size_t kelvaro_rpn_check(const char *text, size_t length,
 /* kelvaro_rpn_evaluate_listing and kelvaro_rpn_check in one pass over the
    text: the same outcome and listings, and the warnings kelvaro_rpn_check
    gives (the first `capacity` of them at `warnings`, which may be NULL with
-   capacity 0; how many there are in *warning_count). Returns
-   outcome->status. Never allocates.
+   capacity 0; how many there are in *warning_count). They are all written,
+   and *warning_count set, before the first listing callback, so that a host
+   can say them first. Returns outcome->status. Never allocates.
 
      kelvaro_rpn_warning found[8];
      size_t count;

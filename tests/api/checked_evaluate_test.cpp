@@ -148,4 +148,38 @@ TEST(CheckedEvaluateTest, CountsEveryWarningWhateverFits)
               KELVARO_RPN_OK);
 }
 
+// A host says the warnings before what the text lists: they are all in by
+// the first listing, the ones after it included.
+struct FirstListing {
+    const std::size_t *count;
+    std::size_t countThen = 0;
+    int calls = 0;
+};
+
+void NoteFirstListing(void *context, const char * /*text*/, std::size_t /*length*/)
+{
+    auto &first = *static_cast<FirstListing *>(context);
+    if (first.calls++ == 0) {
+        first.countThen = *first.count;
+    }
+}
+
+TEST(CheckedEvaluateTest, EveryWarningIsInBeforeTheFirstListing)
+{
+    const std::string texts[] = {"1x 2 # 3y +z 4", "1 @ 2 3", "#", "1 # ?q", "1 2 # 3 +"};
+    for (const std::string &text : texts) {
+        std::size_t count = 99;
+        FirstListing first{&count};
+        const kelvaro_rpn_listing listing{NoteFirstListing, nullptr, &first};
+        kelvaro_rpn_warning warnings[8];
+        kelvaro_rpn_outcome outcome{};
+        kelvaro_rpn_evaluate_checked(text.data(), text.size(), &listing, warnings, 8, &count,
+                                     &outcome);
+        EXPECT_EQ(count, kelvaro_rpn_check(text.data(), text.size(), nullptr, 0)) << text;
+        if (first.calls > 0) {
+            EXPECT_EQ(first.countThen, count) << text;
+        }
+    }
+}
+
 }  // namespace
