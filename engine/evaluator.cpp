@@ -4,6 +4,8 @@
 #include "engine/number_text.h"
 #include "engine/output_lines.h"
 
+#include <type_traits>
+
 namespace kelvaro {
 
 void ShowTop(const kelvaro_rpn_listing &listing, const Value &top)
@@ -48,11 +50,29 @@ struct NoCheck {
     }
 };
 
+// A checker by value, as the journals are passed: NoCheck costs nothing.
+struct Checking {
+    TextChecker &checker;
+    const unsigned char *Tail(kelvaro_rpn_warning_kind kind, const unsigned char *from,
+                              const unsigned char *end)
+    {
+        return checker.Tail(kind, from, end);
+    }
+    void Rest(const unsigned char *p, const unsigned char *end, std::size_t depth, bool failed)
+    {
+        checker.Rest(p, end, depth, failed);
+    }
+    void BeforeListing(const unsigned char *p, const unsigned char *end, std::size_t depth)
+    {
+        checker.BeforeListing(p, end, depth);
+    }
+};
+
 // The scan: one lookup per token start, the number reader's end taken as
 // where the token goes on, every command carried out in place. A checker
 // sees each tail on the way and, after a failure, the rest of the text.
 template <typename Journal, typename Checker>
-kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, Checker &checker, const char *text,
+kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, Checker checker, const char *text,
                         std::size_t length, const kelvaro_rpn_listing *listingOrNull)
 {
     const kelvaro_rpn_listing &listing = listingOrNull != nullptr ? *listingOrNull : kNoListing;
@@ -79,7 +99,8 @@ kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, Checker &checker, co
             continue;
         }
         const std::uint8_t token = kTokens[*p];
-        if (token == TokenOf(Operation::kShowTop) || token == TokenOf(Operation::kShowStack)) {
+        if (!std::is_same_v<Checker, NoCheck> &&
+            (token == TokenOf(Operation::kShowTop) || token == TokenOf(Operation::kShowStack))) {
             checker.BeforeListing(p, end, machine.depth);
         }
         status = machine.Execute(token, listing);
@@ -102,23 +123,21 @@ kelvaro_rpn_outcome Run(ValueStack &stack, Journal journal, Checker &checker, co
 kelvaro_rpn_outcome RunTokens(ValueStack &stack, const char *text, std::size_t length,
                               const kelvaro_rpn_listing *listing)
 {
-    NoCheck check;
-    return Run(stack, NoJournal{}, check, text, length, listing);
+    return Run(stack, NoJournal{}, NoCheck{}, text, length, listing);
 }
 
 kelvaro_rpn_outcome RunTokensJournaled(ValueStack &stack, StackJournal &journal,
                                        const char *text, std::size_t length,
                                        const kelvaro_rpn_listing *listing)
 {
-    NoCheck check;
-    return Run(stack, Journaling{journal}, check, text, length, listing);
+    return Run(stack, Journaling{journal}, NoCheck{}, text, length, listing);
 }
 
 namespace {
 
-// A run's outcome with the top of the stack as its value; an empty stack is
-// an underflow at the end of the text.
-kelvaro_rpn_outcome TopOf(const ValueStack &stack, kelvaro_rpn_outcome outcome)
+// Gives a run that went through the top of the stack as its value; an empty
+// stack is an underflow at the end of the text.
+void TakeTop(const ValueStack &stack, kelvaro_rpn_outcome &outcome)
 {
     if (outcome.status == KELVARO_RPN_OK) {
         if (stack.depth == 0) {
@@ -127,7 +146,6 @@ kelvaro_rpn_outcome TopOf(const ValueStack &stack, kelvaro_rpn_outcome outcome)
             outcome.value = stack.values[stack.depth - 1];
         }
     }
-    return outcome;
 }
 
 }  // namespace
@@ -135,18 +153,20 @@ kelvaro_rpn_outcome TopOf(const ValueStack &stack, kelvaro_rpn_outcome outcome)
 kelvaro_rpn_outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
                                        const kelvaro_rpn_listing *listing)
 {
-    NoCheck check;
-    return TopOf(stack, Run(stack, NoJournal{}, check, text, length, listing));
+    kelvaro_rpn_outcome outcome = Run(stack, NoJournal{}, NoCheck{}, text, length, listing);
+    TakeTop(stack, outcome);
+    return outcome;
 }
 
 kelvaro_rpn_outcome EvaluateChecked(ValueStack &stack, const char *text, std::size_t length,
                                     const kelvaro_rpn_listing *listing, TextChecker &checker)
 {
-    kelvaro_rpn_outcome outcome = Run(stack, NoJournal{}, checker, text, length, listing);
+    kelvaro_rpn_outcome outcome = Run(stack, NoJournal{}, Checking{checker}, text, length, listing);
     if (outcome.status == KELVARO_RPN_OK && stack.depth > 1 && !checker.complete) {
         checker.Add(KELVARO_RPN_WARNING_VALUES_LEFT, length, stack.depth - 1);
     }
-    return TopOf(stack, outcome);
+    TakeTop(stack, outcome);
+    return outcome;
 }
 
 }  // namespace kelvaro
