@@ -33,6 +33,9 @@ Session::Session(const SessionSettings &settings, Output &output)
         }
         checkApart_ = settings_.formula->outputs(1) <= 1;
     }
+    // Under --strict a warning stops the expression before it runs.
+    checkInRun_ = settings_.warnings && !settings_.strict && settings_.formula == nullptr &&
+                  calculator_ == nullptr;
     // The library writes its listing lines with six decimals; any other
     // format needs the values themselves.
     listing_.context = this;
@@ -53,9 +56,7 @@ Verdict Session::Evaluate(std::string_view text, const Place &place)
 {
     Verdict verdict{kExitSuccess, 0, text};
     oneValueAtMost_ = false;
-    // Under --strict a warning stops the expression before it runs.
-    if (settings_.warnings && !settings_.strict && settings_.formula == nullptr &&
-        calculator_ == nullptr) {
+    if (checkInRun_) {
         verdict = RunChecked(text, place);
     } else {
         if (settings_.warnings || settings_.strict) {

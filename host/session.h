@@ -117,6 +117,7 @@ private:
     // The check just run apart found that the expression leaves at most one
     // value, so evaluating it once tells its whole stack.
     bool oneValueAtMost_ = false;
+    bool checkInRun_ = false;  // one call evaluates and checks
     kelvaro_rpn_listing listing_{};
     // The expression whose warnings are still to be said before anything
     // it lists: RunChecked's, until the first listing or its end.
