@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -71,9 +72,7 @@ std::string RandomText(std::mt19937 &random)
     std::uniform_int_distribution<std::size_t> length(0, 24);
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kBytes - 1);  // NUL included
     std::string text(length(random), ' ');
-    for (char &c : text) {
-        c = kBytes[pick(random)];
-    }
+    std::generate(text.begin(), text.end(), [&] { return kBytes[pick(random)]; });
     return text;
 }
 
