@@ -14,10 +14,9 @@ void TextChecker::Rest(const unsigned char *p, const unsigned char *end, std::si
     // not failed.
     while (p < end) {
         if (StartsNumber(p, end)) {
-            Value unused = 0;
             failed = failed || depth == kStackCapacity;
             ++depth;
-            p = Tail(KELVARO_RPN_WARNING_NUMBER_TAIL, ScanNumber(p, end, unused), end);
+            p = Tail(KELVARO_RPN_WARNING_NUMBER_TAIL, NumberEnd(p, end), end);
             continue;
         }
         if (*p == ' ') {

@@ -43,6 +43,9 @@ constexpr int kExponentCap = 100000;
 // ends; reads nothing at or beyond `end`.
 inline const char *ReadNumber(const char *text, const char *end, Value &value);
 
+// Where ReadNumber would end, without reading the value.
+inline const char *NumberEnd(const char *text, const char *end);
+
 // ReadNumber for any number, the ones its shortcut does not take included.
 const char *ReadNumberExactly(const char *text, const char *end, Value &value);
 
@@ -82,10 +85,13 @@ inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
 // double precision.
 // One pass over the bytes, kept whole: the evaluator's hot path, where even
 // the exponent in a step of its own costs instructions per number at -O2.
+// The syntax once for both: without the value, the arithmetic is dead code.
+namespace number_text_detail {
+
 // NOLINTNEXTLINE(readability-function-cognitive-complexity)
-inline const char *ReadNumber(const char *text, const char *end, Value &value)
+template <bool kWithValue>
+inline const char *ScanNumber(const char *text, const char *end, Value &value)
 {
-    using namespace number_text_detail;
     static_assert(FLT_EVAL_METHOD == 0,
                   "build for double arithmetic in double registers (x86: -mfpmath=sse)");
     const bool negative = *text == '-';
@@ -123,6 +129,9 @@ inline const char *ReadNumber(const char *text, const char *end, Value &value)
             p = q;
         }
     }
+    if constexpr (!kWithValue) {
+        return p;
+    }
     // Without an exponent, at most 19 digits keep the fraction within 10^22;
     // up to 15 digits are below 2^53 whatever they are.
     constexpr std::ptrdiff_t kSafeDigits = 15;
@@ -139,6 +148,19 @@ inline const char *ReadNumber(const char *text, const char *end, Value &value)
     }
     value = negative ? -magnitude : magnitude;
     return p;
+}
+
+}  // namespace number_text_detail
+
+inline const char *ReadNumber(const char *text, const char *end, Value &value)
+{
+    return number_text_detail::ScanNumber<true>(text, end, value);
+}
+
+inline const char *NumberEnd(const char *text, const char *end)
+{
+    Value unused = 0;
+    return number_text_detail::ScanNumber<false>(text, end, unused);
 }
 
 }  // namespace kelvaro

@@ -38,6 +38,13 @@ inline const unsigned char *ScanNumber(const unsigned char *p, const unsigned ch
         reinterpret_cast<const char *>(p), reinterpret_cast<const char *>(end), value));
 }
 
+// Where the number whose token starts at `p` ends, its value unread.
+inline const unsigned char *NumberEnd(const unsigned char *p, const unsigned char *end)
+{
+    return reinterpret_cast<const unsigned char *>(
+        NumberEnd(reinterpret_cast<const char *>(p), reinterpret_cast<const char *>(end)));
+}
+
 // Where the token whose bytes go on at `p` ends: at the first space or tab,
 // or at `end`. The bytes from `p` to there are the token's tail.
 inline const unsigned char *TokenEnd(const unsigned char *p, const unsigned char *end)
