@@ -88,8 +88,8 @@ inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
 // The syntax once for both: without the value, the arithmetic is dead code.
 namespace number_text_detail {
 
-// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 template <bool kWithValue>
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 inline const char *ScanNumber(const char *text, const char *end, Value &value)
 {
     static_assert(FLT_EVAL_METHOD == 0,
