@@ -8,6 +8,7 @@
 
 #include <kelvaro/rpn.h>
 
+#include "engine/check.h"
 #include "engine/value_stack.h"
 
 #include <cstddef>
@@ -32,6 +33,12 @@ kelvaro_rpn_outcome RunTokensJournaled(ValueStack &stack, StackJournal &journal,
 // is an underflow at offset `length`. The stack is left as it is.
 kelvaro_rpn_outcome EvaluateExpression(ValueStack &stack, const char *text, std::size_t length,
                                        const kelvaro_rpn_listing *listing);
+
+// EvaluateExpression on a stack that starts empty, reporting to `checker`
+// what CheckText reports for the text, in the same pass; all of it before
+// the first '#' or '@' lists anything.
+kelvaro_rpn_outcome EvaluateChecked(ValueStack &stack, const char *text, std::size_t length,
+                                    const kelvaro_rpn_listing *listing, TextChecker &checker);
 
 }  // namespace kelvaro
 

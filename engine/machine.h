@@ -6,6 +6,7 @@
 #include <kelvaro/rpn.h>
 
 #include "engine/command_table.h"
+#include "engine/token_scan.h"
 #include "engine/value_stack.h"
 
 #include <array>
@@ -53,34 +54,6 @@ constexpr std::array<std::uint8_t, kByteValues> MakeTokens()
     return tokens;
 }
 inline constexpr std::array<std::uint8_t, kByteValues> kTokens = MakeTokens();
-
-inline bool IsDigit(unsigned char c)
-{
-    return static_cast<unsigned char>(c - '0') < 10;
-}
-
-inline bool IsSeparator(unsigned char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-// Whether the token starting at `p` is a number: a digit, or '-' right
-// before one.
-inline bool StartsNumber(const unsigned char *p, const unsigned char *end)
-{
-    return IsDigit(*p) || (*p == '-' && p + 1 < end && IsDigit(p[1]));
-}
-
-// Where the token after the one whose bytes continue at `p` starts: right
-// after the first space or tab from `p` on. Every byte on the way is skipped,
-// as the scanning rule skips any byte that does not follow a space or tab.
-inline const unsigned char *NextTokenStart(const unsigned char *p, const unsigned char *end)
-{
-    while (p < end && !IsSeparator(*p)) {
-        ++p;
-    }
-    return p < end ? p + 1 : end;
-}
 
 // '#' and '@' to a listing (either callback may be null).
 void ShowTop(const kelvaro_rpn_listing &listing, const Value &top);

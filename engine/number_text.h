@@ -25,6 +25,16 @@ constexpr std::size_t kMaxDecimalsText = 416;
 // Room for the shortest round-trip text of any double.
 constexpr std::size_t kMaxShortestText = 32;
 
+// The significant digits that can decide a double: the exact halfway point
+// with the most has 768, and fast_float reads 769 before it only asks whether
+// any later digit is not 0. A reader of longer numbers may keep this many
+// and one nonzero digit for all the rest.
+constexpr int kMaxSignificantDigits = 769;
+
+// A written exponent beyond which every number of up to kMaxSignificantDigits
+// digits, wherever its point, is 0 or infinite.
+constexpr int kExponentCap = 100000;
+
 // Reads the longest prefix of the bytes from `text` to `end` of the form
 //   [-]digits[.digits][(e|E)[+|-]digits]
 // into `value`, correctly rounded whatever its length, as strtod reads it:
@@ -32,6 +42,9 @@ constexpr std::size_t kMaxShortestText = 32;
 // `text` must start with a digit or '-' and a digit. Returns where the number
 // ends; reads nothing at or beyond `end`.
 inline const char *ReadNumber(const char *text, const char *end, Value &value);
+
+// Where ReadNumber would end, without reading the value.
+inline const char *NumberEnd(const char *text, const char *end);
 
 // ReadNumber for any number, the ones its shortcut does not take included.
 const char *ReadNumberExactly(const char *text, const char *end, Value &value);
@@ -58,7 +71,6 @@ inline bool IsDigit(char c)
 
 constexpr int kMaxDigits = 19;        // 10^19 - 1 still fits 64 bits
 constexpr int kMaxExponent = 22;      // 10^22 is the largest exact power of ten
-constexpr int kExponentCap = 100000;  // far beyond any double
 constexpr std::uint64_t kMaxExact = std::uint64_t{1} << 53;
 inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
     1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -73,10 +85,13 @@ inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
 // double precision.
 // One pass over the bytes, kept whole: the evaluator's hot path, where even
 // the exponent in a step of its own costs instructions per number at -O2.
+// The syntax once for both: without the value, the arithmetic is dead code.
+namespace number_text_detail {
+
+template <bool kWithValue>
 // NOLINTNEXTLINE(readability-function-cognitive-complexity)
-inline const char *ReadNumber(const char *text, const char *end, Value &value)
+inline const char *ScanNumber(const char *text, const char *end, Value &value)
 {
-    using namespace number_text_detail;
     static_assert(FLT_EVAL_METHOD == 0,
                   "build for double arithmetic in double registers (x86: -mfpmath=sse)");
     const bool negative = *text == '-';
@@ -114,6 +129,9 @@ inline const char *ReadNumber(const char *text, const char *end, Value &value)
             p = q;
         }
     }
+    if constexpr (!kWithValue) {
+        return p;
+    }
     // Without an exponent, at most 19 digits keep the fraction within 10^22;
     // up to 15 digits are below 2^53 whatever they are.
     constexpr std::ptrdiff_t kSafeDigits = 15;
@@ -130,6 +148,19 @@ inline const char *ReadNumber(const char *text, const char *end, Value &value)
     }
     value = negative ? -magnitude : magnitude;
     return p;
+}
+
+}  // namespace number_text_detail
+
+inline const char *ReadNumber(const char *text, const char *end, Value &value)
+{
+    return number_text_detail::ScanNumber<true>(text, end, value);
+}
+
+inline const char *NumberEnd(const char *text, const char *end)
+{
+    Value unused = 0;
+    return number_text_detail::ScanNumber<false>(text, end, unused);
 }
 
 }  // namespace kelvaro

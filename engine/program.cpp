@@ -150,9 +150,7 @@ std::size_t CompileSteps(const char *text, std::size_t length, Step *steps, std:
         const auto offset = static_cast<std::size_t>(p - begin);
         if (StartsNumber(p, end)) {
             Value number = 0;
-            const char *numberText = reinterpret_cast<const char *>(p);
-            p = reinterpret_cast<const unsigned char *>(
-                ReadNumber(numberText, reinterpret_cast<const char *>(end), number));
+            p = ScanNumber(p, end, number);
             writer.Number(number, offset);
             p = NextTokenStart(p, end);
             continue;

@@ -1,5 +1,7 @@
 #include "export/legacy_run.h"
 
+#include "engine/number_text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -94,9 +96,8 @@ void SkipToken(Reader &reader)
 // after them when a dropped digit was not 0. Correctly rounded reading never
 // needs more digits than that to decide the double, so the value is the
 // one the whole text gives.
-constexpr int kKeptDigits = 800;
+constexpr int kKeptDigits = kMaxSignificantDigits;
 constexpr std::size_t kFoldedSize = kKeptDigits + 32;
-constexpr std::int64_t kExponentCap = 1000000;  // far beyond any double
 // A written exponent stops growing here: still far beyond any digit count a
 // text can make up for, and far from overflowing.
 constexpr std::int64_t kWrittenCap = 1000000000000000;
@@ -128,7 +129,7 @@ std::int64_t ReadExponent(Reader &reader)
 std::size_t WriteExponent(char *out, std::int64_t exponent)
 {
     std::size_t length = 0;
-    exponent = std::clamp(exponent, -kExponentCap, kExponentCap);
+    exponent = std::clamp<std::int64_t>(exponent, -kExponentCap, kExponentCap);
     out[length++] = 'e';
     if (exponent < 0) {
         out[length++] = '-';

@@ -145,6 +145,25 @@ void CheckWarnings(std::string_view text)
         }
         end = warning.offset + warning.length;
     }
+
+    // Checking in the scan that evaluates finds the same, and the same outcome.
+    kelvaro_rpn_warning inScan[kRoom];
+    std::size_t inScanCount = 0;
+    kelvaro_rpn_outcome checked{};
+    kelvaro_rpn_outcome plain{};
+    kelvaro_rpn_evaluate_checked(text.data(), text.size(), nullptr, inScan, kRoom, &inScanCount,
+                                 &checked);
+    kelvaro_rpn_evaluate(text.data(), text.size(), &plain);
+    Require(inScanCount == count, "the checked evaluation counts other warnings", text);
+    for (std::size_t i = 0; i < count && i < kRoom; ++i) {
+        Require(inScan[i].kind == warnings[i].kind && inScan[i].offset == warnings[i].offset &&
+                    inScan[i].length == warnings[i].length,
+                "the checked evaluation finds another warning", text);
+    }
+    Require(checked.status == plain.status &&
+                (plain.status == KELVARO_RPN_OK ? BitsOf(checked.value) == BitsOf(plain.value)
+                                                : checked.offset == plain.offset),
+            "the checked evaluation ends otherwise", text);
 }
 
 }  // namespace kelvaro_fuzz

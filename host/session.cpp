@@ -33,6 +33,9 @@ Session::Session(const SessionSettings &settings, Output &output)
         }
         checkApart_ = settings_.formula->outputs(1) <= 1;
     }
+    // Under --strict a warning stops the expression before it runs.
+    checkInRun_ = settings_.warnings && !settings_.strict && settings_.formula == nullptr &&
+                  calculator_ == nullptr;
     // The library writes its listing lines with six decimals; any other
     // format needs the values themselves.
     listing_.context = this;
@@ -53,11 +56,15 @@ Verdict Session::Evaluate(std::string_view text, const Place &place)
 {
     Verdict verdict{kExitSuccess, 0, text};
     oneValueAtMost_ = false;
-    if (settings_.warnings || settings_.strict) {
-        verdict = Check(text, place);
-    }
-    if (verdict.status == kExitSuccess) {
-        verdict = Run(text, place);
+    if (checkInRun_) {
+        verdict = RunChecked(text, place);
+    } else {
+        if (settings_.warnings || settings_.strict) {
+            verdict = Check(text, place);
+        }
+        if (verdict.status == kExitSuccess) {
+            verdict = Run(text, place);
+        }
     }
     output_.ExpressionDone();
     return verdict;
@@ -185,6 +192,37 @@ Verdict Session::Run(std::string_view text, const Place &place)
     } else {
         kelvaro_rpn_evaluate_listing(text.data(), text.size(), &listing_, &outcome);
     }
+    return Report(outcome, text, place);
+}
+
+Verdict Session::RunChecked(std::string_view text, const Place &place)
+{
+    kelvaro_rpn_outcome outcome{};
+    unsaidPlace_ = &place;
+    unsaidText_ = text;
+    check_.Evaluate(text, &listing_, outcome);
+    SayWarnings();
+    return Report(outcome, text, place);
+}
+
+// Said before anything the expression lists, as a check before its run
+// would have said them.
+void Session::SayWarnings()
+{
+    if (unsaidPlace_ == nullptr) {
+        return;
+    }
+    const Place &place = *unsaidPlace_;
+    unsaidPlace_ = nullptr;
+    Verdict verdict{kExitSuccess, 0, unsaidText_};
+    for (const kelvaro_rpn_warning &warning : check_.Found(unsaidText_)) {
+        Say(place, warning, unsaidText_, verdict);
+    }
+}
+
+Verdict Session::Report(const kelvaro_rpn_outcome &outcome, std::string_view text,
+                        const Place &place)
+{
     if (outcome.status == KELVARO_RPN_OK) {
         ReportValue(outcome.value);
         return {kExitSuccess, 0, text};
@@ -230,6 +268,7 @@ kelvaro_rpn_outcome Session::RunWithFormula(std::string_view text)
 
 void Session::TakeListingLine(void *context, const char *text, std::size_t length)
 {
+    static_cast<Session *>(context)->SayWarnings();
     static_cast<Session *>(context)->WriteLibraryLine({text, length});
 }
 
@@ -238,6 +277,7 @@ void Session::TakeListingValues(void *context, char command, const double *value
                                 std::size_t count)
 {
     auto *session = static_cast<Session *>(context);
+    session->SayWarnings();
     if (command == '#') {
         session->WriteValueLine(kTopPrefix, values[count - 1]);
         return;

@@ -82,6 +82,9 @@ private:
     void Say(const Place &place, const kelvaro_rpn_warning &warning, std::string_view text,
              Verdict &verdict);
     Verdict Run(std::string_view text, const Place &place);
+    Verdict RunChecked(std::string_view text, const Place &place);
+    void SayWarnings();
+    Verdict Report(const kelvaro_rpn_outcome &outcome, std::string_view text, const Place &place);
     kelvaro_rpn_outcome RunWithFormula(std::string_view text);
 
     void WriteLibraryLine(std::string_view line);
@@ -111,7 +114,12 @@ private:
     // The check just run apart found that the expression leaves at most one
     // value, so evaluating it once tells its whole stack.
     bool oneValueAtMost_ = false;
+    bool checkInRun_ = false;  // one call evaluates and checks
     kelvaro_rpn_listing listing_{};
+    // The expression whose warnings are still to be said before anything
+    // it lists: RunChecked's, until the first listing or its end.
+    const Place *unsaidPlace_ = nullptr;
+    std::string_view unsaidText_;
 };
 
 #endif

@@ -19,3 +19,17 @@ Warnings TextCheck::Run(std::string_view text)
     }
     return Warnings{room_.data(), count};
 }
+
+void TextCheck::Evaluate(std::string_view text, const kelvaro_rpn_listing *listing,
+                         kelvaro_rpn_outcome &outcome)
+{
+    found_ = 0;
+    kelvaro_rpn_evaluate_checked(text.data(), text.size(), listing, room_.data(), room_.size(),
+                                 &found_, &outcome);
+}
+
+// More than there was room for: the check alone, with room enough.
+Warnings TextCheck::Found(std::string_view text)
+{
+    return found_ > room_.size() ? Run(text) : Warnings{room_.data(), found_};
+}

@@ -27,9 +27,16 @@ public:
     TextCheck();
 
     Warnings Run(std::string_view text);
+    // kelvaro_rpn_evaluate_checked: the outcome and listings of the text and,
+    // from the same scan, its warnings, which Found gives (from the first
+    // listing on).
+    void Evaluate(std::string_view text, const kelvaro_rpn_listing *listing,
+                  kelvaro_rpn_outcome &outcome);
+    Warnings Found(std::string_view text);
 
 private:
     std::vector<kelvaro_rpn_warning> room_;  // always at its full size
+    std::size_t found_ = 0;                  // of the last Evaluate
 };
 
 #endif

@@ -35,3 +35,24 @@ extern "C" kelvaro_rpn_status kelvaro_rpn_evaluate(const char *text, size_t leng
 {
     return EvaluateOnce(text, length, nullptr, outcome);
 }
+
+extern "C" kelvaro_rpn_status kelvaro_rpn_evaluate_checked(
+    const char *text, size_t length, const kelvaro_rpn_listing *listing,
+    kelvaro_rpn_warning *warnings, size_t capacity, size_t *warning_count,
+    kelvaro_rpn_outcome *outcome)
+{
+    kelvaro::ValueStack stack;
+    kelvaro::ResetStack(stack);
+    const auto *const begin = reinterpret_cast<const unsigned char *>(text);
+    kelvaro::TextChecker checker{begin, warnings, warnings == nullptr ? 0 : capacity};
+    checker.published = warning_count;
+    const kelvaro_rpn_outcome result =
+        kelvaro::EvaluateChecked(stack, text, text == nullptr ? 0 : length, listing, checker);
+    if (warning_count != nullptr) {
+        *warning_count = checker.count;
+    }
+    if (outcome != nullptr) {
+        *outcome = result;
+    }
+    return result.status;
+}

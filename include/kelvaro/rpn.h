@@ -213,6 +213,22 @@ typedef struct kelvaro_rpn_warning {
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_check(const char *text, size_t length,
                                             kelvaro_rpn_warning *warnings, size_t capacity);
 
+/* kelvaro_rpn_evaluate_listing and kelvaro_rpn_check in one pass over the
+   text: the same outcome and listings, and the warnings kelvaro_rpn_check
+   gives (the first `capacity` of them at `warnings`, which may be NULL with
+   capacity 0; how many there are in *warning_count). They are all written,
+   and *warning_count set, before the first listing callback, so that a host
+   can say them first. Returns outcome->status. Never allocates.
+
+     kelvaro_rpn_warning found[8];
+     size_t count;
+     kelvaro_rpn_evaluate_checked(text, length, NULL, found, 8, &count, &outcome);
+     if (count > 8) ... kelvaro_rpn_check with room for count ... */
+KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_evaluate_checked(
+    const char *text, size_t length, const kelvaro_rpn_listing *listing,
+    kelvaro_rpn_warning *warnings, size_t capacity, size_t *warning_count,
+    kelvaro_rpn_outcome *outcome);
+
 /* A constant name for a warning kind: "command tail", "number tail",
    "values left"; "unknown warning" for any other number. Never NULL. */
 KELVARO_RPN_PUBLIC const char *kelvaro_rpn_warning_name(kelvaro_rpn_warning_kind kind);

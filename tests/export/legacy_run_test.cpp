@@ -11,6 +11,8 @@
 #include <kelvaro/rpn.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <cstring>
 #include <iterator>
 #include <random>
@@ -157,6 +159,57 @@ TEST(LegacyRunTest, TokensLongerThanTheBuffer)
         for (const std::size_t capacity : {8, 9, 16, 37}) {
             ExpectSameAsWhole(text, static_cast<std::size_t>(capacity));
             ExpectSameAsWhole(text, static_cast<std::size_t>(capacity), 4);
+        }
+    }
+}
+
+// The decimal digits of `whole` / 2^halvings and the power of ten after
+// them: "digits e-count".
+std::string Halved(std::string digits, int halvings, int &fractionDigits)
+{
+    fractionDigits = 0;
+    for (int i = 0; i < halvings; ++i) {
+        int carry = 0;
+        for (char &c : digits) {
+            const int v = carry * 10 + (c - '0');
+            c = static_cast<char>('0' + v / 2);
+            carry = v % 2;
+        }
+        if (carry != 0) {
+            digits += '5';
+            ++fractionDigits;
+        }
+    }
+    return digits;
+}
+
+// The halfway point between the largest subnormal and DBL_MIN, (2^53 - 1) *
+// 2^-1075, has the most significant digits of any (768), the last a 5: a
+// number folded to fewer would lose the tie. Written exactly and padded past
+// the buffer it is a tie (to even: DBL_MIN); just below it, the subnormal.
+TEST(LegacyRunTest, AHalfwayPointAtTheDigitBoundKeepsItsTie)
+{
+    int fraction = 0;
+    const std::string digits = Halved("9007199254740991", 1075, fraction);
+    const std::string zeros(5000, '0');
+    const std::string exponent = "e-" + std::to_string(fraction + 5000);
+    std::string below = digits;
+    below.back() = '4';
+    const double smallest = std::numeric_limits<double>::min();
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {
+        {digits + zeros + exponent, smallest},
+        {digits + zeros + "1" + exponent.substr(0, 2) + std::to_string(fraction + 5001), smallest},
+        {below + std::string(5000, '9') + exponent, std::nextafter(smallest, 0.0)},
+    };
+    for (const auto &c : cases) {
+        for (const std::size_t capacity : {8, 64, 4096}) {
+            const Result result = Legacy(c.text, capacity, 1);
+            ASSERT_EQ(result.outcome.status, KELVARO_RPN_OK) << capacity;
+            EXPECT_EQ(Bits(result.outcome.value), Bits(c.value)) << capacity;
+            ExpectSameAsWhole(c.text, capacity);
         }
     }
 }

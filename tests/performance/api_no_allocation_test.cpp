@@ -102,6 +102,9 @@ TEST(ApiAllocationTest, ProgramsRunAndTextsAreCheckedWithoutTheHeap)
             kelvaro_rpn_program_run_many(program, many, 1, 1000, many + 1, nullptr);
             kelvaro_rpn_program_run_many_fast(program, many, 1, 1000, many, nullptr);
             kelvaro_rpn_check(text.data(), text.size(), warnings, 4);
+            std::size_t found = 0;
+            kelvaro_rpn_evaluate_checked(text.data(), text.size(), &listing, warnings, 4, &found,
+                                         &outcome);
             kelvaro_rpn_calculator_push(calculator, 1);
         });
         EXPECT_EQ(counts.newCalls, 0u) << text.substr(0, 40);
