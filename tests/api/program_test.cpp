@@ -4,6 +4,8 @@
 #include "api/api_run.h"
 #include "support/expression_tables.h"
 
+#include "api/program_handle.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,11 +23,9 @@ namespace {
 
 using kelvaro_test::ApiRun;
 using kelvaro_test::RecordInto;
-
-struct ProgramDeleter {
-    void operator()(kelvaro_rpn_program *program) const { kelvaro_rpn_program_destroy(program); }
-};
-using Program = std::unique_ptr<kelvaro_rpn_program, ProgramDeleter>;
+using kelvaro_test::Bits;
+using kelvaro_test::Compile;
+using kelvaro_test::Program;
 
 struct CalculatorDeleter {
     void operator()(kelvaro_rpn_calculator *calculator) const
@@ -33,20 +33,6 @@ struct CalculatorDeleter {
         kelvaro_rpn_calculator_destroy(calculator);
     }
 };
-
-Program Compile(const std::string &text, kelvaro_rpn_outcome *outcome = nullptr)
-{
-    kelvaro_rpn_program *program = nullptr;
-    kelvaro_rpn_compile(text.data(), text.size(), &program, outcome);
-    return Program(program);
-}
-
-std::uint64_t Bits(double value)
-{
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
 
 // The text evaluated on a stack that holds `inputs` first: a calculator with
 // the inputs pushed, where an empty stack at the end is an underflow at the
@@ -132,7 +118,6 @@ void CheckText(const std::string &text, const std::vector<std::vector<double>> &
         }
     }
 }
-
 
 TEST(ProgramTest, TablesEndAsEvaluationWithTheSameInputs)
 {

@@ -3,6 +3,8 @@
 // the fast mode within its stated bound of the exact run per command.
 #include <kelvaro/rpn.h>
 
+#include "api/program_handle.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,24 +20,9 @@
 
 namespace {
 
-struct ProgramDeleter {
-    void operator()(kelvaro_rpn_program *program) const { kelvaro_rpn_program_destroy(program); }
-};
-using Program = std::unique_ptr<kelvaro_rpn_program, ProgramDeleter>;
-
-Program Compile(const std::string &text)
-{
-    kelvaro_rpn_program *program = nullptr;
-    kelvaro_rpn_compile(text.data(), text.size(), &program, nullptr);
-    return Program(program);
-}
-
-std::uint64_t Bits(double value)
-{
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
+using kelvaro_test::Bits;
+using kelvaro_test::Compile;
+using kelvaro_test::Program;
 
 using RunMany = std::size_t (*)(const kelvaro_rpn_program *, const double *, size_t, size_t,
                                 double *, kelvaro_rpn_status *);
