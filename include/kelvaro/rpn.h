@@ -138,7 +138,9 @@ KELVARO_RPN_PUBLIC void kelvaro_rpn_program_destroy(kelvaro_rpn_program *program
 /* Runs the program on a stack that starts as the `count` values at `inputs`
    (inputs[0] the bottom): the same status, offset and value, bit for bit, as
    evaluating the text with those values pushed first (an empty stack at the end
-   is an underflow, as in kelvaro_rpn_evaluate), the same listings. More than
+   is an underflow, as in kelvaro_rpn_evaluate), the same listings. (A NaN may
+   differ in its sign: where both operands of + or * are NaN, which one comes
+   through is the compiler's operand order, left open by IEEE 754.) More than
    KELVARO_RPN_STACK_CAPACITY inputs: KELVARO_RPN_STACK_OVERFLOW at offset 0.
    Never allocates; a program may run on many threads at once. */
 KELVARO_RPN_PUBLIC kelvaro_rpn_status kelvaro_rpn_program_run(const kelvaro_rpn_program *program,

@@ -32,6 +32,15 @@ inline std::uint64_t Bits(double value)
     return bits;
 }
 
+// The same double, bit for bit, where a NaN may come through with the other
+// operand's sign: when both operands of + or * are NaN, which one the sum or
+// product carries is the compiler's choice of operand order (IEEE 754 leaves
+// it open), so two ways of running a text may differ there and only there.
+inline bool SameValue(double a, double b)
+{
+    return Bits(a) == Bits(b) || (a != a && b != b);
+}
+
 }  // namespace kelvaro_test
 
 #endif

@@ -72,7 +72,9 @@ void ExpectSameEnd(const ApiRun &actual, const ApiRun &expected, const std::stri
 {
     ASSERT_EQ(actual.outcome.status, expected.outcome.status) << text;
     if (expected.outcome.status == KELVARO_RPN_OK) {
-        EXPECT_EQ(Bits(actual.outcome.value), Bits(expected.outcome.value)) << text;
+        EXPECT_TRUE(kelvaro_test::SameValue(actual.outcome.value, expected.outcome.value))
+            << text << ": " << Bits(actual.outcome.value) << " against "
+            << Bits(expected.outcome.value);
     }
     // A success reports the text's length, as evaluation does.
     EXPECT_EQ(actual.outcome.offset, expected.outcome.offset) << text;
@@ -114,7 +116,8 @@ void CheckText(const std::string &text, const std::vector<std::vector<double>> &
         EXPECT_EQ(quiet.status, expected.outcome.status) << text;
         EXPECT_EQ(quiet.offset, expected.outcome.offset) << text;
         if (quiet.status == KELVARO_RPN_OK) {
-            EXPECT_EQ(Bits(quiet.value), Bits(expected.outcome.value)) << text;
+            EXPECT_TRUE(kelvaro_test::SameValue(quiet.value, expected.outcome.value))
+                << text << ": " << Bits(quiet.value) << " against " << Bits(expected.outcome.value);
         }
     }
 }
