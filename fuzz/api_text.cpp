@@ -2,6 +2,7 @@
 
 #include "require.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace kelvaro_fuzz {
@@ -32,6 +33,11 @@ std::uint64_t BitsOf(double value)
     static_assert(sizeof bits == sizeof value, "double is a binary64");
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
+}
+
+bool SameValue(double a, double b)
+{
+    return BitsOf(a) == BitsOf(b) || (std::isnan(a) && std::isnan(b));
 }
 
 }  // namespace kelvaro_fuzz

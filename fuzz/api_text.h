@@ -22,6 +22,9 @@ std::string Message(const kelvaro_rpn_outcome &outcome, std::string_view text);
 // NaN results must agree too, payload and sign included: values are compared
 // bit for bit.
 std::uint64_t BitsOf(double value);
+// The same double from two ways of running a text: the same bits, or both
+// NaN (which operand's NaN + and * carry is the compiler's operand order).
+bool SameValue(double a, double b);
 
 }  // namespace kelvaro_fuzz
 

@@ -40,7 +40,7 @@ void CheckRun(Calculator &calculator, std::string_view text, const ApiEvaluation
         Require(BitsOf(outcome.value) == after.back(), "the value is not the calculator's top",
                 text);
         Require(expected.status == KELVARO_RPN_OK &&
-                    BitsOf(expected.value) == BitsOf(outcome.value),
+                    SameValue(expected.value, outcome.value),
                 "the calculator's value differs from one-shot evaluation", text);
     }
 }

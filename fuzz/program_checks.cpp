@@ -67,7 +67,7 @@ void CheckProgram(std::string_view text, const ApiEvaluation &oneShot)
     kelvaro_rpn_program_run(program, nullptr, 0, &callbacks, &run);
     const kelvaro_rpn_outcome &expected = oneShot.outcome;
     Require(run.status == expected.status, "the program and the text end differently", text);
-    Require(expected.status == KELVARO_RPN_OK ? BitsOf(run.value) == BitsOf(expected.value)
+    Require(expected.status == KELVARO_RPN_OK ? SameValue(run.value, expected.value)
                                               : run.offset == expected.offset,
             "the program and the text differ in value or offset", text);
     Require(listing.events == oneShot.listing.events, "the program lists otherwise than the text",
@@ -78,7 +78,7 @@ void CheckProgram(std::string_view text, const ApiEvaluation &oneShot)
     const std::size_t failed = kelvaro_rpn_program_run_many(program, nullptr, 0, 1, &result, &many);
     Require(many == expected.status && failed == (expected.status == KELVARO_RPN_OK ? 0U : 1U),
             "run_many and the text end differently", text);
-    Require(expected.status == KELVARO_RPN_OK ? BitsOf(result) == BitsOf(expected.value)
+    Require(expected.status == KELVARO_RPN_OK ? SameValue(result, expected.value)
                                               : std::isnan(result),
             "run_many and the text differ in value", text);
 
@@ -97,7 +97,7 @@ void CheckProgram(std::string_view text, const ApiEvaluation &oneShot)
     kelvaro_rpn_calculator_destroy(calculator);
     kelvaro_rpn_program_run(program, inputs, 3, nullptr, &run);
     Require(run.status == onCalculator.status &&
-                (run.status == KELVARO_RPN_OK ? BitsOf(run.value) == BitsOf(onCalculator.value)
+                (run.status == KELVARO_RPN_OK ? SameValue(run.value, onCalculator.value)
                                               : run.offset == onCalculator.offset),
             "the program on inputs and the text after them end differently", text);
 
