@@ -43,7 +43,7 @@ extern "C" wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression)
     kelvaro_rpn_outcome outcome{};
     if (RunLegacy(TextSource{ReadWide, &text}, WorkBuffer, sizeof WorkBuffer, WriteToStdout,
                   nullptr, &outcome) != KELVARO_RPN_OK) {
-        FatalStop(ExitStatusOf(outcome.status));
+        FatalStop(kelvaro_rpn_exit_status(outcome.status));
     }
 
     // "result = %f\n" in one write; the value in it is the returned text.

@@ -288,11 +288,6 @@ kelvaro_rpn_status RunPieces(Reader &reader, const Run &run, kelvaro_rpn_calcula
 
 }  // namespace
 
-int ExitStatusOf(kelvaro_rpn_status status)
-{
-    return status == KELVARO_RPN_STACK_OVERFLOW ? kStatusOverflow : kStatusInvalidOrUnderflow;
-}
-
 kelvaro_rpn_status RunLegacy(TextSource source, char *buffer, std::size_t capacity,
                              LineWriter write, void *context, kelvaro_rpn_outcome *outcome)
 {

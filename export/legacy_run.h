@@ -10,13 +10,6 @@
 
 namespace kelvaro {
 
-// Exit statuses of the legacy contract.
-constexpr int kStatusInvalidOrUnderflow = 1;
-constexpr int kStatusOverflow = -1;
-
-// The status CalculatorRPN ends the process with after `status`.
-int ExitStatusOf(kelvaro_rpn_status status);
-
 using LineWriter = void (*)(void *context, const char *line, std::size_t length);
 
 // Where the text comes from: `read` writes up to `capacity` bytes at

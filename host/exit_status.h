@@ -11,18 +11,13 @@ constexpr int kExitOwnFailure = 3;
 // --strict refused an expression that kelvaro_rpn_check warns about.
 constexpr int kExitStrict = 4;
 
-// The status the legacy library ended the process with for a failure: 1 for
-// an invalid character or an underflow, -1 (255) for an overflow.
-constexpr int ExitStatusOf(kelvaro_rpn_status status)
+// The library's failures end rpn as they end a host of the legacy library
+// (1, and 255 for an overflow: the byte a parent sees of its -1); out of
+// memory is rpn's own failure, as a bad_alloc in main.
+inline int ExitStatusOf(kelvaro_rpn_status status)
 {
-    switch (status) {
-    case KELVARO_RPN_OK: return kExitSuccess;
-    case KELVARO_RPN_STACK_OVERFLOW: return 255;
-    case KELVARO_RPN_OUT_OF_MEMORY: return kExitOwnFailure;  // as main's bad_alloc
-    case KELVARO_RPN_INVALID_CHARACTER:
-    case KELVARO_RPN_STACK_UNDERFLOW: break;
-    }
-    return 1;
+    return status == KELVARO_RPN_OUT_OF_MEMORY ? kExitOwnFailure
+                                               : kelvaro_rpn_exit_status(status) & 0xff;
 }
 
 #endif

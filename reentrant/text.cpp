@@ -85,6 +85,16 @@ extern "C" const char *kelvaro_rpn_status_name(kelvaro_rpn_status status)
     }
 }
 
+extern "C" int kelvaro_rpn_exit_status(kelvaro_rpn_status status)
+{
+    switch (StatusNumber(status)) {
+    case KELVARO_RPN_OK: return 0;
+    case KELVARO_RPN_STACK_OVERFLOW:
+    case KELVARO_RPN_OUT_OF_MEMORY: return -1;
+    default: return 1;
+    }
+}
+
 extern "C" const char *kelvaro_rpn_warning_name(kelvaro_rpn_warning_kind kind)
 {
     // Read as an int for the same reason as a status: any number may arrive.

@@ -277,6 +277,13 @@ KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_message(const kelvaro_rpn_outcome *
    Never NULL. */
 KELVARO_RPN_PUBLIC const char *kelvaro_rpn_status_name(kelvaro_rpn_status status);
 
+/* The exit status CalculatorRPN ends the process with after a failure, for a
+   program that ends the same way: 0 for KELVARO_RPN_OK; 1 for an invalid
+   character, an underflow and any unknown number; -1 for an overflow and for
+   out of memory (which the legacy export reports as an overflow). A POSIX
+   parent sees -1 as 255. */
+KELVARO_RPN_PUBLIC int kelvaro_rpn_exit_status(kelvaro_rpn_status status);
+
 /* ---- The notation and the library ---------------------------------------- */
 
 typedef struct kelvaro_rpn_command {

@@ -20,3 +20,8 @@ size_t MessageOfNumber(int number, char *buffer, size_t size)
     outcome.offset = 0;
     return kelvaro_rpn_format_message(&outcome, "?", 1, buffer, size);
 }
+
+int ExitStatusOfNumber(int number)
+{
+    return kelvaro_rpn_exit_status((kelvaro_rpn_status)number);
+}

@@ -203,6 +203,28 @@ TEST(FormatMessageTest, StatusNamesAreConstant)
     EXPECT_STREQ(kelvaro_rpn_status_name(KELVARO_RPN_OUT_OF_MEMORY), "out of memory");
 }
 
+// The statuses a program ends with, as the legacy export ends the process:
+// an overflow and out of memory alike, and any number outside the
+// enumeration as an ordinary failure.
+TEST(FormatMessageTest, ExitStatusesAreTheLegacyOnes)
+{
+    const struct {
+        int status;
+        int exit;
+    } cases[] = {
+        {KELVARO_RPN_OK, 0},
+        {KELVARO_RPN_INVALID_CHARACTER, 1},
+        {KELVARO_RPN_STACK_UNDERFLOW, 1},
+        {KELVARO_RPN_STACK_OVERFLOW, -1},
+        {KELVARO_RPN_OUT_OF_MEMORY, -1},
+        {5, 1},
+        {-1, 1},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ExitStatusOfNumber(c.status), c.exit) << c.status;
+    }
+}
+
 // Lines a host prints with %s: a NUL byte is escaped, nothing is cut short,
 // and a missing outcome writes the empty text.
 TEST(FormatMessageTest, EveryLineSurvivesPercentS)
