@@ -12,10 +12,10 @@ ci_lists_updated=
 ci_apt_update() {
     local try
     ci_lists_updated=1
-    for try in 1 2 3; do
+    for try in 1 2; do
         apt-get "${apt_options[@]}" update -qq && return 0
-        echo "ci: apt-get update failed (try ${try} of 3)" >&2
-        [ "$try" = 3 ] || sleep $((try * 15))
+        echo "ci: apt-get update failed (try ${try} of 2)" >&2
+        [ "$try" = 2 ] || sleep 10
     done
     echo "ci: going on with the package lists as they are" >&2
 }

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+FUZZ_SECONDS=${FUZZ_SECONDS:-30}
 
 . .ci/apt.sh
 ci_install ninja-build cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev \

@@ -20,7 +20,7 @@ uncolor() { sed 's/\x1b\[[0-9;]*m//g'; }
 "$tidy" -p build/analysis-fuzz -quiet '/fuzz/' | uncolor
 
 echo "== cppcheck ($(cppcheck --version))"
-cppcheck_options=(--enable=warning,style,performance,portability --std=c++17
+cppcheck_options=(-j "$(nproc)" --enable=warning,style,performance,portability --std=c++17
     --inline-suppr --suppressions-list=.cppcheck-suppressions --error-exitcode=1 -q
     --template='{file}:{line}: {severity}: {message} [{id}]')
 # cppcheck reads no system headers: say what glibc's and the compiler's would.
