@@ -10,7 +10,8 @@ ci_install ninja-build cmake g++ make clang clang-tidy cppcheck libgtest-dev lib
     libfast-float-dev libfmt-dev libedit-dev
 
 # Only the compile commands are needed; nothing is built.
-cmake --preset default -B build/analysis -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+cmake --preset default -B build/analysis -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+    -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON >/dev/null
 cmake --preset fuzz -B build/analysis-fuzz -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 
 tidy=$(command -v run-clang-tidy-14 || command -v run-clang-tidy)
