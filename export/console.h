@@ -8,7 +8,7 @@
 
 namespace kelvaro {
 
-// A LineWriter (export/legacy_run.h) onto stdout; `context` is unused.
+// A line callback of kelvaro_rpn_listing onto stdout; `context` is unused.
 void WriteToStdout(void *context, const char *line, std::size_t length);
 
 }  // namespace kelvaro

@@ -1,24 +1,19 @@
-#include "export/legacy_run.h"
+#include "engine/piecewise_run.h"
 
+#include "engine/evaluator.h"
 #include "engine/number_text.h"
+#include "engine/token_scan.h"
+#include "engine/value_stack.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 
 namespace kelvaro {
 namespace {
-
-bool IsDigit(int c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsSeparator(char c)
-{
-    return c == ' ' || c == '\t';
-}
 
 // The caller's buffer over the source: bytes [start, filled) are read but
 // not yet evaluated, and buffer[0] lies at offset `base` in the text.
@@ -63,6 +58,17 @@ struct Reader {
         return static_cast<unsigned char>(buffer[start + ahead]);
     }
 
+    bool PeekDigit(std::size_t ahead)
+    {
+        const int c = Peek(ahead);
+        return c >= 0 && IsDigit(static_cast<unsigned char>(c));
+    }
+
+    const unsigned char *At(std::size_t index) const
+    {
+        return reinterpret_cast<const unsigned char *>(buffer) + index;
+    }
+
     std::size_t Offset() const { return base + start; }
 };
 
@@ -70,16 +76,10 @@ struct Reader {
 void SkipToken(Reader &reader)
 {
     for (;;) {
-        const void *separator = nullptr;
-        for (std::size_t i = reader.start; i < reader.filled; ++i) {
-            if (IsSeparator(reader.buffer[i])) {
-                separator = reader.buffer + i;
-                break;
-            }
-        }
-        if (separator != nullptr) {
-            reader.start = static_cast<std::size_t>(static_cast<const char *>(separator) -
-                                                    reader.buffer) + 1;
+        const unsigned char *const end = reader.At(reader.filled);
+        const unsigned char *const tokenEnd = TokenEnd(reader.At(reader.start), end);
+        if (tokenEnd < end) {
+            reader.start = static_cast<std::size_t>(tokenEnd - reader.At(0)) + 1;
             return;
         }
         reader.start = reader.filled;
@@ -90,34 +90,27 @@ void SkipToken(Reader &reader)
     }
 }
 
-// A number token longer than the buffer, read from the source as the
-// evaluator would read it and written back short enough to evaluate:
-// "[-]0.DDD...e<X>" with the first kKeptDigits significant digits, and a 1
-// after them when a dropped digit was not 0. Correctly rounded reading never
-// needs more digits than that to decide the double, so the value is the
-// one the whole text gives.
-constexpr int kKeptDigits = kMaxSignificantDigits;
-constexpr std::size_t kFoldedSize = kKeptDigits + 32;
-// A written exponent stops growing here: still far beyond any digit count a
-// text can make up for, and far from overflowing.
-constexpr std::int64_t kWrittenCap = 1000000000000000;
+// A number token longer than the buffer, read from the source as ReadNumber
+// would read it and written back short enough to evaluate: "[-]0.DDD...e<X>"
+// with the first kMaxSignificantDigits significant digits, and a 1 after them
+// when a dropped digit was not 0, which decides the same double.
+constexpr std::size_t kFoldedSize = kMaxSignificantDigits + 32;
 
 // The exponent of a number, at the 'e' or 'E' first in the reader: when
 // digits follow it (after a sign, if any), reads them and returns what they
-// say, as far as kWrittenCap. Reads nothing and returns 0 otherwise.
+// say, as far as kMaxLongExponent. Reads nothing and returns 0 otherwise.
 std::int64_t ReadExponent(Reader &reader)
 {
     const int sign = reader.Peek(1);
     const std::size_t digitsAt = sign == '+' || sign == '-' ? 2 : 1;
-    if (!IsDigit(reader.Peek(digitsAt))) {
+    if (!reader.PeekDigit(digitsAt)) {
         return 0;
     }
     reader.start += digitsAt;
     std::int64_t written = 0;
-    int c = 0;
-    while (IsDigit(c = reader.Peek(0))) {
-        if (written < kWrittenCap) {
-            written = written * 10 + (c - '0');
+    while (reader.PeekDigit(0)) {
+        if (written < kMaxLongExponent) {
+            written = written * 10 + (reader.buffer[reader.start] - '0');
         }
         ++reader.start;
     }
@@ -160,13 +153,13 @@ std::size_t FoldNumber(Reader &reader, char *out)
     int kept = 0;
     bool dropped = false;
     std::int64_t exponent = 0;  // the value is 0.DDD... times 10^exponent
-    const auto digit = [&](int c, bool integerPart) {
+    const auto digit = [&](char c, bool integerPart) {
         if (kept == 0 && c == '0') {
             exponent -= integerPart ? 0 : 1;
             return;
         }
-        if (kept < kKeptDigits) {
-            out[length++] = static_cast<char>(c);
+        if (kept < kMaxSignificantDigits) {
+            out[length++] = c;
             ++kept;
         } else {
             dropped = dropped || c != '0';
@@ -175,18 +168,16 @@ std::size_t FoldNumber(Reader &reader, char *out)
             ++exponent;  // a text's length fits easily, whatever it is
         }
     };
-    int c = 0;
-    while (IsDigit(c = reader.Peek(0))) {
-        digit(c, true);
-        ++reader.start;
+    while (reader.PeekDigit(0)) {
+        digit(reader.buffer[reader.start++], true);
     }
-    if (c == '.') {
+    if (reader.Peek(0) == '.') {
         ++reader.start;
-        while (IsDigit(c = reader.Peek(0))) {
-            digit(c, false);
-            ++reader.start;
+        while (reader.PeekDigit(0)) {
+            digit(reader.buffer[reader.start++], false);
         }
     }
+    const int c = reader.Peek(0);
     if (c == 'e' || c == 'E') {
         exponent += ReadExponent(reader);
     }
@@ -200,116 +191,112 @@ std::size_t FoldNumber(Reader &reader, char *out)
 }
 
 struct Run {
-    LineWriter write;
-    void *context;
-    kelvaro_rpn_listing listing;
+    ValueStack &stack;
+    const kelvaro_rpn_listing &listing;
+    PiecewiseOutcome result{};
 
-    // Reports a failure of the piece of text at `offset`: its message line,
-    // and the offset made the whole text's.
-    kelvaro_rpn_status Fail(kelvaro_rpn_outcome &outcome, const char *piece, std::size_t length,
-                            std::size_t offset) const
+    // Runs one piece of the text, which starts at `offset` in it; on a
+    // failure keeps its outcome, the offset made the whole text's.
+    bool Piece(const char *piece, std::size_t length, std::size_t offset)
     {
-        char line[KELVARO_RPN_MESSAGE_SIZE];
-        const std::size_t size = kelvaro_rpn_format_message(&outcome, piece, length, line, sizeof line);
-        write(context, line, size);
-        outcome.offset += offset;
-        return outcome.status;
+        const kelvaro_rpn_outcome outcome = RunTokens(stack, piece, length, &listing);
+        if (outcome.status == KELVARO_RPN_OK) {
+            return true;
+        }
+        result.outcome = outcome;
+        result.outcome.offset += offset;
+        result.failedByte = static_cast<unsigned char>(piece[outcome.offset]);
+        return false;
     }
 };
 
 // The first unread token is longer than the buffer: a number is folded, and
 // of any other token only its first byte counts. On success the reader goes
 // on after the token.
-template <typename Evaluate>
-kelvaro_rpn_status EvaluateLongToken(Reader &reader, const Evaluate &evaluate)
+bool RunLongToken(Reader &reader, Run &run)
 {
-    const char *const unread = reader.buffer + reader.start;
     const std::size_t offset = reader.Offset();
-    if (IsDigit(unread[0]) || (unread[0] == '-' && IsDigit(unread[1]))) {
+    reader.Peek(1);  // a '-' needs the byte after it to tell
+    if (StartsNumber(reader.At(reader.start), reader.At(reader.filled))) {
         char folded[kFoldedSize];
         const std::size_t length = FoldNumber(reader, folded);
-        if (const kelvaro_rpn_status status = evaluate(folded, length, offset);
-            status != KELVARO_RPN_OK) {
-            return status;
+        if (!run.Piece(folded, length, offset)) {
+            return false;
         }
     } else {
-        if (const kelvaro_rpn_status status = evaluate(unread, 1, offset);
-            status != KELVARO_RPN_OK) {
-            return status;
+        if (!run.Piece(reader.buffer + reader.start, 1, offset)) {
+            return false;
         }
         ++reader.start;
     }
     SkipToken(reader);
-    return KELVARO_RPN_OK;
+    return true;
 }
 
 // The text did not fit the buffer: evaluate it piece by piece, each piece
 // ending after a space or tab so that the next one starts at a token.
-kelvaro_rpn_status RunPieces(Reader &reader, const Run &run, kelvaro_rpn_calculator *calculator,
-                             kelvaro_rpn_outcome &outcome)
+void RunPieces(Reader &reader, Run &run)
 {
-    const auto evaluate = [&](const char *piece, std::size_t length, std::size_t offset) {
-        if (kelvaro_rpn_calculator_evaluate(calculator, piece, length, &run.listing, &outcome) !=
-            KELVARO_RPN_OK) {
-            return run.Fail(outcome, piece, length, offset);
-        }
-        return KELVARO_RPN_OK;
-    };
     for (;;) {
         const char *unread = reader.buffer + reader.start;
         const std::size_t count = reader.filled - reader.start;
         if (reader.ended) {
-            if (count > 0 && evaluate(unread, count, reader.Offset()) != KELVARO_RPN_OK) {
-                return outcome.status;
+            if (count > 0 && !run.Piece(unread, count, reader.Offset())) {
+                return;
             }
             reader.start = reader.filled;
             break;
         }
         std::size_t end = count;
-        while (end > 0 && !IsSeparator(unread[end - 1])) {
+        while (end > 0 && !IsSeparator(static_cast<unsigned char>(unread[end - 1]))) {
             --end;
         }
         if (end > 0) {
-            if (evaluate(unread, end, reader.Offset()) != KELVARO_RPN_OK) {
-                return outcome.status;
+            if (!run.Piece(unread, end, reader.Offset())) {
+                return;
             }
             reader.start += end;
-        } else if (EvaluateLongToken(reader, evaluate) != KELVARO_RPN_OK) {
-            return outcome.status;
+        } else if (!RunLongToken(reader, run)) {
+            return;
         }
         reader.Fill();
     }
-    if (kelvaro_rpn_calculator_depth(calculator) == 0) {
-        outcome = kelvaro_rpn_outcome{KELVARO_RPN_STACK_UNDERFLOW, 0, 0};
-        return run.Fail(outcome, nullptr, 0, reader.Offset());
+    if (run.stack.depth == 0) {
+        run.result.outcome = kelvaro_rpn_outcome{KELVARO_RPN_STACK_UNDERFLOW, 0, reader.Offset()};
+    } else {
+        run.result.outcome = kelvaro_rpn_outcome{KELVARO_RPN_OK,
+                                                 run.stack.values[run.stack.depth - 1], 0};
     }
-    return KELVARO_RPN_OK;  // the last piece's outcome holds the top
 }
 
 }  // namespace
 
-kelvaro_rpn_status RunLegacy(TextSource source, char *buffer, std::size_t capacity,
-                             LineWriter write, void *context, kelvaro_rpn_outcome *outcome)
+PiecewiseOutcome EvaluatePiecewise(TextSource source, char *buffer, std::size_t capacity,
+                                   std::size_t filled, const kelvaro_rpn_listing &listing)
 {
-    const Run run{write, context, kelvaro_rpn_listing{write, nullptr, context}};
     Reader reader{source, buffer, capacity};
+    reader.filled = filled;
     reader.Fill();
-    kelvaro_rpn_outcome result{};
-    kelvaro_rpn_status status = KELVARO_RPN_OK;
     if (reader.ended) {
-        if (kelvaro_rpn_evaluate_listing(buffer, reader.filled, &run.listing, &result) !=
-            KELVARO_RPN_OK) {
-            status = run.Fail(result, buffer, reader.filled, 0);
+        ValueStack stack;
+        ResetStack(stack);
+        PiecewiseOutcome result{};
+        result.outcome = EvaluateExpression(stack, buffer, reader.filled, &listing);
+        if (result.outcome.offset < reader.filled) {
+            result.failedByte = static_cast<unsigned char>(buffer[result.outcome.offset]);
         }
-    } else if (kelvaro_rpn_calculator *calculator = kelvaro_rpn_calculator_create()) {
-        status = RunPieces(reader, run, calculator, result);
-        kelvaro_rpn_calculator_destroy(calculator);
-    } else {
-        result = kelvaro_rpn_outcome{KELVARO_RPN_STACK_OVERFLOW, 0, 0};
-        status = run.Fail(result, nullptr, 0, 0);
+        return result;
     }
-    *outcome = result;
-    return status;
+    // On the heap, so that the call's own stack stays as small as a short
+    // text's.
+    const std::unique_ptr<ValueStack> stack(new (std::nothrow) ValueStack);
+    if (stack == nullptr) {
+        return PiecewiseOutcome{kelvaro_rpn_outcome{KELVARO_RPN_OUT_OF_MEMORY, 0, 0}, 0};
+    }
+    ResetStack(*stack);
+    Run run{*stack, listing};
+    RunPieces(reader, run);
+    return run.result;
 }
 
 }  // namespace kelvaro
