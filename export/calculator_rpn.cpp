@@ -7,6 +7,7 @@
 #include "export/text_conversion.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -28,7 +29,7 @@ std::size_t ReadWide(void *context, char *buffer, std::size_t capacity, bool &en
 {
     auto &text = *static_cast<kelvaro::WideText *>(context);
     const std::size_t count = kelvaro::NarrowSome(text, buffer, capacity);
-    ended = *text.next == L'\0';
+    ended = text.next == text.end;
     return count;
 }
 
@@ -53,12 +54,13 @@ extern "C" wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression)
 {
     using namespace kelvaro;
 
-    WideText text{expression != nullptr ? expression : L""};
+    const wchar_t *const wide = expression != nullptr ? expression : L"";
+    WideText text{wide, wide + std::wcslen(wide)};
     char buffer[kWorkBufferSize];
     const std::size_t filled = NarrowSome(text, buffer, sizeof buffer);
     const kelvaro_rpn_listing listing{WriteToStdout, nullptr, nullptr};
     kelvaro_rpn_outcome outcome;
-    if (*text.next == L'\0') {
+    if (text.next == text.end) {
         if (kelvaro_rpn_evaluate_listing(buffer, filled, &listing, &outcome) != KELVARO_RPN_OK) {
             Fail(outcome.status, buffer, filled, outcome.offset);
         }

@@ -5,16 +5,28 @@
 
 namespace kelvaro {
 
+#if !defined(_WIN32)
+namespace {
+
+// glibc drops byte output on a stream that wprintf has made wide-oriented:
+// give such a host its lines as wide characters, each byte the character of
+// the same value, as text_conversion widens the returned text. A call of its
+// own, so that the common byte write sets up nothing for this loop.
+__attribute__((noinline)) void WriteWide(const char *line, std::size_t length)
+{
+    for (std::size_t i = 0; i < length; ++i) {
+        std::fputwc(static_cast<wchar_t>(static_cast<unsigned char>(line[i])), stdout);
+    }
+}
+
+}  // namespace
+#endif
+
 void WriteToStdout(void * /*context*/, const char *line, std::size_t length)
 {
 #if !defined(_WIN32)
-    // glibc drops byte output on a stream that wprintf has made wide-oriented:
-    // give such a host its lines as wide characters, each byte the character
-    // of the same value, as text_conversion widens the returned text.
     if (std::fwide(stdout, 0) > 0) {
-        for (std::size_t i = 0; i < length; ++i) {
-            std::fputwc(static_cast<wchar_t>(static_cast<unsigned char>(line[i])), stdout);
-        }
+        WriteWide(line, length);
         return;
     }
 #endif
