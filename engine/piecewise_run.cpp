@@ -205,7 +205,7 @@ struct Run {
         }
         result.outcome = outcome;
         result.outcome.offset += offset;
-        result.failedByte = static_cast<unsigned char>(piece[outcome.offset]);
+        result.failedByte = piece[outcome.offset];
         return false;
     }
 };
@@ -269,23 +269,28 @@ void RunPieces(Reader &reader, Run &run)
     }
 }
 
-}  // namespace
-
-PiecewiseOutcome EvaluatePiecewise(TextSource source, char *buffer, std::size_t capacity,
-                                   std::size_t filled, const kelvaro_rpn_listing &listing)
+// A text that ends within the buffer, in one go.
+PiecewiseOutcome EvaluateWhole(const char *text, std::size_t length,
+                               const kelvaro_rpn_listing &listing)
 {
-    Reader reader{source, buffer, capacity};
-    reader.filled = filled;
+    ValueStack stack;
+    ResetStack(stack);
+    PiecewiseOutcome result{EvaluateExpression(stack, text, length, &listing), 0};
+    if (result.outcome.offset < length) {
+        result.failedByte = text[result.outcome.offset];
+    }
+    return result;
+}
+
+// Out of line, so that a short text's call sets up nothing of this.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+PiecewiseOutcome EvaluateLongText(Reader &reader, const kelvaro_rpn_listing &listing)
+{
     reader.Fill();
     if (reader.ended) {
-        ValueStack stack;
-        ResetStack(stack);
-        PiecewiseOutcome result{};
-        result.outcome = EvaluateExpression(stack, buffer, reader.filled, &listing);
-        if (result.outcome.offset < reader.filled) {
-            result.failedByte = static_cast<unsigned char>(buffer[result.outcome.offset]);
-        }
-        return result;
+        return EvaluateWhole(reader.buffer, reader.filled, listing);
     }
     // On the heap, so that the call's own stack stays as small as a short
     // text's.
@@ -297,6 +302,20 @@ PiecewiseOutcome EvaluatePiecewise(TextSource source, char *buffer, std::size_t 
     Run run{*stack, listing};
     RunPieces(reader, run);
     return run.result;
+}
+
+}  // namespace
+
+PiecewiseOutcome EvaluatePiecewise(TextSource source, char *buffer, std::size_t capacity,
+                                   std::size_t filled, bool ended,
+                                   const kelvaro_rpn_listing &listing)
+{
+    if (ended) {
+        return EvaluateWhole(buffer, filled, listing);
+    }
+    Reader reader{source, buffer, capacity};
+    reader.filled = filled;
+    return EvaluateLongText(reader, listing);
 }
 
 }  // namespace kelvaro

@@ -23,12 +23,12 @@ struct PiecewiseOutcome {
     kelvaro_rpn_outcome outcome;  // the offset counts from the start of the text
     // On an invalid character, the byte it is: the text itself is gone by
     // then, and the message names the byte.
-    unsigned char failedByte;
+    char failedByte;
 };
 
-// Evaluates the text whose first `filled` bytes are already at `buffer` and
-// whose rest `source` gives, through the `capacity` bytes at `buffer` (at
-// least 8), reporting '#' and '@' to `listing` as kelvaro_rpn_evaluate_listing
+// Evaluates the text whose first `filled` bytes are already at `buffer`
+// (all of it when `ended`) and whose rest `source` gives, through the
+// `capacity` bytes at `buffer` (at least 8), reporting '#' and '@' to `listing` as kelvaro_rpn_evaluate_listing
 // does. A text that ends within the buffer is evaluated in one go; a longer
 // one in pieces split after spaces and tabs, and a token longer than the
 // buffer on its own: a number as its first kMaxSignificantDigits significant
@@ -37,7 +37,8 @@ struct PiecewiseOutcome {
 // `capacity`, once, its stack; if that fails, the outcome is
 // KELVARO_RPN_OUT_OF_MEMORY at offset 0.
 PiecewiseOutcome EvaluatePiecewise(TextSource source, char *buffer, std::size_t capacity,
-                                   std::size_t filled, const kelvaro_rpn_listing &listing);
+                                   std::size_t filled, bool ended,
+                                   const kelvaro_rpn_listing &listing);
 
 }  // namespace kelvaro
 

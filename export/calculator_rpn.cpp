@@ -3,7 +3,6 @@
 
 #include "engine/piecewise_run.h"
 #include "export/console.h"
-#include "export/fatal_stop.h"
 #include "export/text_conversion.h"
 
 #include <cstring>
@@ -33,8 +32,8 @@ std::size_t ReadWide(void *context, char *buffer, std::size_t capacity, bool &en
     return count;
 }
 
-// Writes the failure's message line, the byte at `offset` in the `length`
-// bytes at `text` for an invalid character, and ends the process.
+// Writes the failure's message line and ends the process: an invalid
+// character's names the byte at `offset` in the `length` bytes at `text`.
 [[noreturn]] void Fail(kelvaro_rpn_status status, const char *text, std::size_t length,
                        std::size_t offset)
 {
@@ -60,16 +59,15 @@ extern "C" wchar_t *KELVARO_RPN_CALL CalculatorRPN(const wchar_t *expression)
     const std::size_t filled = NarrowSome(text, buffer, sizeof buffer);
     const kelvaro_rpn_listing listing{WriteToStdout, nullptr, nullptr};
     kelvaro_rpn_outcome outcome;
-    if (text.next == text.end) {
+    if (text.next == text.end) {  // the whole text is in the buffer
         if (kelvaro_rpn_evaluate_listing(buffer, filled, &listing, &outcome) != KELVARO_RPN_OK) {
             Fail(outcome.status, buffer, filled, outcome.offset);
         }
     } else {
         const PiecewiseOutcome result = EvaluatePiecewise(TextSource{ReadWide, &text}, buffer,
-                                                          sizeof buffer, filled, listing);
+                                                          sizeof buffer, filled, false, listing);
         if (result.outcome.status != KELVARO_RPN_OK) {
-            const char byte = static_cast<char>(result.failedByte);
-            Fail(result.outcome.status, &byte, 1, 0);
+            Fail(result.outcome.status, &result.failedByte, 1, 0);
         }
         outcome = result.outcome;
     }

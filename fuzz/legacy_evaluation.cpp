@@ -38,17 +38,16 @@ LegacyEvaluation EvaluateLegacy(std::string_view text, std::size_t capacity)
     std::vector<char> buffer(capacity);
     const kelvaro_rpn_listing listing{Collect, nullptr, &evaluation.output};
     const kelvaro::PiecewiseOutcome result = kelvaro::EvaluatePiecewise(
-        kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity, 0, listing);
+        kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity, 0, false, listing);
     evaluation.outcome = result.outcome;
     if (result.outcome.status == KELVARO_RPN_OK) {
         evaluation.output += "result = " + Fixed(evaluation.outcome.value) + "\n";
     } else {
         // The message line, as CalculatorRPN writes it from the failing byte.
         const kelvaro_rpn_outcome at{result.outcome.status, 0, 0};
-        const char byte = static_cast<char>(result.failedByte);
         char line[KELVARO_RPN_MESSAGE_SIZE];
         evaluation.output.append(
-            line, kelvaro_rpn_format_message(&at, &byte, 1, line, sizeof line));
+            line, kelvaro_rpn_format_message(&at, &result.failedByte, 1, line, sizeof line));
     }
     return evaluation;
 }

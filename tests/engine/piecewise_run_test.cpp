@@ -64,21 +64,21 @@ Result Piecewise(const std::string &text, std::size_t capacity, std::size_t grou
     Source source{text, 0, 3 + group * 2, group};
     std::vector<char> buffer(capacity);
     std::size_t filled = 0;
+    bool ended = false;
     if (prefilled) {
-        bool ended = false;
         filled = Source::Read(&source, buffer.data(), capacity, ended);
     }
     Result result{};
     const kelvaro_rpn_listing listing{Collect, nullptr, &result.lines};
     const kelvaro::PiecewiseOutcome piecewise = kelvaro::EvaluatePiecewise(
-        kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity, filled, listing);
+        kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity, filled, ended,
+        listing);
     result.outcome = piecewise.outcome;
     if (piecewise.outcome.status != KELVARO_RPN_OK) {
         const kelvaro_rpn_outcome at{piecewise.outcome.status, 0, 0};
-        const char byte = static_cast<char>(piecewise.failedByte);
         char message[KELVARO_RPN_MESSAGE_SIZE];
-        result.lines.append(message,
-                            kelvaro_rpn_format_message(&at, &byte, 1, message, sizeof message));
+        result.lines.append(message, kelvaro_rpn_format_message(&at, &piecewise.failedByte, 1,
+                                                                message, sizeof message));
     }
     return result;
 }
