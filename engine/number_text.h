@@ -35,6 +35,12 @@ constexpr int kMaxSignificantDigits = 769;
 // digits, wherever its point, is 0 or infinite.
 constexpr int kExponentCap = 100000;
 
+// How far a reader of numbers longer than its buffer (engine/piecewise_run.h)
+// counts a written exponent before the digits' own count is added to it: far
+// beyond any count of digits a text can make up for, and far from
+// overflowing 64 bits. The sum is then brought within kExponentCap.
+constexpr std::int64_t kMaxLongExponent = 1000000000000000;
+
 // Reads the longest prefix of the bytes from `text` to `end` of the form
 //   [-]digits[.digits][(e|E)[+|-]digits]
 // into `value`, correctly rounded whatever its length, as strtod reads it:

@@ -1,6 +1,7 @@
-// Standard output as the legacy export writes it: whole lines, one write
-// each, as bytes or, on a stream the host made wide-oriented, as wide
-// characters.
+// The host's process as the legacy export touches it: standard output, whole
+// lines, one write each, as bytes or, on a stream the host made
+// wide-oriented, as wide characters; and the one place in the code base that
+// ends a process.
 #ifndef KELVARO_EXPORT_CONSOLE_H
 #define KELVARO_EXPORT_CONSOLE_H
 
@@ -8,8 +9,13 @@
 
 namespace kelvaro {
 
-// A LineWriter (export/legacy_run.h) onto stdout; `context` is unused.
+// A line callback of kelvaro_rpn_listing onto stdout; `context` is unused.
 void WriteToStdout(void *context, const char *line, std::size_t length);
+
+// Flushes every C output stream, then ends the process at once with `status`;
+// the host's exit handlers do not run. The caller has already written the
+// message line.
+[[noreturn]] void FatalStop(int status);
 
 }  // namespace kelvaro
 

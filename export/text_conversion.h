@@ -7,17 +7,19 @@
 
 namespace kelvaro {
 
-// A NUL-terminated wide text read a piece at a time; `next` is the first
-// character not yet converted.
+// A wide text read a piece at a time: `next` is the first character not yet
+// converted, `end` the text's NUL, found once so that no piece looks for it
+// again.
 struct WideText {
     const wchar_t *next;
+    const wchar_t *end;
 };
 
 // Converts as many whole characters from text.next as fit in the `capacity`
 // bytes at `narrow` (at least 8) and moves text.next past them. Where wchar_t
 // holds code points, U+0001..U+00FF become the byte of the same value and
 // anything else '?'; on Windows the system's default code page decides.
-// Returns the bytes written, no NUL; *text.next is L'\0' once the text has
+// Returns the bytes written, no NUL; text.next is text.end once the text has
 // been converted.
 std::size_t NarrowSome(WideText &text, char *narrow, std::size_t capacity);
 

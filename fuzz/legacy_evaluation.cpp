@@ -2,7 +2,7 @@
 
 #include "api_text.h"
 
-#include "export/legacy_run.h"
+#include "engine/piecewise_run.h"
 
 #include <cstring>
 #include <vector>
@@ -36,9 +36,18 @@ LegacyEvaluation EvaluateLegacy(std::string_view text, std::size_t capacity)
     LegacyEvaluation evaluation;
     Source source{text};
     std::vector<char> buffer(capacity);
-    if (kelvaro::RunLegacy(kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity,
-                           Collect, &evaluation.output, &evaluation.outcome) == KELVARO_RPN_OK) {
+    const kelvaro_rpn_listing listing{Collect, nullptr, &evaluation.output};
+    const kelvaro::PiecewiseOutcome result = kelvaro::EvaluatePiecewise(
+        kelvaro::TextSource{Source::Read, &source}, buffer.data(), capacity, 0, false, listing);
+    evaluation.outcome = result.outcome;
+    if (result.outcome.status == KELVARO_RPN_OK) {
         evaluation.output += "result = " + Fixed(evaluation.outcome.value) + "\n";
+    } else {
+        // The message line, as CalculatorRPN writes it from the failing byte.
+        const kelvaro_rpn_outcome at{result.outcome.status, 0, 0};
+        char line[KELVARO_RPN_MESSAGE_SIZE];
+        evaluation.output.append(
+            line, kelvaro_rpn_format_message(&at, &result.failedByte, 1, line, sizeof line));
     }
     return evaluation;
 }

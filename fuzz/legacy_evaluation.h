@@ -1,6 +1,6 @@
 // One evaluation through the legacy path short of ending the process:
-// kelvaro::RunLegacy, its output collected in memory, then the result line
-// that CalculatorRPN writes after it.
+// kelvaro::EvaluatePiecewise, its listings collected in memory, then the
+// message or result line that CalculatorRPN writes after them.
 #ifndef KELVARO_FUZZ_LEGACY_EVALUATION_H
 #define KELVARO_FUZZ_LEGACY_EVALUATION_H
 

@@ -25,6 +25,18 @@ std::size_t CopyOut(const char *text, std::size_t length, char *buffer, std::siz
     return length;
 }
 
+// kelvaro_rpn_format_fixed into a buffer that may be too small: through a
+// text of its own, in a call of its own, so that the common call with room
+// enough sets up no such text.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+std::size_t FormatFixedCopied(double value, int decimals, char *buffer, std::size_t size)
+{
+    char text[kelvaro::kMaxDecimalsText];
+    return CopyOut(text, kelvaro::FormatDecimals(text, value, decimals), buffer, size);
+}
+
 // A caller may store any number in a status; reading it as the enumeration
 // would be undefined for numbers outside it, so its bytes are read as an int.
 int StatusNumber(const kelvaro_rpn_status &status)
@@ -48,8 +60,7 @@ extern "C" size_t kelvaro_rpn_format_fixed(double value, int decimals, char *buf
         buffer[length] = '\0';
         return length;
     }
-    char text[kelvaro::kMaxDecimalsText];
-    return CopyOut(text, kelvaro::FormatDecimals(text, value, decimals), buffer, size);
+    return FormatFixedCopied(value, decimals, buffer, size);
 }
 
 extern "C" size_t kelvaro_rpn_format_shortest(double value, char *buffer, size_t size)

@@ -70,6 +70,17 @@ TEST(FormatFixedTest, MatchesPrintfNearRoundingBoundaries)
     }
 }
 
+// Every six decimals there are, each after a whole part as results have
+// them; the decimals are written a pair at a time without a division.
+TEST(FormatFixedTest, MatchesPrintfOnEveryMillionth)
+{
+    for (int millionths = 0; millionths < 1000000; ++millionths) {
+        const Value magnitude = (millionths % 2 == 0 ? 2 : 34) + millionths / 1e6;
+        const Value value = millionths % 7 == 0 ? -magnitude : magnitude;
+        ASSERT_EQ(Fixed(value), Printf(value)) << millionths;
+    }
+}
+
 TEST(FormatFixedTest, WritesSpecialValuesWithoutSign)
 {
     const Value nan = std::numeric_limits<Value>::quiet_NaN();
