@@ -3,6 +3,7 @@
 #include "export/text_conversion.h"
 
 #include <cstdint>
+#include <cwchar>
 
 namespace kelvaro_fuzz {
 namespace {
@@ -19,7 +20,7 @@ std::uint32_t CodeOf(wchar_t c)
 
 std::string NarrowAsLibrary(const wchar_t *wide)
 {
-    kelvaro::WideText text{wide};
+    kelvaro::WideText text{wide, wide + std::wcslen(wide)};
     std::string narrow;
     constexpr std::size_t kPieceSize = 13;  // an odd size, so pieces end anywhere
     char piece[kPieceSize];
