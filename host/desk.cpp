@@ -1,109 +1,134 @@
 #include "desk.h"
 
-#include "exit_status.h"
-#include "stack_view.h"
-
+#include <cstring>
 #include <utility>
-
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <sys/ioctl.h>
-#endif
 
 namespace {
 
-constexpr std::string_view kStandardInputName = "-";
-// When the terminal does not say how wide it is.
-constexpr std::size_t kDefaultColumns = 80;
+struct Word {
+    std::string_view text;
+    PromptCommand command;
+};
 
-#ifdef _WIN32
-// The width of the console window, not of its scroll-back buffer.
-std::size_t Columns(std::FILE *screen)
-{
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    const auto console = reinterpret_cast<HANDLE>(_get_osfhandle(fileno(screen)));
-    if (GetConsoleScreenBufferInfo(console, &info) == 0) {
-        return kDefaultColumns;
-    }
-    return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
-}
-#else
-std::size_t Columns(std::FILE *screen)
-{
-    winsize size{};
-    if (ioctl(fileno(screen), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {
-        return kDefaultColumns;
-    }
-    return size.ws_col;
-}
-#endif
+constexpr Word kWords[] = {
+    {"help", PromptCommand::kHelp},   {"quit", PromptCommand::kQuit},   {"exit", PromptCommand::kQuit},
+    {"stack", PromptCommand::kStack}, {"clear", PromptCommand::kClear}, {"undo", PromptCommand::kUndo},
+    {"redo", PromptCommand::kRedo},
+};
+
+constexpr char kEmptyLine[] = "stack: empty\n";
 
 }  // namespace
 
-Desk::Desk(Session &session, Output &output, Terminal &screen)
-    : session_(session), output_(output), screen_(screen)
+PromptCommand PromptCommandOf(std::string_view line)
 {
-}
-
-void Desk::Evaluate(const std::string &line, unsigned long number)
-{
-    std::vector<double> before = session_.Stack();
-    const Verdict verdict = session_.Evaluate(line, Place{kStandardInputName, number});
-    if (verdict.status != kExitSuccess) {
-        output_.ToStandardError(PointAt(verdict.offset, verdict.text));
-    } else if (!SameStack(before, session_.Stack())) {
-        history_.Changed(std::move(before));
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return PromptCommand::kNone;
     }
-    ShowStack();
-}
-
-void Desk::Clear()
-{
-    std::vector<double> before = session_.Stack();
-    if (!before.empty()) {
-        history_.Changed(std::move(before));
-        session_.Restore({});
+    const std::string_view word = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+    for (const Word &each : kWords) {
+        if (each.text == word) {
+            return each.command;
+        }
     }
-    ShowStack();
+    return PromptCommand::kNone;
 }
 
-void Desk::Undo()
+std::string_view PromptWordCompleting(std::string_view prefix)
 {
-    std::vector<double> stack = session_.Stack();
-    if (history_.Undo(stack)) {
-        session_.Restore(stack);
-    } else {
-        Show("nothing to undo\n");
+    std::string_view found;
+    for (const Word &each : kWords) {
+        if (each.text.substr(0, prefix.size()) == prefix) {
+            if (!found.empty()) {
+                return "";
+            }
+            found = each.text;
+        }
     }
-    ShowStack();
+    return found;
 }
 
-void Desk::Redo()
+void UndoHistory::Changed(std::vector<double> before)
 {
-    std::vector<double> stack = session_.Stack();
-    if (history_.Redo(stack)) {
-        session_.Restore(stack);
-    } else {
-        Show("nothing to redo\n");
+    Keep(std::move(before));
+    redo_.clear();
+}
+
+bool UndoHistory::Undo(std::vector<double> &current)
+{
+    if (undo_.empty()) {
+        return false;
     }
-    ShowStack();
+    redo_.push_back(std::move(current));
+    current = std::move(undo_.back());
+    undo_.pop_back();
+    return true;
 }
 
-void Desk::ShowAll()
+bool UndoHistory::Redo(std::vector<double> &current)
 {
-    Show(FullStack(session_.Stack(), session_.format()));
+    if (redo_.empty()) {
+        return false;
+    }
+    Keep(std::move(current));
+    current = std::move(redo_.back());
+    redo_.pop_back();
+    return true;
 }
 
-// After what the line wrote, so that the terminal shows it in order.
-void Desk::Show(const std::string &text)
+void UndoHistory::Keep(std::vector<double> stack)
 {
-    output_.FlushAll();
-    screen_.Show(text);
+    undo_.push_back(std::move(stack));
+    if (undo_.size() > kUndoLevels) {
+        undo_.pop_front();
+    }
 }
 
-void Desk::ShowStack()
+bool SameStack(const std::vector<double> &first, const std::vector<double> &second)
 {
-    Show(CompactStack(session_.Stack(), session_.format(), Columns(screen_.stream())));
+    return first.size() == second.size() &&
+           (first.empty() || std::memcmp(first.data(), second.data(), first.size() * sizeof(double)) == 0);
+}
+
+std::string CompactStack(const std::vector<double> &values, const ValueFormat &format, std::size_t columns)
+{
+    if (values.empty()) {
+        return kEmptyLine;
+    }
+    std::vector<std::string> texts;
+    std::size_t width = 6;  // "stack:"
+    for (const double value : values) {
+        texts.push_back(ValueText(value, format));
+        width += 1 + texts.back().size();
+    }
+    // A line as wide as the terminal would make it wrap.
+    std::size_t first = 0;
+    std::string line = "stack:";
+    if (width >= columns) {
+        line += " (" + std::to_string(values.size()) + " values) ...";
+        width = line.size();
+        first = texts.size();
+        while (first > 0 && (first == texts.size() || width + 1 + texts[first - 1].size() < columns)) {
+            width += 1 + texts[--first].size();
+        }
+    }
+    for (std::size_t i = first; i < texts.size(); ++i) {
+        line += ' ' + texts[i];
+    }
+    return line + '\n';
+}
+
+std::string FullStack(const std::vector<double> &values, const ValueFormat &format)
+{
+    if (values.empty()) {
+        return kEmptyLine;
+    }
+    const std::size_t levelWidth = std::to_string(values.size()).size();
+    std::string listing;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::string level = std::to_string(values.size() - i);
+        listing += "  " + std::string(levelWidth - level.size(), ' ') + level + ": " + ValueText(values[i], format) + '\n';
+    }
+    return listing;
 }

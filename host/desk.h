@@ -1,38 +1,61 @@
-// The prompt as a desk calculator: the stack kept from line to line, shown
-// after each one, and cleared, undone and redone by the prompt's commands.
+// The prompt's desk calculator: its command words, the stacks undo and redo
+// go back to, and the stack as the terminal shows it.
 #ifndef RPN_DESK_H
 #define RPN_DESK_H
 
-#include "output.h"
-#include "session.h"
-#include "terminal.h"
-#include "undo_history.h"
+#include "evaluation.h"
 
+#include <cstddef>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
-class Desk {
-public:
-    // `session` keeps its stack. What the desk shows goes to `screen`;
-    // what expressions write goes to `output` as in every other mode.
-    Desk(Session &session, Output &output, Terminal &screen);
+enum class PromptCommand { kNone, kHelp, kQuit, kStack, kClear, kUndo, kRedo };
 
-    // Evaluates the line (line `number` of the session) and, when it
-    // failed, shows where on standard error.
-    void Evaluate(const std::string &line, unsigned long number);
-    void Clear();
-    void Undo();
-    void Redo();
-    void ShowAll();
+// A command is a line that holds its word alone, with nothing but spaces or
+// tabs around it; any other line, "clear 3" among them, is an expression.
+// None of the words is an expression a person would mean: 'c' of "clear" is
+// a cosine and 's' of "stack" a sine, the rest of the word skipped.
+PromptCommand PromptCommandOf(std::string_view line);
+
+// The one command word that starts with `prefix` ("" when none does, or
+// more than one), for completing it at the prompt.
+std::string_view PromptWordCompleting(std::string_view prefix);
+
+// The oldest stack is forgotten beyond this many: a full stack of 265
+// values takes about 2 KiB.
+constexpr std::size_t kUndoLevels = 100;
+
+class UndoHistory {
+public:
+    // A line took the stack from `before` to another one: undo goes back to
+    // it, and what was undone can no longer be redone.
+    void Changed(std::vector<double> before);
+    // Swap `current` with the stack before the last change (or after the
+    // last undo); false, and `current` untouched, when there is none.
+    bool Undo(std::vector<double> &current);
+    bool Redo(std::vector<double> &current);
 
 private:
-    void Show(const std::string &text);
-    void ShowStack();
+    void Keep(std::vector<double> stack);
 
-    Session &session_;
-    Output &output_;
-    Terminal &screen_;
-    UndoHistory history_;
+    std::deque<std::vector<double>> undo_;
+    std::vector<std::vector<double>> redo_;
 };
+
+// The same values bit for bit, so that a NaN equals the NaN it was and 0
+// differs from -0: a line that changed only such a value changed the stack.
+bool SameStack(const std::vector<double> &first, const std::vector<double> &second);
+
+// One line, the bottom first: "stack: 1.000000 7.000000\n", or "stack:
+// empty\n". A line that would not fit in `columns` keeps the values nearest
+// the top that do (always the top one) after the count of them all:
+// "stack: (40 values) ... 39.000000 40.000000\n".
+std::string CompactStack(const std::vector<double> &values, const ValueFormat &format, std::size_t columns);
+
+// Every value on a line of its own, the top last, after its level counted
+// from the top as 1: "  2: 1.000000\n  1: 7.000000\n"; "stack: empty\n".
+std::string FullStack(const std::vector<double> &values, const ValueFormat &format);
 
 #endif

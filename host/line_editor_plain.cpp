@@ -9,7 +9,7 @@
 // session's lines included, and hands it over whole, ending in CR LF.
 #include "line_editor.h"
 
-#include "interrupt.h"
+#include "signals.h"
 
 #include <cerrno>
 #include <unistd.h>

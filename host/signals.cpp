@@ -1,4 +1,4 @@
-#include "interrupt.h"
+#include "signals.h"
 
 #include <cerrno>
 #include <csignal>
@@ -127,7 +127,7 @@ bool Take(volatile std::sig_atomic_t &note)
 
 }  // namespace
 
-void CatchInterrupts()
+void CatchSignals()
 {
     modeAtStartKnown = tcgetattr(STDIN_FILENO, &modeAtStart) == 0 ? 1 : 0;
     SetDisposition(SIGINT, NoteInterrupt);

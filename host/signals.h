@@ -3,8 +3,8 @@
 // rest of its process group (a shell script around it, the reader of its
 // output): the terminal gets back the mode it had when the session started,
 // then rpn dies of that very signal, so that a shell reports 128+N.
-#ifndef RPN_INTERRUPT_H
-#define RPN_INTERRUPT_H
+#ifndef RPN_SIGNALS_H
+#define RPN_SIGNALS_H
 
 // Takes the mode of the terminal that standard input is, to give it back,
 // and sets up the handlers:
@@ -15,7 +15,7 @@
 // - SIGTSTP (Ctrl-Z) gives the terminal its mode back while rpn is stopped
 //   and takes up the editing mode again when rpn continues.
 // - SIGWINCH is noted, for the line editor to learn the new width.
-void CatchInterrupts();
+void CatchSignals();
 
 // Whether SIGINT came since the last call; clears the note.
 bool TakeInterrupt();

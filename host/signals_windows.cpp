@@ -3,7 +3,7 @@
 // elsewhere; Ctrl-Break, closing the window and logging off keep their
 // default, which ends rpn. Nothing stops and resumes rpn, and the console
 // edits the line itself, so a new width concerns nobody here.
-#include "interrupt.h"
+#include "signals.h"
 
 #include <atomic>
 #include <windows.h>
@@ -23,7 +23,7 @@ BOOL WINAPI NoteControlEvent(DWORD event)
 
 }  // namespace
 
-void CatchInterrupts()
+void CatchSignals()
 {
     SetConsoleCtrlHandler(NoteControlEvent, TRUE);
 }
