@@ -109,6 +109,9 @@ Evaluator::Evaluator(const Settings &settings, Output &output)
     if (settings_.keepStack && (calculator_ = kelvaro_rpn_calculator_create()) == nullptr) {
         throw std::bad_alloc();
     }
+    // Under --strict a warning stops the expression before it runs; with a
+    // kept stack the check leaves the values-left finding to be skipped.
+    onePass_ = settings_.warnings && !settings_.strict && calculator_ == nullptr;
     listing_.context = this;
     // The library's lines carry six decimals; any other format needs the
     // values themselves.
@@ -174,14 +177,16 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
     kelvaro_rpn_outcome outcome{};
     // Warnings, then the run: the two in one pass over the text where they
     // can, the warnings said before the first listing line.
-    const bool onePass = settings_.warnings && !settings_.strict && calculator_ == nullptr;
+    const bool onePass = onePass_;
     if (settings_.warnings || settings_.strict) {
         whole_ = whole;
         unsaid_ = &place;
-        foundCount_ = 0;
         if (onePass) {
             kelvaro_rpn_evaluate_checked(whole.data(), whole.size(), &listing_, found_.data(), found_.size(),
                                          &foundCount_, &outcome);
+            if (foundCount_ == 0) {
+                unsaid_ = nullptr;
+            }
         } else {
             foundCount_ = kelvaro_rpn_check(whole.data(), whole.size(), found_.data(), found_.size());
             SayWarnings();
@@ -194,7 +199,9 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
             kelvaro_rpn_evaluate_listing(whole.data(), whole.size(), &listing_, &outcome);
         }
     }
-    SayWarnings();
+    if (unsaid_ != nullptr) {
+        SayWarnings();
+    }
     if (verdict_.status != kExitSuccess) {
         // --strict refused it.
     } else if (outcome.status == KELVARO_RPN_OK) {
@@ -247,7 +254,9 @@ void Evaluator::Restore(const std::vector<double> &values)
 void Evaluator::TakeLine(void *context, const char *text, std::size_t length)
 {
     auto *self = static_cast<Evaluator *>(context);
-    self->SayWarnings();
+    if (self->unsaid_ != nullptr) {
+        self->SayWarnings();
+    }
     self->Listed({text, length});
 }
 
@@ -255,7 +264,9 @@ void Evaluator::TakeLine(void *context, const char *text, std::size_t length)
 void Evaluator::TakeValues(void *context, char command, const double *values, std::size_t count)
 {
     auto *self = static_cast<Evaluator *>(context);
-    self->SayWarnings();
+    if (self->unsaid_ != nullptr) {
+        self->SayWarnings();
+    }
     if (command == '#') {
         self->Listed("Top of stack: " + ValueText(values[count - 1], self->settings_.format) + "\n");
         return;
@@ -269,9 +280,6 @@ void Evaluator::TakeValues(void *context, char command, const double *values, st
 
 void Evaluator::SayWarnings()
 {
-    if (unsaid_ == nullptr) {
-        return;
-    }
     const Place &place = *unsaid_;
     unsaid_ = nullptr;
     if (foundCount_ > found_.size()) {

@@ -98,6 +98,8 @@ private:
     Settings settings_;
     Output &output_;
     kelvaro_rpn_calculator *calculator_ = nullptr;
+    // Warnings and the run in one pass over the text.
+    bool onePass_ = false;
     kelvaro_rpn_listing listing_{};
     // The expression with the formula after it, its room kept line to line.
     std::string joined_;

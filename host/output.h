@@ -3,7 +3,9 @@
 #ifndef RPN_OUTPUT_H
 #define RPN_OUTPUT_H
 
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,7 +17,22 @@ public:
     // input a read error.
     Output();
 
-    void Out(std::string_view text);
+    void Out(std::string_view text)
+    {
+#ifdef __GLIBC__
+        // putc_unlocked's own path for a whole line that fits in the buffer:
+        // fwrite's checks cost more than the copy.
+        if (stdout->_IO_write_end - stdout->_IO_write_ptr > static_cast<std::ptrdiff_t>(text.size()) &&
+            !outputClosed_) {
+            std::memcpy(stdout->_IO_write_ptr, text.data(), text.size());
+            stdout->_IO_write_ptr += text.size();
+            return;
+        }
+#endif
+        if (outputClosed_ || std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
+            StopOnWriteError();
+        }
+    }
     void Err(std::string_view text);
     // Before rpn waits for input: a program that sends a line and waits for
     // its answer must get it.
@@ -37,6 +54,8 @@ public:
     bool inputClosed() const { return inputClosed_; }
 
 private:
+    // errno, or EBADF for a standard output that was closed.
+    [[noreturn]] void StopOnWriteError();
     [[noreturn]] void StopOnWriteError(int error);
 
     bool inputClosed_ = false;
