@@ -25,7 +25,9 @@ constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 // stdio's own buffers: given no buffer, it takes the block size (4 KiB on a
 // pipe) whatever size it is asked for.
 char outBuffer[kBufferSize];
+#ifndef _WIN32
 char errBuffer[kBufferSize];
+#endif
 
 #ifdef _WIN32
 constexpr char kNullDevice[] = "NUL";
@@ -105,9 +107,15 @@ Output::Output()
 #endif
     outTerminal_ = !outputClosed_ && IsTerminal(STDOUT_FILENO);
     std::setvbuf(stdout, outBuffer, outTerminal_ ? _IOLBF : _IOFBF, kBufferSize);
+#ifdef _WIN32
+    // Nothing tells whether the two lead to the same pipe: each line to
+    // standard error goes out at once, after what standard output holds.
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
+#else
     if (!IsTerminal(STDERR_FILENO)) {
         std::setvbuf(stderr, errBuffer, _IOFBF, kBufferSize);
     }
+#endif
 }
 
 // What standard error refuses is dropped.
@@ -118,8 +126,6 @@ void Output::Err(std::string_view text)
         return;
     }
 #ifdef _WIN32
-    // Nothing tells whether the two lead to the same pipe: lines keep their
-    // order either way.
     Flush();
 #endif
     (void)std::fwrite(text.data(), 1, text.size(), stderr);
