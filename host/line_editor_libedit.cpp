@@ -32,16 +32,16 @@ int ReadKey(std::FILE *)
     std::mbstate_t state{};
     bool partial = false;
     for (;;) {
-        if (TakeResize()) {
+        if (Came(Noted::kResized)) {
             rl_resize_terminal();
         }
-        if (TakeResumption()) {
+        if (Came(Noted::kResumed)) {
             rl_forced_update_display();
         }
         char byte = static_cast<char>(heldByte);
         const ssize_t count = heldByte >= 0 ? 1 : read(STDIN_FILENO, &byte, 1);
         heldByte = -1;
-        if (count == 0 || (count < 0 && (errno != EINTR || InterruptPending()))) {
+        if (count == 0 || (count < 0 && (errno != EINTR || Came(Noted::kInterrupt, false)))) {
             ended = count == 0;
             readError = count < 0 ? errno : 0;
             return -1;
@@ -118,12 +118,12 @@ LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error
     readError = 0;
     heldByte = -1;
     char *text = readline(prompt);
-    if (text != nullptr && InterruptPending()) {
+    if (text != nullptr && Came(Noted::kInterrupt, false)) {
         std::free(text);
         text = nullptr;
     }
     if (text == nullptr) {
-        if (InterruptPending()) {
+        if (Came(Noted::kInterrupt, false)) {
             return LineStatus::kInterrupted;
         }
         error = readError;

@@ -123,7 +123,7 @@ int Prompt::Run()
     std::string line;
     for (;;) {
         output_.Flush();
-        TakeInterrupt();
+        Came(Noted::kInterrupt);
         int error = 0;
         const LineStatus status = ReadInteractiveLine("rpn> ", line, error);
         if (status == LineStatus::kInterrupted) {

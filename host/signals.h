@@ -7,27 +7,17 @@
 #define RPN_SIGNALS_H
 
 // Takes the mode of the terminal that standard input is, to give it back,
-// and sets up the handlers:
-// - SIGINT is noted. The handler does not restart an interrupted read, so
-//   the line editor gives up on the line.
-// - SIGHUP, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1 and SIGUSR2 end rpn as said
-//   above. One that was ignored when rpn started (nohup) stays ignored.
-// - SIGTSTP (Ctrl-Z) gives the terminal its mode back while rpn is stopped
-//   and takes up the editing mode again when rpn continues.
-// - SIGWINCH is noted, for the line editor to learn the new width.
+// and sets up the handlers: SIGINT and SIGWINCH are noted, and interrupt a
+// read instead of restarting it. SIGHUP, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1
+// and SIGUSR2 end rpn as said above, unless ignored when rpn started
+// (nohup). SIGTSTP (Ctrl-Z) gives the terminal its mode back while rpn is
+// stopped and takes up the editing mode again when rpn continues.
 void CatchSignals();
 
-// Whether SIGINT came since the last call; clears the note.
-bool TakeInterrupt();
-
-// Whether SIGINT came, leaving the note for TakeInterrupt.
-bool InterruptPending();
-
-// Whether rpn was stopped and has continued since the last call: what the
-// prompt showed may have been written over meanwhile.
-bool TakeResumption();
-
-// Whether the terminal's window changed size since the last call.
-bool TakeResize();
+// What the handlers noted: Ctrl-C, a stop and continue (what the prompt
+// showed may have been written over), a new window size.
+enum class Noted { kInterrupt, kResumed, kResized };
+// Whether it came since it was last taken; `take` clears the note.
+bool Came(Noted what, bool take = true);
 
 #endif

@@ -1,8 +1,8 @@
-// A Windows console has no signals to catch: Ctrl-C and Ctrl-Break come to
-// a handler on a thread of their own. Ctrl-C is noted, as SIGINT is
-// elsewhere; Ctrl-Break, closing the window and logging off keep their
-// default, which ends rpn. Nothing stops and resumes rpn, and the console
-// edits the line itself, so a new width concerns nobody here.
+// A Windows console has no signals to catch: Ctrl-C and Ctrl-Break come to a
+// handler on a thread of their own. Ctrl-C is noted, as SIGINT is elsewhere;
+// Ctrl-Break, closing the window and logging off keep their default, which
+// ends rpn. Nothing stops and resumes rpn, and the console edits the line
+// itself, so a new width concerns nobody here.
 #include "signals.h"
 
 #include <atomic>
@@ -28,22 +28,7 @@ void CatchSignals()
     SetConsoleCtrlHandler(NoteControlEvent, TRUE);
 }
 
-bool TakeInterrupt()
+bool Came(Noted what, bool take)
 {
-    return interrupted.exchange(false);
-}
-
-bool InterruptPending()
-{
-    return interrupted;
-}
-
-bool TakeResumption()
-{
-    return false;
-}
-
-bool TakeResize()
-{
-    return false;
+    return what == Noted::kInterrupt && (take ? interrupted.exchange(false) : interrupted.load());
 }
