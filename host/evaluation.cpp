@@ -9,14 +9,7 @@
 namespace {
 
 constexpr std::string_view kResultPrefix = "result = ";
-// Room for the result line: its prefix, a value and the newline.
-constexpr std::size_t kLineSize = kValueTextSize + 16;
-
-std::size_t Format(double value, const ValueFormat &format, char *text)
-{
-    return format.shortest ? kelvaro_rpn_format_shortest(value, text, kValueTextSize)
-                           : kelvaro_rpn_format_fixed(value, format.decimals, text, kValueTextSize);
-}
+constexpr std::string_view kFormulaPart = "--each";
 
 // The byte as C writes it between quotes, so that a control byte or half of
 // a UTF-8 character does not garble the message.
@@ -24,69 +17,72 @@ std::string Quoted(std::string_view bytes)
 {
     std::string quoted;
     for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        const char *escape = byte == '\t' ? "\\t" : byte == '\r' ? "\\r" : byte == '\n' ? "\\n"
-                           : byte == '\\' ? "\\\\" : byte == '\'' ? "\\'" : nullptr;
         char hex[sizeof "\\xff"];
-        if (escape == nullptr && (byte < ' ' || byte > '~')) {
-            (void)std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned>(byte));
-            escape = hex;
+        switch (c) {
+        case '\t': quoted += "\\t"; break;
+        case '\r': quoted += "\\r"; break;
+        case '\n': quoted += "\\n"; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\'': quoted += "\\'"; break;
+        default:
+            if (c < ' ' || c > '~') {
+                (void)std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
+                quoted += hex;
+            } else {
+                quoted += c;
+            }
         }
-        quoted += escape != nullptr ? std::string(escape) : std::string(1, c);
     }
     return quoted;
 }
 
-// "rpn: PLACE:COLUMN: ".
+// "rpn: PLACE:COLUMN: ", the column in bytes from 1.
 std::string Prefix(const Place &place, std::size_t offset)
 {
-    std::string prefix = "rpn: " + std::string(place.name);
-    if (place.line != 0) {
-        prefix += ':' + std::to_string(place.line);
-    }
-    if (!place.part.empty()) {
-        prefix += ": " + std::string(place.part);
-    }
-    return prefix + ':' + std::to_string(offset + 1) + ": ";
+    return "rpn: " + std::string(place.name) + (place.line != 0 ? ":" + std::to_string(place.line) : "") +
+           (place.part.empty() ? "" : ": " + std::string(place.part)) + ":" + std::to_string(offset + 1) + ": ";
 }
 
-// What the check found, in words.
+// A finding of kelvaro_rpn_check in words.
 std::string Finding(const kelvaro_rpn_warning &warning, std::string_view text)
 {
     if (warning.kind == KELVARO_RPN_WARNING_VALUES_LEFT) {
         return warning.length == 1 ? "1 value is left below the result"
                                    : std::to_string(warning.length) + " values are left below the result";
     }
-    const std::size_t offset = warning.offset < text.size() ? warning.offset : text.size();
+    const std::size_t offset = std::min(warning.offset, text.size());
     const std::string skipped = "'" + Quoted(text.substr(offset, warning.length)) + "'";
-    if (warning.kind == KELVARO_RPN_WARNING_NUMBER_TAIL) {
-        // The number starts after the last space or tab before its tail.
-        std::size_t start = offset;
-        while (start > 0 && text[start - 1] != ' ' && text[start - 1] != '\t') {
-            --start;
-        }
-        return skipped + " after the number " + Quoted(text.substr(start, offset - start)) +
-               " is skipped (a number ends at its last digit)";
+    if (warning.kind != KELVARO_RPN_WARNING_NUMBER_TAIL) {
+        return skipped + " after '" + Quoted(text.substr(offset > 0 ? offset - 1 : 0, offset > 0 ? 1 : 0)) +
+               "' is skipped (only a token's first byte counts)";
     }
-    return skipped + " after '" + Quoted(text.substr(offset > 0 ? offset - 1 : 0, offset > 0 ? 1 : 0)) +
-           "' is skipped (only a token's first byte counts)";
+    // The number starts after the last space or tab before its tail.
+    const std::size_t start = text.find_last_of(" \t", offset == 0 ? 0 : offset - 1);
+    const std::size_t first = start == std::string_view::npos || offset == 0 ? 0 : start + 1;
+    return skipped + " after the number " + Quoted(text.substr(first, offset - first)) +
+           " is skipped (a number ends at its last digit)";
+}
+
+// "rpn: PLACE:COLUMN: invalid character '?'\n".
+std::string FailureLine(const Place &place, const kelvaro_rpn_outcome &outcome, std::string_view text)
+{
+    const bool invalid = outcome.status == KELVARO_RPN_INVALID_CHARACTER && outcome.offset < text.size();
+    return Prefix(place, outcome.offset) + kelvaro_rpn_status_name(outcome.status) +
+           (invalid ? " '" + Quoted(text.substr(outcome.offset, 1)) + "'" : "") + "\n";
+}
+
+std::size_t Format(double value, const ValueFormat &format, char *text)
+{
+    return format.shortest ? kelvaro_rpn_format_shortest(value, text, KELVARO_RPN_SHORTEST_SIZE)
+                           : kelvaro_rpn_format_fixed(value, format.decimals, text, KELVARO_RPN_FIXED_SIZE);
 }
 
 }  // namespace
 
 std::string ValueText(double value, const ValueFormat &format)
 {
-    char text[kValueTextSize];
+    char text[KELVARO_RPN_FIXED_SIZE];
     return {text, Format(value, format, text)};
-}
-
-std::string DescribeFailure(const Place &place, const kelvaro_rpn_outcome &outcome, std::string_view text)
-{
-    std::string message = Prefix(place, outcome.offset) + kelvaro_rpn_status_name(outcome.status);
-    if (outcome.status == KELVARO_RPN_INVALID_CHARACTER && outcome.offset < text.size()) {
-        message += " '" + Quoted(text.substr(outcome.offset, 1)) + "'";
-    }
-    return message + '\n';
 }
 
 std::string PointAt(std::size_t offset, std::string_view text)
@@ -94,10 +90,8 @@ std::string PointAt(std::size_t offset, std::string_view text)
     std::string lines = std::string(text) + '\n';
     for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
         // Bytes 10xxxxxx continue a UTF-8 character.
-        if (text[i] == '\t') {
-            lines += '\t';
-        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            lines += ' ';
+        if (text[i] == '\t' || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            lines += text[i] == '\t' ? '\t' : ' ';
         }
     }
     return lines + "^\n";
@@ -109,22 +103,16 @@ Evaluator::Evaluator(const Settings &settings, Output &output)
     if (settings_.keepStack && (calculator_ = kelvaro_rpn_calculator_create()) == nullptr) {
         throw std::bad_alloc();
     }
-    // Under --strict a warning stops the expression before it runs; with a
-    // kept stack the check leaves the values-left finding to be skipped.
+    // Under --strict a warning stops the expression before it runs.
     onePass_ = settings_.warnings && !settings_.strict && calculator_ == nullptr;
     listing_.context = this;
-    // The library's lines carry six decimals; any other format needs the
-    // values themselves.
+    // The library's lines carry six decimals; another format has them written
+    // again from the values.
     if (settings_.format.decimals == 6 && !settings_.format.shortest) {
         listing_.line = TakeLine;
     } else {
         listing_.values = TakeValues;
     }
-}
-
-Evaluator::~Evaluator()
-{
-    kelvaro_rpn_calculator_destroy(calculator_);
 }
 
 int Evaluator::CheckFormula()
@@ -140,8 +128,9 @@ int Evaluator::CheckFormula()
     if (status == KELVARO_RPN_OUT_OF_MEMORY) {
         throw std::bad_alloc();
     }
+    const Place place{kFormulaPart, 0};
     if (status != KELVARO_RPN_OK) {
-        output_.Err(DescribeFailure(Place{kFormulaPart, 0}, outcome, formula) + kUsageHint);
+        output_.Err(FailureLine(place, outcome, formula) + kUsageHint);
         return kExitUsage;
     }
     // Values it leaves depend on what it runs on: those are said with each
@@ -151,7 +140,7 @@ int Evaluator::CheckFormula()
     std::string lines;
     for (const kelvaro_rpn_warning &warning : found) {
         if (warning.kind != KELVARO_RPN_WARNING_VALUES_LEFT) {
-            lines += Prefix(Place{kFormulaPart, 0}, warning.offset) + (settings_.strict ? "error: " : "warning: ") +
+            lines += Prefix(place, warning.offset) + (settings_.strict ? "error: " : "warning: ") +
                      Finding(warning, formula) + "\n";
         }
     }
@@ -159,9 +148,7 @@ int Evaluator::CheckFormula()
         output_.Err(lines + kUsageHint);
         return kExitUsage;
     }
-    if (settings_.warnings) {
-        output_.Err(lines);
-    }
+    output_.Err(settings_.warnings ? lines : "");
     return kExitSuccess;
 }
 
@@ -169,30 +156,24 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
 {
     std::string_view whole = text;
     if (!settings_.formula.empty()) {
-        joined_.assign(text).append(1, ' ').append(settings_.formula);
-        whole = joined_;
+        whole = joined_.assign(text).append(1, ' ').append(settings_.formula);
     }
     verdict_ = {kExitSuccess, 0, text};
     text_ = text;
     kelvaro_rpn_outcome outcome{};
-    // Warnings, then the run: the two in one pass over the text where they
-    // can, the warnings said before the first listing line.
-    const bool onePass = onePass_;
     if (settings_.warnings || settings_.strict) {
         whole_ = whole;
         unsaid_ = &place;
-        if (onePass) {
+        if (onePass_) {
             kelvaro_rpn_evaluate_checked(whole.data(), whole.size(), &listing_, found_.data(), found_.size(),
                                          &foundCount_, &outcome);
-            if (foundCount_ == 0) {
-                unsaid_ = nullptr;
-            }
+            unsaid_ = foundCount_ == 0 ? nullptr : unsaid_;
         } else {
             foundCount_ = kelvaro_rpn_check(whole.data(), whole.size(), found_.data(), found_.size());
             SayWarnings();
         }
     }
-    if (verdict_.status == kExitSuccess && !onePass) {
+    if (verdict_.status == kExitSuccess && !onePass_) {
         if (calculator_ != nullptr) {
             kelvaro_rpn_calculator_evaluate(calculator_, whole.data(), whole.size(), &listing_, &outcome);
         } else {
@@ -202,31 +183,28 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
     if (unsaid_ != nullptr) {
         SayWarnings();
     }
-    if (verdict_.status != kExitSuccess) {
-        // --strict refused it.
-    } else if (outcome.status == KELVARO_RPN_OK) {
-        char line[kLineSize];
+    if (verdict_.status == kExitSuccess && outcome.status == KELVARO_RPN_OK) {
+        // Quiet, the value alone is the answer; a kept stack left empty has
+        // none.
+        char line[KELVARO_RPN_FIXED_SIZE + kResultPrefix.size() + 1];
         std::memcpy(line, kResultPrefix.data(), kResultPrefix.size());
-        std::size_t length = kResultPrefix.size();
+        const std::size_t start = settings_.quiet ? kResultPrefix.size() : 0;
+        std::size_t end = kResultPrefix.size() + Format(outcome.value, settings_.format, line + kResultPrefix.size());
         if (calculator_ != nullptr && kelvaro_rpn_calculator_depth(calculator_) == 0) {
-            length = 0;
-            if (!settings_.quiet) {
-                output_.Out("stack empty");
-            }
-        } else {
-            length += Format(outcome.value, settings_.format, line + length);
+            end = start + (settings_.quiet ? 0 : std::strlen(std::strcpy(line, "stack empty")));
         }
-        line[length++] = '\n';
-        const std::size_t start = settings_.quiet && length > 1 ? kResultPrefix.size() : 0;
-        output_.Out({line + start, length - start});
-    } else {
+        line[end++] = '\n';
+        output_.Out({line + start, end - start});
+    } else if (verdict_.status == kExitSuccess) {
         std::string_view at = text;
         const Place where = Locate(outcome.offset, at, place);
         char message[KELVARO_RPN_MESSAGE_SIZE];
         Listed({message, kelvaro_rpn_format_message(&outcome, at.data(), at.size(), message, sizeof message)});
-        output_.Err(DescribeFailure(where, outcome, at));
-        Unanswered();
+        output_.Err(FailureLine(where, outcome, at));
         verdict_ = {ExitStatusOf(outcome.status), outcome.offset, at};
+    }
+    if (verdict_.status != kExitSuccess && settings_.quiet && settings_.lineForEveryExpression) {
+        output_.Out("\n");
     }
     output_.ExpressionDone();
     return verdict_;
@@ -234,11 +212,10 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
 
 std::vector<double> Evaluator::Stack() const
 {
-    if (calculator_ == nullptr) {
-        return {};
+    std::vector<double> values(calculator_ == nullptr ? 0 : kelvaro_rpn_calculator_depth(calculator_));
+    if (!values.empty()) {
+        kelvaro_rpn_calculator_values(calculator_, values.data(), values.size());
     }
-    std::vector<double> values(kelvaro_rpn_calculator_depth(calculator_));
-    kelvaro_rpn_calculator_values(calculator_, values.data(), values.size());
     return values;
 }
 
@@ -260,22 +237,11 @@ void Evaluator::TakeLine(void *context, const char *text, std::size_t length)
     self->Listed({text, length});
 }
 
-// The library's lines again, with the values in rpn's format.
 void Evaluator::TakeValues(void *context, char command, const double *values, std::size_t count)
 {
-    auto *self = static_cast<Evaluator *>(context);
-    if (self->unsaid_ != nullptr) {
-        self->SayWarnings();
-    }
-    if (command == '#') {
-        self->Listed("Top of stack: " + ValueText(values[count - 1], self->settings_.format) + "\n");
-        return;
-    }
-    std::string lines = "\n---------\n";
-    for (std::size_t i = count; i-- > 0;) {
-        lines += ValueText(values[i], self->settings_.format) + "\n";
-    }
-    self->Listed(lines + "---------\n");
+    const ValueFormat &format = static_cast<Evaluator *>(context)->settings_.format;
+    kelvaro_rpn_listing_lines(command, values, count, format.shortest ? KELVARO_RPN_SHORTEST : format.decimals,
+                              TakeLine, context);
 }
 
 void Evaluator::SayWarnings()
@@ -300,7 +266,6 @@ void Evaluator::SayWarnings()
                     Finding(warning, at) + "\n");
         if (settings_.strict && verdict_.status == kExitSuccess) {
             verdict_ = {kExitStrict, warning.offset, at};
-            Unanswered();
         }
     }
 }
@@ -314,20 +279,4 @@ Place Evaluator::Locate(std::size_t &offset, std::string_view &text, const Place
     offset -= text.size() + 1;
     text = settings_.formula;
     return Place{place.name, place.line, kFormulaPart};
-}
-
-void Evaluator::Listed(std::string_view line)
-{
-    if (settings_.quiet) {
-        output_.Err(line);
-    } else {
-        output_.Out(line);
-    }
-}
-
-void Evaluator::Unanswered()
-{
-    if (settings_.quiet && settings_.lineForEveryExpression) {
-        output_.Out("\n");
-    }
 }

@@ -11,20 +11,12 @@
 #include <string_view>
 #include <vector>
 
-// "%f", the library's own lines, unless -d or --shortest says otherwise.
+// "%f", as the library's own lines, unless -d or --shortest says otherwise.
 struct ValueFormat {
     int decimals = 6;
     bool shortest = false;
 };
-
-// Room for any value's text and its NUL.
-constexpr std::size_t kValueTextSize = KELVARO_RPN_FIXED_SIZE > KELVARO_RPN_SHORTEST_SIZE
-                                           ? KELVARO_RPN_FIXED_SIZE
-                                           : KELVARO_RPN_SHORTEST_SIZE;
 std::string ValueText(double value, const ValueFormat &format);
-
-// How the formula's diagnostics name it: "rpn: --each:3: ...".
-constexpr std::string_view kFormulaPart = "--each";
 
 // Where an expression came from: "argument 2" (no line), or a file ("-" for
 // standard input) and its line from 1; `part` is "--each" when the column
@@ -35,30 +27,26 @@ struct Place {
     std::string_view part{};
 };
 
-// "rpn: PLACE:COLUMN: invalid character '?'\n", the column in bytes from 1.
-std::string DescribeFailure(const Place &place, const kelvaro_rpn_outcome &outcome, std::string_view text);
-
 // The text again and a caret under the byte at `offset`: a tab stays a tab
 // and a UTF-8 character takes one column, so the caret lines up.
 std::string PointAt(std::size_t offset, std::string_view text);
 
 struct Settings {
-    // Standard output gets only values; the listings and failure lines go
-    // to standard error.
+    // Standard output gets only values; listings and failure lines go to
+    // standard error.
     bool quiet = false;
-    // Quiet, a failed expression still gets its (empty) line, so that
-    // output line N answers expression N.
+    // Quiet, a failed expression still gets its (empty) line, so that output
+    // line N answers expression N.
     bool lineForEveryExpression = false;
     bool keepStack = false;
     ValueFormat format;
     bool warnings = true;
-    // A warning is an error: the expression does not run (status 4).
-    bool strict = false;
-    std::string formula;  // --each; "" for none
+    bool strict = false;  // a warning is an error (status 4): no run
+    std::string formula;  // --each, run on what each expression left
 };
 
-// What became of an expression: its exit status and, when it failed, the
-// byte where, in `text` (the expression, or the formula).
+// An expression's exit status and, when it failed, the byte where, in
+// `text` (the expression, or the formula).
 struct Verdict {
     int status;
     std::size_t offset;
@@ -68,12 +56,12 @@ struct Verdict {
 class Evaluator {
 public:
     Evaluator(const Settings &settings, Output &output);
-    ~Evaluator();
+    ~Evaluator() { kelvaro_rpn_calculator_destroy(calculator_); }
     Evaluator(const Evaluator &) = delete;
     Evaluator &operator=(const Evaluator &) = delete;
 
-    // A formula with an invalid character, or any warning under --strict,
-    // is a usage error (status 2); its own warnings are said here, once.
+    // A formula with an invalid character, or any warning under --strict, is
+    // a usage error (status 2); its own warnings are said here, once.
     int CheckFormula();
 
     // Writes the expression's warnings, listing and result line, or its
@@ -87,26 +75,21 @@ public:
     const ValueFormat &format() const { return settings_.format; }
 
 private:
-    static void TakeLine(void *context, const char *text, std::size_t length);
     static void TakeValues(void *context, char command, const double *values, std::size_t count);
+    static void TakeLine(void *context, const char *text, std::size_t length);
     void SayWarnings();
-    bool Say(const Place &place, kelvaro_rpn_warning warning, std::string_view text, Verdict &verdict);
     Place Locate(std::size_t &offset, std::string_view &text, const Place &place) const;
-    void Listed(std::string_view line);
-    void Unanswered();
+    void Listed(std::string_view line) { settings_.quiet ? output_.Err(line) : output_.Out(line); }
 
     Settings settings_;
     Output &output_;
     kelvaro_rpn_calculator *calculator_ = nullptr;
-    // Warnings and the run in one pass over the text.
-    bool onePass_ = false;
+    bool onePass_;  // the check and the run in one pass over the text
     kelvaro_rpn_listing listing_{};
-    // The expression with the formula after it, its room kept line to line.
-    std::string joined_;
+    std::string joined_;  // the expression, a space and the formula
     std::vector<kelvaro_rpn_warning> found_;
     std::size_t foundCount_ = 0;
-    // The warnings of the expression running, to say before its first
-    // listing line.
+    // The expression's warnings are said before its first listing line.
     const Place *unsaid_ = nullptr;
     std::string_view text_;
     std::string_view whole_;
