@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <unistd.h>
@@ -49,10 +50,10 @@ struct Options {
     std::string error;  // a usage error, without "rpn: "
 };
 
-void Apply(Options &options, const OptionEntry &entry, const char *value, int index)
+void Apply(Options &options, Flag flag, const char *value, int index)
 {
     Settings &settings = options.settings;
-    switch (entry.flag) {
+    switch (flag) {
     case Flag::kKeepGoing: options.keepGoing = true; break;
     case Flag::kQuiet: settings.quiet = true; break;
     case Flag::kKeepStack: settings.keepStack = true; break;
@@ -63,30 +64,16 @@ void Apply(Options &options, const OptionEntry &entry, const char *value, int in
     case Flag::kShortest: settings.format.shortest = true; break;
     case Flag::kHelp: options.help = true; break;
     case Flag::kVersion: options.version = true; break;
-    case Flag::kDecimals: {
-        int decimals = 0;
-        const char *p = value;
-        for (; std::isdigit(static_cast<unsigned char>(*p)) != 0 && p - value < 3; ++p) {
-            decimals = decimals * 10 + (*p - '0');
-        }
-        if (p == value || *p != '\0' || decimals > KELVARO_RPN_MAX_DECIMALS) {
+    case Flag::kDecimals:
+        char *end = nullptr;
+        const long decimals = std::strtol(value, &end, 10);
+        if (!std::isdigit(static_cast<unsigned char>(*value)) || *end != '\0' || decimals > KELVARO_RPN_MAX_DECIMALS) {
             options.error = std::string("invalid number of decimals '") + value + "' (0 to " +
                             std::to_string(KELVARO_RPN_MAX_DECIMALS) + ")";
         }
-        settings.format = ValueFormat{decimals, false};
+        settings.format = ValueFormat{static_cast<int>(decimals), false};
         break;
     }
-    }
-}
-
-const OptionEntry *Find(char letter, std::string_view name)
-{
-    for (const OptionEntry &entry : kOptions) {
-        if (letter != '\0' ? entry.letter == letter : entry.name == name) {
-            return &entry;
-        }
-    }
-    return nullptr;
 }
 
 // Options may appear anywhere before "--". An argument is an option only if
@@ -101,44 +88,36 @@ Options Parse(int argc, char **argv)
     bool ended = false;
     for (int i = 1; i < argc && options.error.empty() && !options.help && !options.version; ++i) {
         const char *argument = argv[i];
-        const bool isOption = argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])));
-        if (ended || !isOption) {
+        if (ended || argument[0] != '-' || (argument[1] != '-' && !std::isalpha(static_cast<unsigned char>(argument[1])))) {
             options.sources.push_back({false, argument, i});
-        } else if (std::strcmp(argument, "--") == 0) {
-            ended = true;
-        } else if (argument[1] == '-') {
-            const char *equals = std::strchr(argument, '=');
-            const std::string name(argument + 2, equals == nullptr ? std::strlen(argument + 2)
-                                                                   : static_cast<std::size_t>(equals - argument - 2));
-            const OptionEntry *entry = Find('\0', name);
-            if (entry == nullptr || (equals != nullptr && entry->value == nullptr)) {
-                options.error = std::string("unknown option '") + argument + "'";
+            continue;
+        }
+        ended = std::strcmp(argument, "--") == 0;
+        const bool isLong = argument[1] == '-';
+        // Each letter of a bundle in turn; a long option is one "letter".
+        for (const char *at = argument + 1; !ended && *at != '\0' && options.error.empty() && !options.help;) {
+            const char *equals = isLong ? std::strchr(argument, '=') : nullptr;
+            const std::string name = isLong ? std::string(argument + 2, equals == nullptr ? std::strlen(argument + 2)
+                                                                                          : static_cast<std::size_t>(equals - argument - 2))
+                                            : std::string(1, *at);
+            const OptionEntry *entry = nullptr;
+            for (const OptionEntry &each : kOptions) {
+                entry = (isLong ? name == each.name : *at == each.letter) ? &each : entry;
+            }
+            const std::string shown = (isLong ? "--" : "-") + name;
+            const char *attached = isLong ? (equals == nullptr ? nullptr : equals + 1) : (at[1] == '\0' ? nullptr : at + 1);
+            if (entry == nullptr || (isLong && equals != nullptr && entry->value == nullptr)) {
+                options.error = "unknown option '" + (isLong ? std::string(argument) : shown) + "'";
             } else if (entry->value == nullptr) {
-                Apply(options, *entry, nullptr, i);
-            } else if (equals != nullptr ? equals[1] == '\0' : i + 1 >= argc) {
-                options.error = "option '--" + name + "' needs an argument";
+                Apply(options, entry->flag, nullptr, i);
+            } else if (attached != nullptr ? *attached == '\0' : i + 1 >= argc) {
+                options.error = "option '" + shown + "' needs an argument";
             } else {
-                const char *value = equals != nullptr ? equals + 1 : argv[++i];
-                Apply(options, *entry, value, i);
+                const char *value = attached != nullptr ? attached : argv[++i];
+                Apply(options, entry->flag, value, i);
+                break;
             }
-        } else {
-            for (const char *letter = argument + 1; *letter != '\0' && options.error.empty(); ++letter) {
-                const OptionEntry *entry = Find(*letter, "");
-                if (entry == nullptr) {
-                    options.error = std::string("unknown option '-") + *letter + "'";
-                } else if (entry->value == nullptr) {
-                    Apply(options, *entry, nullptr, i);
-                    if (options.help) {
-                        break;
-                    }
-                } else if (letter[1] == '\0' && i + 1 >= argc) {
-                    options.error = std::string("option '-") + *letter + "' needs an argument";
-                } else {
-                    const char *value = letter[1] != '\0' ? letter + 1 : argv[++i];
-                    Apply(options, *entry, value, i);
-                    break;
-                }
-            }
+            at = isLong ? "" : at + 1;
         }
     }
     return options;

@@ -9,17 +9,13 @@
 #include <cstring>
 #include <utility>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
-constexpr std::size_t kDefaultColumns = 80;
 constexpr char kPromptOptions[] =
     "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
     "on standard output; -d N and --shortest, how values are written, on the\n"
@@ -27,33 +23,29 @@ constexpr char kPromptOptions[] =
 
 // The terminal that standard input is, written to directly: the prompt, the
 // stack line and what is typed stay there when standard output and standard
-// error are redirected. Standard error when it cannot be opened by name.
+// error are redirected. Standard error where it cannot be opened by name,
+// and on Windows, whose console shows both.
 std::FILE *OpenScreen()
 {
 #ifdef _WIN32
-    std::FILE *screen = std::fopen("CONOUT$", "wb");
+    return stderr;
 #else
     const char *name = ttyname(STDIN_FILENO);
     std::FILE *screen = name == nullptr ? nullptr : std::fopen(name, "we");
-#endif
     return screen == nullptr ? stderr : screen;
+#endif
 }
 
-// The window's width (on Windows, of the window, not of its scroll-back).
 std::size_t Columns(std::FILE *screen)
 {
-#ifdef _WIN32
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (GetConsoleScreenBufferInfo(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(screen))), &info) != 0) {
-        return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
-    }
-#else
+#ifndef _WIN32
     winsize size{};
     if (ioctl(fileno(screen), TIOCGWINSZ, &size) == 0 && size.ws_col != 0) {
         return size.ws_col;
     }
 #endif
-    return kDefaultColumns;
+    (void)screen;
+    return 80;
 }
 
 // Six decimals without the zeros that only pad them: 8, 0.25, 0.785398.
@@ -67,155 +59,6 @@ std::string ShortDecimal(double value)
         }
     }
     return decimal;
-}
-
-class Prompt {
-public:
-    Prompt(Evaluator &evaluator, Output &output)
-        : evaluator_(evaluator), output_(output), screen_(OpenScreen())
-    {
-    }
-    ~Prompt()
-    {
-        if (screen_ != stderr) {
-            (void)std::fclose(screen_);
-        }
-    }
-    Prompt(const Prompt &) = delete;
-    Prompt &operator=(const Prompt &) = delete;
-
-    int Run();
-
-private:
-    void Obey(PromptCommand command, const std::string &line);
-    void Show(const std::string &text);
-    void ShowStack() { Show(CompactStack(evaluator_.Stack(), evaluator_.format(), Columns(screen_))); }
-    void Remember(const std::string &line);
-    void ReportHistoryFailure();
-
-    Evaluator &evaluator_;
-    Output &output_;
-    std::FILE *screen_;
-    UndoHistory undo_;
-    std::string pathNote_;
-    HistoryFile history_{HistoryFile::ChoosePath(pathNote_)};
-    bool keepingHistory_ = false;
-    bool historyFailed_ = false;
-    unsigned long lineNumber_ = 0;
-};
-
-int Prompt::Run()
-{
-    std::vector<std::string> recalled;
-    if (!pathNote_.empty()) {
-        output_.Err("rpn: " + pathNote_ + "\n");
-    }
-    if (!history_.path().empty()) {
-        keepingHistory_ = true;
-        recalled = history_.Load();
-        if (!history_.note().empty()) {
-            output_.Err("rpn: " + history_.note() + "\n");
-        }
-        ReportHistoryFailure();
-    }
-    CatchSignals();
-    StartLineEditor(screen_, recalled);
-    std::string line;
-    for (;;) {
-        output_.Flush();
-        Came(Noted::kInterrupt);
-        int error = 0;
-        const LineStatus status = ReadInteractiveLine("rpn> ", line, error);
-        if (status == LineStatus::kInterrupted) {
-            Show("\n");
-            continue;
-        }
-        if (status != LineStatus::kLine) {
-            // After Ctrl-D the shell's prompt belongs on a line of its own.
-            Show("\n");
-            StopLineEditor();
-            if (status == LineStatus::kError) {
-                output_.Stop(std::string("read error: ") + std::strerror(error));
-            }
-            break;
-        }
-        ++lineNumber_;
-        const PromptCommand command = PromptCommandOf(line);
-        if (command == PromptCommand::kQuit) {
-            StopLineEditor();
-            break;
-        }
-        if (!line.empty()) {
-            Remember(line);
-            Obey(command, line);
-        }
-    }
-    return historyFailed_ ? kExitOwnFailure : kExitSuccess;
-}
-
-void Prompt::Obey(PromptCommand command, const std::string &line)
-{
-    std::vector<double> stack = evaluator_.Stack();
-    switch (command) {
-    case PromptCommand::kHelp: Show(DescribeNotation() + PromptCommandsText() + kPromptOptions); return;
-    case PromptCommand::kStack: Show(FullStack(stack, evaluator_.format())); return;
-    case PromptCommand::kClear:
-        if (!stack.empty()) {
-            undo_.Changed(std::move(stack));
-            evaluator_.Restore({});
-        }
-        break;
-    case PromptCommand::kUndo:
-    case PromptCommand::kRedo: {
-        const bool undo = command == PromptCommand::kUndo;
-        if (undo ? undo_.Undo(stack) : undo_.Redo(stack)) {
-            evaluator_.Restore(stack);
-        } else {
-            Show(undo ? "nothing to undo\n" : "nothing to redo\n");
-        }
-        break;
-    }
-    case PromptCommand::kQuit:
-    case PromptCommand::kNone: {
-        const Verdict verdict = evaluator_.Evaluate(line, Place{"-", lineNumber_});
-        if (verdict.status != kExitSuccess) {
-            output_.Err(PointAt(verdict.offset, verdict.text));
-        } else if (!SameStack(stack, evaluator_.Stack())) {
-            undo_.Changed(std::move(stack));
-        }
-        break;
-    }
-    }
-    ShowStack();
-}
-
-// After what the line wrote, so that the terminal shows it in order.
-void Prompt::Show(const std::string &text)
-{
-    output_.Flush();
-    std::fputs(text.c_str(), screen_);
-    std::fflush(screen_);
-}
-
-void Prompt::Remember(const std::string &line)
-{
-    RememberLine(line);
-    if (keepingHistory_) {
-        history_.Append(line);
-        ReportHistoryFailure();
-    }
-}
-
-// Once, and the session goes on without saving.
-void Prompt::ReportHistoryFailure()
-{
-    if (historyFailed_ || history_.failure().empty()) {
-        return;
-    }
-    historyFailed_ = true;
-    keepingHistory_ = false;
-    output_.Err("rpn: cannot keep history: " + history_.failure() + " (RPN_HISTFILE= turns history off)\n");
-    output_.Flush();
 }
 
 }  // namespace
@@ -259,6 +102,91 @@ std::string PromptCommandsText()
 
 int RunPrompt(Evaluator &evaluator, Output &output)
 {
-    Prompt prompt(evaluator, output);
-    return prompt.Run();
+    std::FILE *screen = OpenScreen();
+    // After what the line wrote, so that the terminal shows it in order.
+    const auto show = [&](const std::string &text) {
+        output.Flush();
+        std::fputs(text.c_str(), screen);
+        std::fflush(screen);
+    };
+    std::string note;
+    HistoryFile history(HistoryFile::ChoosePath(note));
+    bool historyFailed = false;
+    // Once, and the session goes on without saving.
+    const auto reportHistory = [&] {
+        if (!historyFailed && !history.failure().empty()) {
+            historyFailed = true;
+            output.Err("rpn: cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)\n");
+            output.Flush();
+        }
+    };
+    output.Err(note.empty() ? "" : "rpn: " + note + "\n");
+    const std::vector<std::string> recalled = history.path().empty() ? std::vector<std::string>{} : history.Load();
+    output.Err(history.note().empty() ? "" : "rpn: " + history.note() + "\n");
+    reportHistory();
+    CatchSignals();
+    StartLineEditor(screen, recalled);
+    UndoHistory undo;
+    std::string line;
+    for (unsigned long number = 1;; ++number) {
+        output.Flush();
+        Came(Noted::kInterrupt);
+        int error = 0;
+        const LineStatus status = ReadInteractiveLine("rpn> ", line, error);
+        if (status == LineStatus::kInterrupted) {
+            show("\n");
+            --number;
+            continue;
+        }
+        const PromptCommand command = status == LineStatus::kLine ? PromptCommandOf(line) : PromptCommand::kQuit;
+        if (command == PromptCommand::kQuit) {
+            // After Ctrl-D the shell's prompt belongs on a line of its own.
+            show(status == LineStatus::kLine ? "" : "\n");
+            StopLineEditor();
+            if (status == LineStatus::kError) {
+                output.Stop(std::string("read error: ") + std::strerror(error));
+            }
+            break;
+        }
+        if (line.empty()) {
+            continue;
+        }
+        RememberLine(line);
+        if (!historyFailed && !history.path().empty()) {
+            history.Append(line);
+            reportHistory();
+        }
+        std::vector<double> stack = evaluator.Stack();
+        const bool undoing = command == PromptCommand::kUndo;
+        if (command == PromptCommand::kHelp) {
+            show(DescribeNotation() + PromptCommandsText() + kPromptOptions);
+            continue;
+        }
+        if (command == PromptCommand::kStack) {
+            show(FullStack(stack, evaluator.format()));
+            continue;
+        }
+        if (command == PromptCommand::kClear && !stack.empty()) {
+            undo.Changed(std::move(stack));
+            evaluator.Restore({});
+        } else if (undoing || command == PromptCommand::kRedo) {
+            if (undoing ? undo.Undo(stack) : undo.Redo(stack)) {
+                evaluator.Restore(stack);
+            } else {
+                show(undoing ? "nothing to undo\n" : "nothing to redo\n");
+            }
+        } else if (command == PromptCommand::kNone) {
+            const Verdict verdict = evaluator.Evaluate(line, Place{"-", number});
+            if (verdict.status != kExitSuccess) {
+                output.Err(PointAt(verdict.offset, verdict.text));
+            } else if (!SameStack(stack, evaluator.Stack())) {
+                undo.Changed(std::move(stack));
+            }
+        }
+        show(CompactStack(evaluator.Stack(), evaluator.format(), Columns(screen)));
+    }
+    if (screen != stderr) {
+        (void)std::fclose(screen);
+    }
+    return historyFailed ? kExitOwnFailure : kExitSuccess;
 }
