@@ -1,6 +1,6 @@
 #include "line_editor.h"
 
-#include "desk.h"
+#include "prompt.h"
 #include "signals.h"
 
 #include <cerrno>
