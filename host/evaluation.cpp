@@ -184,17 +184,18 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
         SayWarnings();
     }
     if (verdict_.status == kExitSuccess && outcome.status == KELVARO_RPN_OK) {
-        // Quiet, the value alone is the answer; a kept stack left empty has
-        // none.
-        char line[KELVARO_RPN_FIXED_SIZE + kResultPrefix.size() + 1];
-        std::memcpy(line, kResultPrefix.data(), kResultPrefix.size());
-        const std::size_t start = settings_.quiet ? kResultPrefix.size() : 0;
-        std::size_t end = kResultPrefix.size() + Format(outcome.value, settings_.format, line + kResultPrefix.size());
         if (calculator_ != nullptr && kelvaro_rpn_calculator_depth(calculator_) == 0) {
-            end = start + (settings_.quiet ? 0 : std::strlen(std::strcpy(line, "stack empty")));
+            // A kept stack left empty has no value to show.
+            output_.Out(settings_.quiet ? "\n" : "stack empty\n");
+        } else {
+            // Quiet, the value alone is the answer.
+            char line[KELVARO_RPN_FIXED_SIZE + kResultPrefix.size() + 1];
+            std::memcpy(line, kResultPrefix.data(), kResultPrefix.size());
+            std::size_t length = kResultPrefix.size() + Format(outcome.value, settings_.format, line + kResultPrefix.size());
+            line[length++] = '\n';
+            const std::size_t start = settings_.quiet ? kResultPrefix.size() : 0;
+            output_.Out({line + start, length - start});
         }
-        line[end++] = '\n';
-        output_.Out({line + start, end - start});
     } else if (verdict_.status == kExitSuccess) {
         std::string_view at = text;
         const Place where = Locate(outcome.offset, at, place);
