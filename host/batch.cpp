@@ -33,9 +33,6 @@ struct Run {
     }
 };
 
-// Whether a read of `file` could wait: a pipe or a terminal with nothing
-// waiting (a pipe whose writer is gone has its end waiting). A regular file
-// never waits.
 #ifdef _WIN32
 // The C library there has no getline.
 ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
@@ -62,6 +59,9 @@ ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
     return static_cast<ssize_t>(length);
 }
 
+// Whether a read of `file` could wait: a pipe or a terminal with nothing
+// waiting (a pipe whose writer is gone has its end waiting). A regular file
+// never waits.
 bool MightWait(std::FILE *file)
 {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
