@@ -20,11 +20,13 @@ std::size_t Copy(char *out, const char (&text)[N])
     return N - 1;
 }
 
-// The value at `decimals`; 6 is "%f", the legacy lines.
-std::size_t ValueLine(char *out, std::size_t prefixLength, Value value, int decimals = 6)
+// "%f": the legacy lines.
+constexpr int kLegacyDecimals = 6;
+
+std::size_t ValueLine(char *out, std::size_t prefixLength, Value value, int decimals = kLegacyDecimals)
 {
     char *text = out + prefixLength;
-    std::size_t length = prefixLength + (decimals == 6                   ? FormatFixed(text, value)
+    std::size_t length = prefixLength + (decimals == kLegacyDecimals                   ? FormatFixed(text, value)
                                          : decimals == kShortestDecimals ? FormatShortest(text, value)
                                                                          : FormatDecimals(text, value, decimals));
     out[length++] = '\n';
@@ -65,7 +67,7 @@ std::size_t FormatFailureLine(char *out, int status, unsigned char byte)
 
 void WriteStackLines(LineWriter write, void *context, const Value *values, std::size_t count)
 {
-    WriteListingLines(write, context, '@', values, count, 6);
+    WriteListingLines(write, context, '@', values, count, kLegacyDecimals);
 }
 
 void WriteListingLines(LineWriter write, void *context, char command, const Value *values, std::size_t count,

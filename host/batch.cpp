@@ -77,41 +77,43 @@ bool MightWait(std::FILE *file)
 }
 #endif
 
+// "rpn: read error: REASON" for standard input, "rpn: FILE: read error:
+// REASON" for a file.
+[[noreturn]] void StopOnReadError(Run &run, const std::string &name, int error)
+{
+    std::string message = name == "-" ? "" : name + ": ";
+    message += "read error: ";
+    run.output.Stop(message + std::strerror(error));
+}
+
 // Every line of `file`; empty lines are skipped and still counted. A CR
 // before the newline is dropped, and a last line without one counts.
 void RunLines(Run &run, std::FILE *file, const std::string &name, bool closed)
 {
+    if (closed) {
+        StopOnReadError(run, name, EBADF);
+    }
     struct stat info {};
     const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
     char *buffer = nullptr;
     std::size_t room = 0;
-    unsigned long number = 0;
-    errno = closed ? EBADF : 0;
-    for (;;) {
+    bool going = true;
+    for (unsigned long number = 1; going; ++number) {
         // What the lines so far wrote goes out before rpn waits for more,
         // while lines already waiting keep the output buffered.
-        if (!regular && !closed && MightWait(file)) {
+        if (!regular && MightWait(file)) {
             run.output.Flush();
         }
-        const ssize_t read = closed ? -1 : getline(&buffer, &room, file);
-        if (read < 0) {
-            const int error = closed || std::ferror(file) != 0 ? errno : 0;
-            std::free(buffer);
-            if (error != 0) {
-                const std::string reason = std::string("read error: ") + std::strerror(error);
-                run.output.Stop(name == "-" ? reason : name + ": " + reason);
-            }
-            return;
+        const ssize_t read = getline(&buffer, &room, file);
+        if (read < 0 && std::ferror(file) != 0) {
+            StopOnReadError(run, name, errno);
         }
-        ++number;
-        std::size_t length = static_cast<std::size_t>(read);
+        std::size_t length = read < 0 ? 0 : static_cast<std::size_t>(read);
         length -= length > 0 && buffer[length - 1] == '\n' ? 1 : 0;
         length -= length > 0 && buffer[length - 1] == '\r' ? 1 : 0;
-        if (length > 0 && !run.Record(run.evaluator.Evaluate({buffer, length}, Place{name, number}).status)) {
-            std::free(buffer);
-            return;
-        }
+        going = read >= 0 && (length == 0 || run.Record(run.evaluator.Evaluate({buffer, length}, Place{name, number}).status));
     }
+    std::free(buffer);
 }
 
 void RunFile(Run &run, const std::string &name)
@@ -122,10 +124,10 @@ void RunFile(Run &run, const std::string &name)
     }
     std::FILE *file = std::fopen(name.c_str(), "rb");
     if (file == nullptr) {
-        run.output.Stop(name + ": " + std::strerror(errno));
+        run.output.Stop(name + ": " + std::string(std::strerror(errno)));
     }
     RunLines(run, file, name, false);
-    std::fclose(file);
+    (void)std::fclose(file);
 }
 
 }  // namespace

@@ -10,6 +10,11 @@ namespace {
 
 constexpr std::string_view kResultPrefix = "result = ";
 constexpr std::string_view kFormulaPart = "--each";
+// More warnings than a line typed by hand usually has; the room grows.
+constexpr std::size_t kInitialRoom = 8;
+// Bytes 10xxxxxx continue a UTF-8 character.
+constexpr unsigned char kTagMask = 0xC0;
+constexpr unsigned char kContinuationTag = 0x80;
 
 // The byte as C writes it between quotes, so that a control byte or half of
 // a UTF-8 character does not garble the message.
@@ -17,7 +22,6 @@ std::string Quoted(std::string_view bytes)
 {
     std::string quoted;
     for (const char c : bytes) {
-        char hex[sizeof "\\xff"];
         switch (c) {
         case '\t': quoted += "\\t"; break;
         case '\r': quoted += "\\r"; break;
@@ -26,6 +30,7 @@ std::string Quoted(std::string_view bytes)
         case '\'': quoted += "\\'"; break;
         default:
             if (c < ' ' || c > '~') {
+                char hex[sizeof "\\xff"];
                 (void)std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
                 quoted += hex;
             } else {
@@ -89,8 +94,7 @@ std::string PointAt(std::size_t offset, std::string_view text)
 {
     std::string lines = std::string(text) + '\n';
     for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-        // Bytes 10xxxxxx continue a UTF-8 character.
-        if (text[i] == '\t' || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+        if (text[i] == '\t' || (static_cast<unsigned char>(text[i]) & kTagMask) != kContinuationTag) {
             lines += text[i] == '\t' ? '\t' : ' ';
         }
     }
@@ -98,7 +102,7 @@ std::string PointAt(std::size_t offset, std::string_view text)
 }
 
 Evaluator::Evaluator(const Settings &settings, Output &output)
-    : settings_(settings), output_(output), found_(8)
+    : settings_(settings), output_(output), found_(kInitialRoom)
 {
     if (settings_.keepStack && (calculator_ = kelvaro_rpn_calculator_create()) == nullptr) {
         throw std::bad_alloc();
@@ -108,7 +112,7 @@ Evaluator::Evaluator(const Settings &settings, Output &output)
     listing_.context = this;
     // The library's lines carry six decimals; another format has them written
     // again from the values.
-    if (settings_.format.decimals == 6 && !settings_.format.shortest) {
+    if (settings_.format.decimals == kLibraryDecimals && !settings_.format.shortest) {
         listing_.line = TakeLine;
     } else {
         listing_.values = TakeValues;
@@ -160,6 +164,29 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
     }
     verdict_ = {kExitSuccess, 0, text};
     text_ = text;
+    const kelvaro_rpn_outcome outcome = Run(whole, place);
+    if (verdict_.status == kExitSuccess && outcome.status == KELVARO_RPN_OK) {
+        ReportValue(outcome.value);
+    } else if (verdict_.status == kExitSuccess) {
+        std::string_view at = text;
+        kelvaro_rpn_outcome located = outcome;
+        const Place where = Locate(located.offset, at, place);
+        char message[KELVARO_RPN_MESSAGE_SIZE];
+        Listed({message, kelvaro_rpn_format_message(&located, at.data(), at.size(), message, sizeof message)});
+        output_.Err(FailureLine(where, located, at));
+        verdict_ = {ExitStatusOf(located.status), located.offset, at};
+    }
+    if (verdict_.status != kExitSuccess && settings_.quiet && settings_.lineForEveryExpression) {
+        output_.Out("\n");
+    }
+    output_.ExpressionDone();
+    return verdict_;
+}
+
+// The check and the run, the check's warnings said before the first listing
+// line; under --strict one of them stops the run.
+kelvaro_rpn_outcome Evaluator::Run(std::string_view whole, const Place &place)
+{
     kelvaro_rpn_outcome outcome{};
     if (settings_.warnings || settings_.strict) {
         whole_ = whole;
@@ -183,32 +210,23 @@ Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
     if (unsaid_ != nullptr) {
         SayWarnings();
     }
-    if (verdict_.status == kExitSuccess && outcome.status == KELVARO_RPN_OK) {
-        if (calculator_ != nullptr && kelvaro_rpn_calculator_depth(calculator_) == 0) {
-            // A kept stack left empty has no value to show.
-            output_.Out(settings_.quiet ? "\n" : "stack empty\n");
-        } else {
-            // Quiet, the value alone is the answer.
-            char line[KELVARO_RPN_FIXED_SIZE + kResultPrefix.size() + 1];
-            std::memcpy(line, kResultPrefix.data(), kResultPrefix.size());
-            std::size_t length = kResultPrefix.size() + Format(outcome.value, settings_.format, line + kResultPrefix.size());
-            line[length++] = '\n';
-            const std::size_t start = settings_.quiet ? kResultPrefix.size() : 0;
-            output_.Out({line + start, length - start});
-        }
-    } else if (verdict_.status == kExitSuccess) {
-        std::string_view at = text;
-        const Place where = Locate(outcome.offset, at, place);
-        char message[KELVARO_RPN_MESSAGE_SIZE];
-        Listed({message, kelvaro_rpn_format_message(&outcome, at.data(), at.size(), message, sizeof message)});
-        output_.Err(FailureLine(where, outcome, at));
-        verdict_ = {ExitStatusOf(outcome.status), outcome.offset, at};
+    return outcome;
+}
+
+void Evaluator::ReportValue(double value)
+{
+    if (calculator_ != nullptr && kelvaro_rpn_calculator_depth(calculator_) == 0) {
+        // A kept stack left empty has no value to show.
+        output_.Out(settings_.quiet ? "\n" : "stack empty\n");
+        return;
     }
-    if (verdict_.status != kExitSuccess && settings_.quiet && settings_.lineForEveryExpression) {
-        output_.Out("\n");
-    }
-    output_.ExpressionDone();
-    return verdict_;
+    // Quiet, the value alone is the answer.
+    char line[KELVARO_RPN_FIXED_SIZE + kResultPrefix.size() + 1];
+    std::memcpy(line, kResultPrefix.data(), kResultPrefix.size());
+    std::size_t length = kResultPrefix.size() + Format(value, settings_.format, line + kResultPrefix.size());
+    line[length++] = '\n';
+    const std::size_t start = settings_.quiet ? kResultPrefix.size() : 0;
+    output_.Out({line + start, length - start});
 }
 
 std::vector<double> Evaluator::Stack() const
@@ -240,8 +258,8 @@ void Evaluator::TakeLine(void *context, const char *text, std::size_t length)
 
 void Evaluator::TakeValues(void *context, char command, const double *values, std::size_t count)
 {
-    const ValueFormat &format = static_cast<Evaluator *>(context)->settings_.format;
-    kelvaro_rpn_listing_lines(command, values, count, format.shortest ? KELVARO_RPN_SHORTEST : format.decimals,
+    const ValueFormat &asked = static_cast<Evaluator *>(context)->settings_.format;
+    kelvaro_rpn_listing_lines(command, values, count, asked.shortest ? KELVARO_RPN_SHORTEST : asked.decimals,
                               TakeLine, context);
 }
 

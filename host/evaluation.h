@@ -12,8 +12,9 @@
 #include <vector>
 
 // "%f", as the library's own lines, unless -d or --shortest says otherwise.
+constexpr int kLibraryDecimals = 6;
 struct ValueFormat {
-    int decimals = 6;
+    int decimals = kLibraryDecimals;
     bool shortest = false;
 };
 std::string ValueText(double value, const ValueFormat &format);
@@ -75,6 +76,8 @@ public:
     const ValueFormat &format() const { return settings_.format; }
 
 private:
+    kelvaro_rpn_outcome Run(std::string_view whole, const Place &place);
+    void ReportValue(double value);
     static void TakeValues(void *context, char command, const double *values, std::size_t count);
     static void TakeLine(void *context, const char *text, std::size_t length);
     void SayWarnings();

@@ -27,6 +27,7 @@ constexpr off_t kLargestHistory = 64 * kMebibyte;
 // A session holds the lock for one read or write; one that holds it longer
 // is stuck, and the prompt does not wait for it.
 constexpr auto kLockPatience = std::chrono::seconds(1);
+constexpr auto kLockRetry = std::chrono::milliseconds(5);
 // A FIFO would block the open itself; a terminal must not become rpn's
 // controlling terminal.
 constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
@@ -37,9 +38,9 @@ struct Lock {
     explicit Lock(int fd) : fd(fd)
     {
         const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
-        while (!(held = flock(fd, LOCK_EX | LOCK_NB) == 0) && (errno == EWOULDBLOCK || errno == EINTR) &&
+        while (!(held = (flock(fd, LOCK_EX | LOCK_NB) == 0)) && (errno == EWOULDBLOCK || errno == EINTR) &&
                std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(kLockRetry);
         }
     }
     ~Lock()
@@ -158,7 +159,7 @@ std::string HistoryFile::ChoosePath(std::string &note)
                    std::strerror(errno) + "); no history is kept";
             return "";
         }
-        const std::string resolved = (std::strcmp(directory, "/") == 0 ? "" : directory) + std::string("/") + chosen;
+        std::string resolved = (std::strcmp(directory, "/") == 0 ? "" : directory) + std::string("/") + chosen;
         note = std::string("RPN_HISTFILE=") + chosen + " is relative; the history is " + resolved;
         return resolved;
     }

@@ -24,6 +24,8 @@ constexpr char kRefusal[] =
     "rpn: line not evaluated: it holds an arrow or another editing key, and this rpn "
     "has no line editing (built without libedit); Backspace, Ctrl-U and Ctrl-W edit\n";
 
+// A terminal hands over at most a line per read; this holds most lines.
+constexpr std::size_t kReadSize = 4096;
 std::FILE *promptScreen = nullptr;
 // What was read past the end of the line returned last.
 std::string unread;
@@ -50,7 +52,7 @@ void DropTypedInput()
 LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
 {
     for (std::size_t newline = unread.find('\n'); newline == std::string::npos; newline = unread.find('\n')) {
-        char buffer[4096];
+        char buffer[kReadSize];
 #ifdef _WIN32
         SetLastError(ERROR_SUCCESS);
 #endif

@@ -6,7 +6,9 @@
 #include "output.h"
 #include "prompt.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,25 +22,27 @@ enum class Flag { kKeepGoing, kQuiet, kKeepStack, kFile, kEach, kNoWarnings, kSt
 // The options, for the parser and the help alike; the manual page describes
 // them in full.
 struct OptionEntry {
-    char letter;  // '\0': long form only
     const char *name;
     const char *value;  // what it takes, or nullptr
-    Flag flag;
     const char *summary;
+    Flag flag;
+    char letter;  // '\0': long form only
 };
+// Where the help's summaries start.
+constexpr std::size_t kSummaryColumn = 20;
 
 constexpr OptionEntry kOptions[] = {
-    {'k', "keep-going", nullptr, Flag::kKeepGoing, "go on after a failing expression"},
-    {'q', "quiet", nullptr, Flag::kQuiet, "standard output gets only each value"},
-    {'s', "keep-stack", nullptr, Flag::kKeepStack, "carry the stack from one expression to the next"},
-    {'f', "file", "FILE", Flag::kFile, "evaluate every line of FILE ('-': standard input)"},
-    {'\0', "each", "FORMULA", Flag::kEach, "run FORMULA after every expression, on what it left"},
-    {'\0', "no-warnings", nullptr, Flag::kNoWarnings, "do not write warnings"},
-    {'\0', "strict", nullptr, Flag::kStrict, "a warning is an error: the expression does not run"},
-    {'d', "decimals", "N", Flag::kDecimals, "write values with N digits after the point"},
-    {'\0', "shortest", nullptr, Flag::kShortest, "write values as the shortest exact text"},
-    {'h', "help", nullptr, Flag::kHelp, "show this help and exit"},
-    {'\0', "version", nullptr, Flag::kVersion, "show the versions of rpn and of the library and exit"},
+    {"keep-going", nullptr, "go on after a failing expression", Flag::kKeepGoing, 'k'},
+    {"quiet", nullptr, "standard output gets only each value", Flag::kQuiet, 'q'},
+    {"keep-stack", nullptr, "carry the stack from one expression to the next", Flag::kKeepStack, 's'},
+    {"file", "FILE", "evaluate every line of FILE ('-': standard input)", Flag::kFile, 'f'},
+    {"each", "FORMULA", "run FORMULA after every expression, on what it left", Flag::kEach, '\0'},
+    {"no-warnings", nullptr, "do not write warnings", Flag::kNoWarnings, '\0'},
+    {"strict", nullptr, "a warning is an error: the expression does not run", Flag::kStrict, '\0'},
+    {"decimals", "N", "write values with N digits after the point", Flag::kDecimals, 'd'},
+    {"shortest", nullptr, "write values as the shortest exact text", Flag::kShortest, '\0'},
+    {"help", nullptr, "show this help and exit", Flag::kHelp, 'h'},
+    {"version", nullptr, "show the versions of rpn and of the library and exit", Flag::kVersion, '\0'},
 };
 
 struct Options {
@@ -67,7 +71,7 @@ void Apply(Options &options, Flag flag, const char *value, int index)
     case Flag::kDecimals:
         char *end = nullptr;
         const long decimals = std::strtol(value, &end, 10);
-        if (!std::isdigit(static_cast<unsigned char>(*value)) || *end != '\0' || decimals > KELVARO_RPN_MAX_DECIMALS) {
+        if (std::isdigit(static_cast<unsigned char>(*value)) == 0 || *end != '\0' || decimals > KELVARO_RPN_MAX_DECIMALS) {
             options.error = std::string("invalid number of decimals '") + value + "' (0 to " +
                             std::to_string(KELVARO_RPN_MAX_DECIMALS) + ")";
         }
@@ -76,48 +80,77 @@ void Apply(Options &options, Flag flag, const char *value, int index)
     }
 }
 
+// One option and its value, if it takes one: `attached` when the argument
+// carried it ("-d3", "--decimals=3"), otherwise the next argument.
+void Take(Options &options, const OptionEntry *entry, const std::string &shown, const char *attached, int argc,
+          char **argv, int &index)
+{
+    if (entry == nullptr) {
+        options.error = "unknown option '" + shown + "'";
+    } else if (entry->value == nullptr) {
+        Apply(options, entry->flag, "", index);
+    } else if (attached != nullptr ? *attached == '\0' : index + 1 >= argc) {
+        options.error = "option '" + shown + "' needs an argument";
+    } else {
+        const char *value = attached != nullptr ? attached : argv[++index];
+        Apply(options, entry->flag, value, index);
+    }
+}
+
+const OptionEntry *Find(std::string_view name, char letter)
+{
+    const auto *found = std::find_if(std::begin(kOptions), std::end(kOptions), [&](const OptionEntry &entry) {
+        return letter != '\0' ? entry.letter == letter : name == entry.name;
+    });
+    return found == std::end(kOptions) ? nullptr : found;
+}
+
+// "--name", "--name=value" or "--name value".
+void ParseLong(Options &options, int argc, char **argv, int &index)
+{
+    const char *argument = argv[index];
+    const char *equals = std::strchr(argument, '=');
+    const std::string name = equals == nullptr ? argument + 2 : std::string(argument + 2, equals);
+    const OptionEntry *entry = Find(name, '\0');
+    const bool known = entry != nullptr && (entry->value != nullptr || equals == nullptr);
+    Take(options, known ? entry : nullptr, known ? "--" + name : argument, equals == nullptr ? nullptr : equals + 1,
+         argc, argv, index);
+}
+
+// A bundle of letters, up to the first that takes a value: it takes the
+// rest, or the next argument.
+void ParseShort(Options &options, int argc, char **argv, int &index)
+{
+    const int at = index;
+    for (const char *letter = argv[index] + 1; *letter != '\0' && index == at && options.error.empty() && !options.help;
+         ++letter) {
+        const OptionEntry *entry = Find("", *letter);
+        Take(options, entry, std::string("-") + *letter, letter[1] == '\0' ? nullptr : letter + 1, argc, argv, index);
+        if (entry != nullptr && entry->value != nullptr) {
+            break;
+        }
+    }
+}
+
 // Options may appear anywhere before "--". An argument is an option only if
 // it starts with '-' followed by a letter or a second '-': "-5 3 +" and "-"
-// are expressions. Short options bundle ("-kq"), and one that takes a value
-// takes the rest of its bundle or the next argument ("-d3", "-d 3"); long
-// ones "--decimals=3" or "--decimals 3". --help and --version act as soon
-// as they are met; the first bad option is a usage error.
+// are expressions. --help and --version act as soon as they are met; the
+// first bad option is a usage error.
 Options Parse(int argc, char **argv)
 {
     Options options;
     bool ended = false;
     for (int i = 1; i < argc && options.error.empty() && !options.help && !options.version; ++i) {
         const char *argument = argv[i];
-        if (ended || argument[0] != '-' || (argument[1] != '-' && !std::isalpha(static_cast<unsigned char>(argument[1])))) {
+        const bool isOption = argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])) != 0);
+        if (ended || !isOption) {
             options.sources.push_back({false, argument, i});
-            continue;
-        }
-        ended = std::strcmp(argument, "--") == 0;
-        const bool isLong = argument[1] == '-';
-        // Each letter of a bundle in turn; a long option is one "letter".
-        for (const char *at = argument + 1; !ended && *at != '\0' && options.error.empty() && !options.help;) {
-            const char *equals = isLong ? std::strchr(argument, '=') : nullptr;
-            const std::string name = isLong ? std::string(argument + 2, equals == nullptr ? std::strlen(argument + 2)
-                                                                                          : static_cast<std::size_t>(equals - argument - 2))
-                                            : std::string(1, *at);
-            const OptionEntry *entry = nullptr;
-            for (const OptionEntry &each : kOptions) {
-                entry = (isLong ? name == each.name : *at == each.letter) ? &each : entry;
-            }
-            const std::string shown = (isLong ? "--" : "-") + name;
-            const char *attached = isLong ? (equals == nullptr ? nullptr : equals + 1) : (at[1] == '\0' ? nullptr : at + 1);
-            if (entry == nullptr || (isLong && equals != nullptr && entry->value == nullptr)) {
-                options.error = "unknown option '" + (isLong ? std::string(argument) : shown) + "'";
-            } else if (entry->value == nullptr) {
-                Apply(options, entry->flag, nullptr, i);
-            } else if (attached != nullptr ? *attached == '\0' : i + 1 >= argc) {
-                options.error = "option '" + shown + "' needs an argument";
-            } else {
-                const char *value = attached != nullptr ? attached : argv[++i];
-                Apply(options, entry->flag, value, i);
-                break;
-            }
-            at = isLong ? "" : at + 1;
+        } else if (std::strcmp(argument, "--") == 0) {
+            ended = true;
+        } else if (argument[1] == '-') {
+            ParseLong(options, argc, argv, i);
+        } else {
+            ParseShort(options, argc, argv, i);
         }
     }
     return options;
@@ -137,7 +170,7 @@ std::string HelpText()
         std::string form = entry.letter != '\0' ? std::string("-") + entry.letter + ", --" : "    --";
         form += entry.name;
         form += entry.value != nullptr ? std::string("=") + entry.value : "";
-        text += "  " + form + std::string(form.size() < 20 ? 20 - form.size() : 1, ' ') + entry.summary + "\n";
+        text += "  " + form + std::string(form.size() < kSummaryColumn ? kSummaryColumn - form.size() : 1, ' ') + entry.summary + "\n";
     }
     text += "  --                  end of options: every later argument is an expression\n"
             "\nNotation: a token starts at the beginning or after a space or tab, and only\n"

@@ -67,6 +67,15 @@ bool Reserve(int fd, int mode)
     return true;
 }
 
+// "rpn: write error: REASON" and status 3.
+[[noreturn]] void EndOnWriteError(int error)
+{
+    std::fflush(stderr);
+    std::fprintf(stderr, "rpn: write error: %s\n", std::strerror(error));
+    std::fflush(stderr);
+    _exit(kExitOwnFailure);
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -106,14 +115,14 @@ Output::Output()
     }
 #endif
     outTerminal_ = !outputClosed_ && IsTerminal(STDOUT_FILENO);
-    std::setvbuf(stdout, outBuffer, outTerminal_ ? _IOLBF : _IOFBF, kBufferSize);
+    (void)std::setvbuf(stdout, outBuffer, outTerminal_ ? _IOLBF : _IOFBF, kBufferSize);
 #ifdef _WIN32
     // Nothing tells whether the two lead to the same pipe: each line to
     // standard error goes out at once, after what standard output holds.
-    std::setvbuf(stderr, nullptr, _IONBF, 0);
+    (void)std::setvbuf(stderr, nullptr, _IONBF, 0);
 #else
     if (!IsTerminal(STDERR_FILENO)) {
-        std::setvbuf(stderr, errBuffer, _IOFBF, kBufferSize);
+        (void)std::setvbuf(stderr, errBuffer, _IOFBF, kBufferSize);
     }
 #endif
 }
@@ -134,7 +143,7 @@ void Output::Err(std::string_view text)
 void Output::Flush()
 {
     if (std::fflush(stdout) != 0) {
-        StopOnWriteError(errno);
+        StopOnWriteError();
     }
     (void)std::fflush(stderr);
 }
@@ -143,7 +152,7 @@ int Output::Finish(int status)
 {
     Flush();
     if (std::fclose(stdout) != 0 && errno != EINTR) {
-        StopOnWriteError(errno);
+        EndOnWriteError(errno);
     }
     return status;
 }
@@ -156,15 +165,8 @@ void Output::Stop(const std::string &message)
     _exit(kExitOwnFailure);
 }
 
-void Output::StopOnWriteError()
+void Output::StopOnWriteError() const
 {
-    StopOnWriteError(outputClosed_ ? EBADF : errno);
+    EndOnWriteError(outputClosed_ ? EBADF : errno);
 }
 
-void Output::StopOnWriteError(int error)
-{
-    std::fflush(stderr);
-    std::fprintf(stderr, "rpn: write error: %s\n", std::strerror(error));
-    std::fflush(stderr);
-    _exit(kExitOwnFailure);
-}

@@ -55,8 +55,7 @@ public:
 
 private:
     // errno, or EBADF for a standard output that was closed.
-    [[noreturn]] void StopOnWriteError();
-    [[noreturn]] void StopOnWriteError(int error);
+    [[noreturn]] void StopOnWriteError() const;
 
     bool inputClosed_ = false;
     bool outputClosed_ = false;

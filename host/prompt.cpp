@@ -5,8 +5,10 @@
 #include "line_editor.h"
 #include "signals.h"
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <utility>
 
 #ifndef _WIN32
@@ -16,8 +18,10 @@
 
 namespace {
 
+// cppcheck 2.10 misses the read of `command` through find_if's iterator.
 struct Word {
     std::string_view text;
+    // cppcheck-suppress unusedStructMember
     PromptCommand command;
 };
 
@@ -38,12 +42,8 @@ PromptCommand PromptCommandOf(std::string_view line)
         return PromptCommand::kNone;
     }
     const std::string_view word = line.substr(first, line.find_last_not_of(" \t") - first + 1);
-    for (const Word &each : kWords) {
-        if (each.text == word) {
-            return each.command;
-        }
-    }
-    return PromptCommand::kNone;
+    const auto *known = std::find_if(std::begin(kWords), std::end(kWords), [word](const Word &each) { return each.text == word; });
+    return known == std::end(kWords) ? PromptCommand::kNone : known->command;
 }
 
 std::string_view PromptWordCompleting(std::string_view prefix)
@@ -108,7 +108,7 @@ std::string CompactStack(const std::vector<double> &values, const ValueFormat &f
         return kEmptyLine;
     }
     std::vector<std::string> texts;
-    std::size_t width = 6;  // "stack:"
+    std::size_t width = sizeof "stack:" - 1;
     for (const double value : values) {
         texts.push_back(ValueText(value, format));
         width += 1 + texts.back().size();
@@ -146,6 +146,8 @@ std::string FullStack(const std::vector<double> &values, const ValueFormat &form
 
 namespace {
 
+// When the terminal does not say how wide it is.
+constexpr std::size_t kDefaultColumns = 80;
 constexpr char kPromptOptions[] =
     "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
     "on standard output; -d N and --shortest, how values are written, on the\n"
@@ -175,13 +177,13 @@ std::size_t Columns(std::FILE *screen)
     }
 #endif
     (void)screen;
-    return 80;
+    return kDefaultColumns;
 }
 
 // Six decimals without the zeros that only pad them: 8, 0.25, 0.785398.
 std::string ShortDecimal(double value)
 {
-    std::string decimal = ValueText(value, ValueFormat{});
+    std::string decimal = ValueText(value, ValueFormat{kLibraryDecimals, false});
     if (decimal.find('.') != std::string::npos) {
         decimal.erase(decimal.find_last_not_of('0') + 1);
         if (decimal.back() == '.') {
@@ -230,6 +232,51 @@ std::string PromptCommandsText()
            "  Ctrl-C      abandon the line being typed\n";
 }
 
+namespace {
+
+// What a line does at the prompt, and what the terminal shows after it: the
+// stack line, but for help and stack.
+std::string Obey(PromptCommand command, const std::string &line, const Place &place, Evaluator &evaluator,
+                 UndoHistory &undo, Output &output, std::size_t columns)
+{
+    std::vector<double> stack = evaluator.Stack();
+    const bool undoing = command == PromptCommand::kUndo;
+    std::string said;
+    if (command == PromptCommand::kHelp) {
+        return DescribeNotation() + PromptCommandsText() + kPromptOptions;
+    }
+    if (command == PromptCommand::kStack) {
+        return FullStack(stack, evaluator.format());
+    }
+    if (command == PromptCommand::kClear && !stack.empty()) {
+        undo.Changed(std::move(stack));
+        evaluator.Restore({});
+    } else if (undoing || command == PromptCommand::kRedo) {
+        if (undoing ? undo.Undo(stack) : undo.Redo(stack)) {
+            evaluator.Restore(stack);
+        } else {
+            said = undoing ? "nothing to undo\n" : "nothing to redo\n";
+        }
+    } else if (command == PromptCommand::kNone) {
+        const Verdict verdict = evaluator.Evaluate(line, place);
+        if (verdict.status != kExitSuccess) {
+            output.Err(PointAt(verdict.offset, verdict.text));
+        } else if (!SameStack(stack, evaluator.Stack())) {
+            undo.Changed(std::move(stack));
+        }
+    }
+    return said + CompactStack(evaluator.Stack(), evaluator.format(), columns);
+}
+
+// The history's path and file said once, before the first prompt: where a
+// relative RPN_HISTFILE led, a file not trimmed, a file not kept.
+void Said(Output &output, const std::string &note)
+{
+    output.Err(note.empty() ? "" : "rpn: " + note + "\n");
+}
+
+}  // namespace
+
 int RunPrompt(Evaluator &evaluator, Output &output)
 {
     std::FILE *screen = OpenScreen();
@@ -241,19 +288,18 @@ int RunPrompt(Evaluator &evaluator, Output &output)
     };
     std::string note;
     HistoryFile history(HistoryFile::ChoosePath(note));
-    bool historyFailed = false;
+    Said(output, note);
+    const std::vector<std::string> recalled = history.path().empty() ? std::vector<std::string>{} : history.Load();
+    Said(output, history.note());
     // Once, and the session goes on without saving.
     const auto reportHistory = [&] {
-        if (!historyFailed && !history.failure().empty()) {
-            historyFailed = true;
-            output.Err("rpn: cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)\n");
+        if (!history.failure().empty()) {
+            Said(output, "cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)");
             output.Flush();
         }
     };
-    output.Err(note.empty() ? "" : "rpn: " + note + "\n");
-    const std::vector<std::string> recalled = history.path().empty() ? std::vector<std::string>{} : history.Load();
-    output.Err(history.note().empty() ? "" : "rpn: " + history.note() + "\n");
     reportHistory();
+    bool keeping = !history.path().empty() && history.failure().empty();
     CatchSignals();
     StartLineEditor(screen, recalled);
     UndoHistory undo;
@@ -263,13 +309,11 @@ int RunPrompt(Evaluator &evaluator, Output &output)
         Came(Noted::kInterrupt);
         int error = 0;
         const LineStatus status = ReadInteractiveLine("rpn> ", line, error);
+        const PromptCommand command = status == LineStatus::kLine ? PromptCommandOf(line) : PromptCommand::kQuit;
         if (status == LineStatus::kInterrupted) {
             show("\n");
             --number;
-            continue;
-        }
-        const PromptCommand command = status == LineStatus::kLine ? PromptCommandOf(line) : PromptCommand::kQuit;
-        if (command == PromptCommand::kQuit) {
+        } else if (command == PromptCommand::kQuit) {
             // After Ctrl-D the shell's prompt belongs on a line of its own.
             show(status == LineStatus::kLine ? "" : "\n");
             StopLineEditor();
@@ -277,46 +321,18 @@ int RunPrompt(Evaluator &evaluator, Output &output)
                 output.Stop(std::string("read error: ") + std::strerror(error));
             }
             break;
-        }
-        if (line.empty()) {
-            continue;
-        }
-        RememberLine(line);
-        if (!historyFailed && !history.path().empty()) {
-            history.Append(line);
-            reportHistory();
-        }
-        std::vector<double> stack = evaluator.Stack();
-        const bool undoing = command == PromptCommand::kUndo;
-        if (command == PromptCommand::kHelp) {
-            show(DescribeNotation() + PromptCommandsText() + kPromptOptions);
-            continue;
-        }
-        if (command == PromptCommand::kStack) {
-            show(FullStack(stack, evaluator.format()));
-            continue;
-        }
-        if (command == PromptCommand::kClear && !stack.empty()) {
-            undo.Changed(std::move(stack));
-            evaluator.Restore({});
-        } else if (undoing || command == PromptCommand::kRedo) {
-            if (undoing ? undo.Undo(stack) : undo.Redo(stack)) {
-                evaluator.Restore(stack);
-            } else {
-                show(undoing ? "nothing to undo\n" : "nothing to redo\n");
+        } else if (!line.empty()) {
+            RememberLine(line);
+            if (keeping) {
+                history.Append(line);
+                reportHistory();
+                keeping = history.failure().empty();
             }
-        } else if (command == PromptCommand::kNone) {
-            const Verdict verdict = evaluator.Evaluate(line, Place{"-", number});
-            if (verdict.status != kExitSuccess) {
-                output.Err(PointAt(verdict.offset, verdict.text));
-            } else if (!SameStack(stack, evaluator.Stack())) {
-                undo.Changed(std::move(stack));
-            }
+            show(Obey(command, line, Place{"-", number}, evaluator, undo, output, Columns(screen)));
         }
-        show(CompactStack(evaluator.Stack(), evaluator.format(), Columns(screen)));
     }
     if (screen != stderr) {
         (void)std::fclose(screen);
     }
-    return historyFailed ? kExitOwnFailure : kExitSuccess;
+    return history.failure().empty() ? kExitSuccess : kExitOwnFailure;
 }

@@ -11,6 +11,9 @@ namespace {
 // (kill, a hangup, a timer) rather than from a fault of rpn's own.
 constexpr int kEndingSignals[] = {SIGHUP, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2};
 
+// A shell reports a death by signal N as 128+N.
+constexpr int kStatusOfSignalBase = 128;
+
 volatile std::sig_atomic_t noted[3] = {};
 termios modeAtStart{};
 volatile std::sig_atomic_t modeAtStartKnown = 0;
@@ -65,7 +68,9 @@ void EndBySignal(int number)
     SetDisposition(number, SIG_DFL);
     Unblock(number, nullptr);
     (void)raise(number);
-    _exit(128 + number);  // not reached: the default action ends rpn
+    // Not reached: the default action of every ending signal ends rpn.
+    // cppcheck-suppress unreachableCode
+    _exit(kStatusOfSignalBase + number);
 }
 
 void StopUntilContinued(int)
