@@ -156,36 +156,9 @@ int Evaluator::CheckFormula()
     return kExitSuccess;
 }
 
-Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
-{
-    std::string_view whole = text;
-    if (!settings_.formula.empty()) {
-        whole = joined_.assign(text).append(1, ' ').append(settings_.formula);
-    }
-    verdict_ = {kExitSuccess, 0, text};
-    text_ = text;
-    const kelvaro_rpn_outcome outcome = Run(whole, place);
-    if (verdict_.status == kExitSuccess && outcome.status == KELVARO_RPN_OK) {
-        ReportValue(outcome.value);
-    } else if (verdict_.status == kExitSuccess) {
-        std::string_view at = text;
-        kelvaro_rpn_outcome located = outcome;
-        const Place where = Locate(located.offset, at, place);
-        char message[KELVARO_RPN_MESSAGE_SIZE];
-        Listed({message, kelvaro_rpn_format_message(&located, at.data(), at.size(), message, sizeof message)});
-        output_.Err(FailureLine(where, located, at));
-        verdict_ = {ExitStatusOf(located.status), located.offset, at};
-    }
-    if (verdict_.status != kExitSuccess && settings_.quiet && settings_.lineForEveryExpression) {
-        output_.Out("\n");
-    }
-    output_.ExpressionDone();
-    return verdict_;
-}
-
 // The check and the run, the check's warnings said before the first listing
 // line; under --strict one of them stops the run.
-kelvaro_rpn_outcome Evaluator::Run(std::string_view whole, const Place &place)
+inline kelvaro_rpn_outcome Evaluator::Run(std::string_view whole, const Place &place)
 {
     kelvaro_rpn_outcome outcome{};
     if (settings_.warnings || settings_.strict) {
@@ -213,7 +186,7 @@ kelvaro_rpn_outcome Evaluator::Run(std::string_view whole, const Place &place)
     return outcome;
 }
 
-void Evaluator::ReportValue(double value)
+inline void Evaluator::ReportValue(double value)
 {
     if (calculator_ != nullptr && kelvaro_rpn_calculator_depth(calculator_) == 0) {
         // A kept stack left empty has no value to show.
@@ -227,6 +200,33 @@ void Evaluator::ReportValue(double value)
     line[length++] = '\n';
     const std::size_t start = settings_.quiet ? kResultPrefix.size() : 0;
     output_.Out({line + start, length - start});
+}
+
+Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
+{
+    std::string_view whole = text;
+    if (!settings_.formula.empty()) {
+        whole = joined_.assign(text).append(1, ' ').append(settings_.formula);
+    }
+    verdict_ = {kExitSuccess, 0, text};
+    text_ = text;
+    const kelvaro_rpn_outcome outcome = Run(whole, place);
+    if (verdict_.status == kExitSuccess && outcome.status == KELVARO_RPN_OK) {
+        ReportValue(outcome.value);
+    } else if (verdict_.status == kExitSuccess) {
+        std::string_view at = text;
+        kelvaro_rpn_outcome located = outcome;
+        const Place where = Locate(located.offset, at, place);
+        char message[KELVARO_RPN_MESSAGE_SIZE];
+        Listed({message, kelvaro_rpn_format_message(&located, at.data(), at.size(), message, sizeof message)});
+        output_.Err(FailureLine(where, located, at));
+        verdict_ = {ExitStatusOf(located.status), located.offset, at};
+    }
+    if (verdict_.status != kExitSuccess && settings_.quiet && settings_.lineForEveryExpression) {
+        output_.Out("\n");
+    }
+    output_.ExpressionDone();
+    return verdict_;
 }
 
 std::vector<double> Evaluator::Stack() const
