@@ -20,9 +20,15 @@ std::size_t Copy(char *out, const char (&text)[N])
     return N - 1;
 }
 
-std::size_t ValueLine(char *out, std::size_t prefixLength, Value value)
+// "%f": the legacy lines.
+constexpr int kLegacyDecimals = 6;
+
+std::size_t ValueLine(char *out, std::size_t prefixLength, Value value, int decimals = kLegacyDecimals)
 {
-    std::size_t length = prefixLength + FormatFixed(out + prefixLength, value);
+    char *text = out + prefixLength;
+    std::size_t length = prefixLength + (decimals == kLegacyDecimals                   ? FormatFixed(text, value)
+                                         : decimals == kShortestDecimals ? FormatShortest(text, value)
+                                                                         : FormatDecimals(text, value, decimals));
     out[length++] = '\n';
     return length;
 }
@@ -61,11 +67,27 @@ std::size_t FormatFailureLine(char *out, int status, unsigned char byte)
 
 void WriteStackLines(LineWriter write, void *context, const Value *values, std::size_t count)
 {
+    WriteListingLines(write, context, '@', values, count, kLegacyDecimals);
+}
+
+void WriteListingLines(LineWriter write, void *context, char command, const Value *values, std::size_t count,
+                       int decimals)
+{
+    char line[sizeof kTopPrefix + kMaxDecimalsText + 1];
+    if (decimals < kShortestDecimals || decimals > kMaxDecimals) {
+        return;
+    }
+    if (command == '#' && count > 0) {
+        write(context, line, ValueLine(line, Copy(line, kTopPrefix), values[count - 1], decimals));
+        return;
+    }
+    if (command != '@') {
+        return;
+    }
     write(context, kEmptyLine, sizeof kEmptyLine - 1);
     write(context, kRuleLine, sizeof kRuleLine - 1);
-    char line[kMaxLineLength];
     for (std::size_t i = count; i-- > 0;) {
-        write(context, line, ValueLine(line, 0, values[i]));
+        write(context, line, ValueLine(line, 0, values[i], decimals));
     }
     write(context, kRuleLine, sizeof kRuleLine - 1);
 }

@@ -30,6 +30,13 @@ std::size_t FormatFailureLine(char *out, int status, unsigned char byte);
 // rule, one "%f" line per value from the top down, the rule again.
 void WriteStackLines(LineWriter write, void *context, const Value *values, std::size_t count);
 
+// The lines of '#' (the top, values[count - 1]) or '@' with the values at
+// `decimals` (0 to kMaxDecimals), or as FormatShortest writes them for
+// kShortestDecimals; nothing for another command or count 0 with '#'.
+constexpr int kShortestDecimals = -1;
+void WriteListingLines(LineWriter write, void *context, char command, const Value *values, std::size_t count,
+                       int decimals);
+
 }  // namespace kelvaro
 
 #endif

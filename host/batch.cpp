@@ -3,119 +3,152 @@
 #include "exit_status.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <poll.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
-constexpr std::string_view kStandardInputName = "-";
-#ifdef _WIN32
-// The bytes as they are: the line reader takes CR LF itself.
-constexpr int kInputFileFlags = O_RDONLY | O_BINARY | O_NOINHERIT;
-#else
-constexpr int kInputFileFlags = O_RDONLY | O_CLOEXEC;
-#endif
+struct Run {
+    Evaluator &evaluator;
+    Output &output;
+    bool keepGoing;
+    int firstFailure = kExitSuccess;
 
-// Keeps the first failure; says whether to go on after `status`.
-bool Record(const Batch &batch, int status, int &firstFailure)
+    // Keeps the first failure; says whether to go on.
+    bool Record(int status)
+    {
+        if (status != kExitSuccess && firstFailure == kExitSuccess) {
+            firstFailure = status;
+        }
+        return status == kExitSuccess || keepGoing;
+    }
+};
+
+#ifdef _WIN32
+// The C library there has no getline.
+ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
 {
-    if (status == kExitSuccess) {
-        return true;
+    std::size_t length = 0;
+    for (int c = std::getc(file); c != EOF; c = std::getc(file)) {
+        if (length + 2 > *room) {
+            char *grown = static_cast<char *>(std::realloc(*buffer, *room * 2 + 128));
+            if (grown == nullptr) {
+                return -1;
+            }
+            *buffer = grown;
+            *room = *room * 2 + 128;
+        }
+        (*buffer)[length++] = static_cast<char>(c);
+        if (c == '\n') {
+            break;
+        }
     }
-    if (firstFailure == kExitSuccess) {
-        firstFailure = status;
+    if (length == 0) {
+        return -1;
     }
-    return batch.keepGoing;
+    (*buffer)[length] = '\0';
+    return static_cast<ssize_t>(length);
 }
+
+// Whether a read of `file` could wait: a pipe or a terminal with nothing
+// waiting (a pipe whose writer is gone has its end waiting). A regular file
+// never waits.
+bool MightWait(std::FILE *file)
+{
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    DWORD available = 0;
+    return GetFileType(handle) == FILE_TYPE_PIPE &&
+           PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) != 0 && available == 0;
+}
+#else
+bool MightWait(std::FILE *file)
+{
+    pollfd input{fileno(file), POLLIN, 0};
+    return poll(&input, 1, 0) == 0;
+}
+#endif
 
 // "rpn: read error: REASON" for standard input, "rpn: FILE: read error:
 // REASON" for a file.
-[[noreturn]] void StopOnReadError(const Batch &batch, const LineReader &reader, std::string_view name)
+[[noreturn]] void StopOnReadError(Run &run, const std::string &name, int error)
 {
-    const std::string reason = std::string("read error: ") + std::strerror(reader.error());
-    batch.output.Stop(name == kStandardInputName ? reason : std::string(name) + ": " + reason);
+    std::string message = name == "-" ? "" : name + ": ";
+    message += "read error: ";
+    run.output.Stop(message + std::strerror(error));
 }
 
-// What the lines so far wrote goes out before rpn waits for more: a program
-// that drives rpn line by line reads each answer before it sends the next
-// line, while lines that are already waiting keep the output buffered.
-void FlushBeforeWaiting(void *output)
+// Every line of `file`; empty lines are skipped and still counted. A CR
+// before the newline is dropped, and a last line without one counts.
+void RunLines(Run &run, std::FILE *file, const std::string &name, bool closed)
 {
-    static_cast<Output *>(output)->FlushAll();
-}
-
-// Empty lines hold no expression and are skipped; they still count in the
-// line numbers of the diagnostics.
-int RunLines(const Batch &batch, LineReader &reader, std::string_view name)
-{
-    reader.BeforeWaiting(FlushBeforeWaiting, &batch.output);
-    int firstFailure = kExitSuccess;
-    unsigned long number = 0;
-    for (;;) {
-        std::string_view line;
-        const LineReader::Result result = reader.Next(line);
-        if (result != LineReader::Result::kLine) {
-            if (result == LineReader::Result::kError) {
-                StopOnReadError(batch, reader, name);
-            }
-            return firstFailure;
-        }
-        ++number;
-        // cppcheck 2.10 takes the line for the empty one it was declared as,
-        // missing that Next() has just set it.
-        // cppcheck-suppress knownConditionTrueFalse
-        if (line.empty()) {
-            continue;
-        }
-        const Verdict verdict = batch.session.Evaluate(line, Place{name, number});
-        if (!Record(batch, verdict.status, firstFailure)) {
-            return firstFailure;
-        }
+    if (closed) {
+        StopOnReadError(run, name, EBADF);
     }
+    struct stat info {};
+    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    char *buffer = nullptr;
+    std::size_t room = 0;
+    bool going = true;
+    for (unsigned long number = 1; going; ++number) {
+        // What the lines so far wrote goes out before rpn waits for more,
+        // while lines already waiting keep the output buffered.
+        if (!regular && MightWait(file)) {
+            run.output.Flush();
+        }
+        const ssize_t read = getline(&buffer, &room, file);
+        if (read < 0 && std::ferror(file) != 0) {
+            StopOnReadError(run, name, errno);
+        }
+        std::size_t length = read < 0 ? 0 : static_cast<std::size_t>(read);
+        length -= length > 0 && buffer[length - 1] == '\n' ? 1 : 0;
+        length -= length > 0 && buffer[length - 1] == '\r' ? 1 : 0;
+        going = read >= 0 && (length == 0 || run.Record(run.evaluator.Evaluate({buffer, length}, Place{name, number}).status));
+    }
+    std::free(buffer);
 }
 
-int RunFile(const Batch &batch, const std::string &name)
+void RunFile(Run &run, const std::string &name)
 {
-    if (name == kStandardInputName) {
-        return RunStandardInput(batch);
+    if (name == "-") {
+        RunLines(run, stdin, name, run.output.inputClosed());
+        return;
     }
-    const int fd = open(name.c_str(), kInputFileFlags);
-    if (fd < 0) {
-        batch.output.Stop(name + ": " + std::strerror(errno));
+    std::FILE *file = std::fopen(name.c_str(), "rb");
+    if (file == nullptr) {
+        run.output.Stop(name + ": " + std::string(std::strerror(errno)));
     }
-    LineReader reader(fd);
-    const int status = RunLines(batch, reader, name);
-    close(fd);
-    return status;
-}
-
-int RunExpression(const Batch &batch, const Source &source)
-{
-    const std::string name = "argument " + std::to_string(source.argumentNumber);
-    return batch.session.Evaluate(source.text, Place{name, 0}).status;
+    RunLines(run, file, name, false);
+    (void)std::fclose(file);
 }
 
 }  // namespace
 
-int RunSources(const Batch &batch, const std::vector<Source> &sources)
+int RunBatch(Evaluator &evaluator, Output &output, const std::vector<Source> &sources, bool keepGoing)
 {
-    int firstFailure = kExitSuccess;
+    Run run{evaluator, output, keepGoing};
+    if (sources.empty()) {
+        RunFile(run, "-");
+    }
     for (const Source &source : sources) {
-        const int status = source.kind == Source::Kind::kFile ? RunFile(batch, source.text)
-                                                              : RunExpression(batch, source);
-        if (!Record(batch, status, firstFailure)) {
+        const int before = run.firstFailure;
+        if (source.isFile) {
+            RunFile(run, source.text);
+        } else {
+            const std::string name = "argument " + std::to_string(source.argumentNumber);
+            run.Record(evaluator.Evaluate(source.text, Place{name, 0}).status);
+        }
+        if (run.firstFailure != before && !keepGoing) {
             break;
         }
     }
-    return firstFailure;
-}
-
-int RunStandardInput(const Batch &batch)
-{
-    LineReader reader(STDIN_FILENO);
-    if (batch.standardInputClosed) {
-        reader.Break(EBADF);
-    }
-    return RunLines(batch, reader, kStandardInputName);
+    return run.firstFailure;
 }

@@ -1,32 +1,28 @@
-// Evaluating the expressions of the command line, of files and of piped
-// input.
+// The batch modes: the expressions and files of the command line, and
+// piped lines.
 #ifndef RPN_BATCH_H
 #define RPN_BATCH_H
 
-#include "line_reader.h"
-#include "options.h"
+#include "evaluation.h"
 #include "output.h"
-#include "session.h"
 
 #include <string>
 #include <vector>
 
-struct Batch {
-    Session &session;
-    Output &output;
-    // A failure prints its message and the next expression still runs.
-    bool keepGoing;
-    // Reading standard input fails as reading a closed descriptor does.
-    bool standardInputClosed;
+// An expression argument or a file of expression lines (-f), in
+// command-line order.
+struct Source {
+    bool isFile;
+    // The expression, or the file's name ("-" is standard input).
+    std::string text;
+    // Where the argument stands on the command line, as the shell's $N.
+    int argumentNumber;
 };
 
-// Runs the expressions and files in order. Returns 0 when every expression
-// succeeded, otherwise the status of the first failure (1, 4 or 255), where
-// rpn stops unless it keeps going. A file that does not open or read ends
-// rpn with status 3.
-int RunSources(const Batch &batch, const std::vector<Source> &sources);
-
-// Runs every line of standard input as an expression.
-int RunStandardInput(const Batch &batch);
+// Runs the sources in order, or every line of standard input when there are
+// none. Returns 0 when every expression succeeded, otherwise the status of
+// the first failure, where rpn stops unless it keeps going. A file that does
+// not open or read ends rpn with status 3.
+int RunBatch(Evaluator &evaluator, Output &output, const std::vector<Source> &sources, bool keepGoing);
 
 #endif

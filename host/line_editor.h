@@ -1,6 +1,6 @@
-// Reading lines from a person at a terminal: with line editing and history
-// where libedit was found at build time, plain reading otherwise. Either way
-// the bytes typed reach rpn unchanged.
+// The line editor seam: lines from a person at a terminal, through libedit's
+// readline where it was found at build time, the terminal's own line
+// discipline otherwise.
 #ifndef RPN_LINE_EDITOR_H
 #define RPN_LINE_EDITOR_H
 
@@ -11,8 +11,7 @@
 enum class LineStatus { kLine, kInterrupted, kEnd, kError };
 
 // Reads standard input and shows the prompt and what is typed on `screen`.
-// `recalled` are the lines of earlier sessions, oldest first, for the arrow
-// keys.
+// `recalled`: the lines of earlier sessions, oldest first, for the arrow keys.
 void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled);
 void StopLineEditor();
 

@@ -1,13 +1,14 @@
 #include "line_editor.h"
 
-#include "interrupt.h"
-#include "key_decoder.h"
-#include "prompt_command.h"
+#include "prompt.h"
+#include "signals.h"
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
-#include <histedit.h>
+#include <cwchar>
+#include <editline/readline.h>
 #include <langinfo.h>
 #include <unistd.h>
 
@@ -15,149 +16,125 @@ namespace {
 
 constexpr int kRecallSize = 1000;
 
-EditLine *editor = nullptr;
-HistoryW *recall = nullptr;
-std::wstring promptText;
-KeyDecoder keys;
+bool ended = false;
+int readError = 0;
 
-wchar_t *ShowPrompt(EditLine *)
-{
-    return promptText.data();
-}
+// A byte read that ended a sequence cut short, to be taken afresh.
+int heldByte = -1;
 
-// What the signal handlers noted that the editor must act on: a new
-// window width, or a prompt that may have been written over while rpn was
-// stopped.
-void CatchUpWithSignals(EditLine *edit)
+// libedit's own reader retries a read that a signal interrupted, so Ctrl-C
+// would not end the line; this one gives up on it. It hands libedit whole
+// characters, and bytes that are no UTF-8 as U+FFFD, which the evaluator
+// takes for the invalid character they were (libedit's reader drops them).
+int ReadKey(std::FILE *)
 {
-    if (TakeResize()) {
-        el_resize(edit);
-    }
-    if (TakeResumption()) {
-        el_set(edit, EL_REFRESH);
-    }
-}
-
-// libedit's own reader decodes with the locale and drops every byte it
-// cannot decode (in the "C" locale, every byte above 0x7F); this one keeps
-// them all.
-int ReadKey(EditLine *edit, wchar_t *key)
-{
+    constexpr int kReplacement = 0xFFFD;
+    std::mbstate_t state{};
+    bool partial = false;
     for (;;) {
-        if (keys.Next(*key)) {
-            return 1;
+        if (Came(Noted::kResized)) {
+            rl_resize_terminal();
         }
-        if (keys.Exhausted()) {
-            return 0;
+        if (Came(Noted::kResumed)) {
+            rl_forced_update_display();
         }
-        CatchUpWithSignals(edit);
-        unsigned char byte = 0;
-        const ssize_t count = read(STDIN_FILENO, &byte, 1);
-        if (count == 1) {
-            keys.Push(byte);
-        } else if (count == 0) {
-            keys.End();
-        } else if (errno != EINTR || InterruptPending()) {
-            keys.Clear();
+        char byte = static_cast<char>(heldByte);
+        const ssize_t count = heldByte >= 0 ? 1 : read(STDIN_FILENO, &byte, 1);
+        heldByte = -1;
+        if (count == 0 || (count < 0 && (errno != EINTR || Came(Noted::kInterrupt, false)))) {
+            ended = count == 0;
+            readError = count < 0 ? errno : 0;
             return -1;
         }
+        wchar_t character = 0;
+        const std::size_t taken = count == 1 ? std::mbrtowc(&character, &byte, 1, &state) : 0;
+        if (taken == static_cast<std::size_t>(-1)) {
+            heldByte = partial ? static_cast<unsigned char>(byte) : -1;
+            return kReplacement;
+        }
+        partial = taken == static_cast<std::size_t>(-2);
+        if (count == 1 && !partial) {
+            return static_cast<int>(character);
+        }
     }
 }
 
-// Tab completes a prompt command typed alone at the start of a line ("he"
+// Tab completes a prompt command typed alone at the end of the line ("he"
 // to "help"). Anywhere else it separates tokens like a space, as it does in
-// an expression, so it is inserted as it is.
-unsigned char CompleteOrInsertTab(EditLine *edit, int)
+// an expression, so it goes in as it is.
+char **CompleteOrInsertTab(const char *, int, int)
 {
-    const LineInfoW *line = el_wline(edit);
-    const std::wstring before(line->buffer, line->cursor);
-    const std::size_t start = before.find_first_not_of(L" \t");
-    const bool aloneAtEnd = line->cursor == line->lastchar && start != std::wstring::npos &&
-                            before.find_first_of(L" \t", start) == std::wstring::npos;
-    const std::string typed = aloneAtEnd ? EncodeBytes(before.data() + start, before.size() - start) : "";
-    const std::string_view word = typed.empty() ? "" : PromptWordCompleting(typed);
+    rl_attempted_completion_over = 1;
+    const std::string before(rl_line_buffer, static_cast<std::size_t>(rl_point));
+    const std::size_t start = before.find_first_not_of(" \t");
+    const bool alone = rl_point == rl_end && start != std::string::npos &&
+                       before.find_first_of(" \t", start) == std::string::npos;
+    const std::string_view word = alone ? PromptWordCompleting(before.substr(start)) : "";
     if (word.empty()) {
-        return el_winsertstr(edit, L"\t") == 0 ? CC_REFRESH : CC_ERROR;
+        rl_insert_text("\t");
+        return nullptr;
     }
-    if (word.size() == typed.size()) {
-        return CC_NORM;
+    auto **matches = static_cast<char **>(std::calloc(2, sizeof(char *)));
+    if (matches != nullptr) {
+        matches[0] = strndup(word.data(), word.size());
     }
-    const std::wstring rest = DecodeBytes(std::string(word.substr(typed.size())));
-    if (el_winsertstr(edit, rest.c_str()) != 0) {
-        return CC_ERROR;
-    }
-    return CC_REFRESH;
-}
-
-// The editor shows UTF-8 as characters; under a locale of another
-// character set (the "C" locale among them) it would show nothing beyond
-// ASCII. The locale touches nothing else: rpn writes numbers itself.
-void UseUtf8Characters()
-{
-    std::setlocale(LC_CTYPE, "");
-    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) {
-        std::setlocale(LC_CTYPE, "C.UTF-8");
-    }
+    return matches;
 }
 
 }  // namespace
 
 void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled)
 {
-    UseUtf8Characters();
-    editor = el_init("rpn", stdin, screen, stderr);
-    recall = history_winit();
-    HistEventW event{};
-    history_w(recall, &event, H_SETSIZE, kRecallSize);
-    for (const std::string &line : recalled) {
-        history_w(recall, &event, H_ENTER, DecodeBytes(line).c_str());
+    // The editor shows UTF-8 as characters; under another character set (the
+    // "C" locale among them) it would show nothing beyond ASCII. Nothing else
+    // reads the locale: the library writes numbers itself.
+    std::setlocale(LC_CTYPE, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) {
+        std::setlocale(LC_CTYPE, "C.UTF-8");
     }
-    el_wset(editor, EL_EDITOR, L"emacs");
-    // Not EL_SIGNAL: libedit's handlers send each signal on to the whole
-    // process group, a shell script around rpn and the reader of its output
-    // included. rpn's own handlers (interrupt.h) give the terminal back.
-    el_wset(editor, EL_PROMPT, ShowPrompt);
-    el_wset(editor, EL_HIST, history_w, recall);
-    el_wset(editor, EL_GETCFN, ReadKey);
-    el_source(editor, nullptr);
-    el_wset(editor, EL_ADDFN, L"rpn-complete", L"complete a prompt command", CompleteOrInsertTab);
-    el_wset(editor, EL_BIND, L"^I", L"rpn-complete", nullptr);
+    // Not libedit's signal handlers: they send each signal on to the whole
+    // process group, a shell script around rpn included (signals.h).
+    rl_catch_signals = 0;
+    rl_instream = stdin;
+    rl_outstream = screen;
+    rl_getc_function = ReadKey;
+    rl_attempted_completion_function = CompleteOrInsertTab;
+    rl_completion_append_character = '\0';
+    rl_initialize();
+    stifle_history(kRecallSize);
+    for (const std::string &line : recalled) {
+        add_history(line.c_str());
+    }
 }
 
 void StopLineEditor()
 {
-    el_end(editor);
-    history_wend(recall);
-    editor = nullptr;
-    recall = nullptr;
+    clear_history();
 }
 
 LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error)
 {
-    promptText = DecodeBytes(prompt);
-    int count = 0;
-    errno = 0;
-    const wchar_t *text = el_wgets(editor, &count);
+    ended = false;
+    readError = 0;
+    heldByte = -1;
+    char *text = readline(prompt);
+    if (text != nullptr && Came(Noted::kInterrupt, false)) {
+        std::free(text);
+        text = nullptr;
+    }
     if (text == nullptr) {
-        if (count == 0) {
-            return LineStatus::kEnd;
-        }
-        if (InterruptPending()) {
+        if (Came(Noted::kInterrupt, false)) {
             return LineStatus::kInterrupted;
         }
-        error = errno;
-        return LineStatus::kError;
+        error = readError;
+        return ended || readError == 0 ? LineStatus::kEnd : LineStatus::kError;
     }
-    std::size_t length = static_cast<std::size_t>(count);
-    if (length > 0 && text[length - 1] == L'\n') {
-        --length;
-    }
-    line = EncodeBytes(text, length);
+    line = text;
+    std::free(text);
     return LineStatus::kLine;
 }
 
 void RememberLine(const std::string &line)
 {
-    HistEventW event{};
-    history_w(recall, &event, H_ENTER, DecodeBytes(line).c_str());
+    add_history(line.c_str());
 }

@@ -1,10 +1,11 @@
 #include "output.h"
 
 #include "exit_status.h"
-#include "terminal.h"
 
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
+#include <fcntl.h>
 #include <unistd.h>
 
 #ifdef _WIN32
@@ -13,148 +14,159 @@
 #else
 #include <sys/stat.h>
 #endif
+#ifdef __GLIBC__
+#include <stdio_ext.h>
+#endif
 
 namespace {
 
 // Large enough that 300,000 short lines take a few hundred writes.
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
+// stdio's own buffers: given no buffer, it takes the block size (4 KiB on a
+// pipe) whatever size it is asked for.
+char outBuffer[kBufferSize];
+#ifndef _WIN32
+char errBuffer[kBufferSize];
+#endif
 
 #ifdef _WIN32
-// Windows has no inode numbers in fstat: a file is its volume and index, a
-// pipe the object its handles refer to (CompareObjectHandles,
-// Windows 10 and later; before that, a pipe is never taken for another).
-HANDLE HandleOf(int fd)
+constexpr char kNullDevice[] = "NUL";
+// A program started without a standard handle gets -2 for it.
+bool IsClosed(int fd)
 {
-    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-}
-
-bool SameObject(HANDLE first, HANDLE second)
-{
-    using Compare = BOOL(WINAPI *)(HANDLE, HANDLE);
-    const HMODULE kernelBase = GetModuleHandleW(L"kernelbase.dll");
-    const auto compare = kernelBase == nullptr ? nullptr
-                             : reinterpret_cast<Compare>(reinterpret_cast<void (*)()>(
-                                   GetProcAddress(kernelBase, "CompareObjectHandles")));
-    return compare != nullptr && compare(first, second) != 0;
-}
-
-bool SameFile(int first, int second)
-{
-    const HANDLE a = HandleOf(first);
-    const HANDLE b = HandleOf(second);
-    // A process has one console, whichever of its handles reach it.
-    DWORD mode = 0;
-    if (GetConsoleMode(a, &mode) != 0 && GetConsoleMode(b, &mode) != 0) {
-        return true;
-    }
-    if (GetFileType(a) != FILE_TYPE_DISK || GetFileType(b) != FILE_TYPE_DISK) {
-        return SameObject(a, b);
-    }
-    BY_HANDLE_FILE_INFORMATION infoA{};
-    BY_HANDLE_FILE_INFORMATION infoB{};
-    return GetFileInformationByHandle(a, &infoA) != 0 && GetFileInformationByHandle(b, &infoB) != 0 &&
-           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+    const intptr_t handle = _get_osfhandle(fd);
+    return handle == -1 || handle == -2;
 }
 #else
+constexpr char kNullDevice[] = "/dev/null";
+bool IsClosed(int fd)
+{
+    return fcntl(fd, F_GETFD) < 0 && errno == EBADF;
+}
+
 bool SameFile(int first, int second)
 {
     struct stat a {};
     struct stat b {};
-    return fstat(first, &a) == 0 && fstat(second, &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
+    return fstat(first, &a) == 0 && fstat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 #endif
 
-// The message of a failure that ends rpn goes straight to the descriptor:
-// nothing may stand between it and the user.
-void WriteMessage(const std::string &message)
+// open() returns the lowest free number: `fd` itself while the lower ones
+// are open, so they are reserved in order.
+bool Reserve(int fd, int mode)
 {
-    const std::string line = "rpn: " + message + "\n";
-    ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
-    (void)ignored;
+    if (!IsClosed(fd)) {
+        return false;
+    }
+    const int placeholder = open(kNullDevice, mode);
+    if (placeholder >= 0 && placeholder != fd) {
+        dup2(placeholder, fd);
+        close(placeholder);
+    }
+    return true;
+}
+
+// "rpn: write error: REASON" and status 3.
+[[noreturn]] void EndOnWriteError(int error)
+{
+    std::fflush(stderr);
+    std::fprintf(stderr, "rpn: write error: %s\n", std::strerror(error));
+    std::fflush(stderr);
+    _exit(kExitOwnFailure);
 }
 
 }  // namespace
 
-Output::Output(const StandardDescriptors &descriptors)
-    : out_(STDOUT_FILENO, kBufferSize),
-      err_(STDERR_FILENO, kBufferSize),
-      errorLines_(&err_),
-      errorUsable_(!descriptors.errorClosed),
-      flushOutEachExpression_(!descriptors.outputClosed && IsTerminal(STDOUT_FILENO)),
-      flushErrEachExpression_(errorUsable_ && IsTerminal(STDERR_FILENO))
+#ifdef _WIN32
+bool IsTerminal(int fd)
 {
-    if (descriptors.outputClosed) {
-        out_.Break(EBADF);
-    } else if (errorUsable_ && SameFile(STDOUT_FILENO, STDERR_FILENO)) {
-        errorLines_ = &out_;
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &mode) != 0;
+}
+#else
+bool IsTerminal(int fd)
+{
+    return isatty(fd) != 0;
+}
+#endif
+
+Output::Output()
+{
+    inputClosed_ = Reserve(STDIN_FILENO, O_RDONLY);
+    outputClosed_ = Reserve(STDOUT_FILENO, O_WRONLY);
+    const bool errorClosed = Reserve(STDERR_FILENO, O_WRONLY);
+#ifdef _WIN32
+    (void)errorClosed;
+    // The bytes as everywhere else: lines end in LF on the way out, and CR LF
+    // is taken as it comes in.
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        _setmode(fd, _O_BINARY);
     }
+#else
+    if (!outputClosed_ && !errorClosed && SameFile(STDOUT_FILENO, STDERR_FILENO)) {
+        err_ = stdout;
+    }
+#endif
+#ifdef __GLIBC__
+    // One thread: the lock each stdio call takes is a good part of its cost.
+    for (std::FILE *stream : {stdin, stdout, stderr}) {
+        __fsetlocking(stream, FSETLOCKING_BYCALLER);
+    }
+#endif
+    outTerminal_ = !outputClosed_ && IsTerminal(STDOUT_FILENO);
+    (void)std::setvbuf(stdout, outBuffer, outTerminal_ ? _IOLBF : _IOFBF, kBufferSize);
+#ifdef _WIN32
+    // Nothing tells whether the two lead to the same pipe: each line to
+    // standard error goes out at once, after what standard output holds.
+    (void)std::setvbuf(stderr, nullptr, _IONBF, 0);
+#else
+    if (!IsTerminal(STDERR_FILENO)) {
+        (void)std::setvbuf(stderr, errBuffer, _IOFBF, kBufferSize);
+    }
+#endif
 }
 
-void Output::ToStandardOutput(std::string_view text)
+// What standard error refuses is dropped.
+void Output::Err(std::string_view text)
 {
-    if (!out_.Append(text)) {
-        StopOnWriteError(out_.error());
-    }
-}
-
-void Output::ToStandardError(std::string_view text)
-{
-    if (!errorUsable_) {
+    if (err_ == stdout) {
+        Out(text);
         return;
     }
-    if (errorLines_ == &out_) {
-        ToStandardOutput(text);
-    } else if (!err_.Append(text)) {
-        errorUsable_ = false;
-    }
+#ifdef _WIN32
+    Flush();
+#endif
+    (void)std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-void Output::ExpressionDone()
+void Output::Flush()
 {
-    if (flushOutEachExpression_ && !out_.Flush()) {
-        StopOnWriteError(out_.error());
+    if (std::fflush(stdout) != 0) {
+        StopOnWriteError();
     }
-    if (flushErrEachExpression_) {
-        FlushStandardError();
-    }
-}
-
-void Output::FlushAll()
-{
-    if (!out_.Flush()) {
-        StopOnWriteError(out_.error());
-    }
-    FlushStandardError();
+    (void)std::fflush(stderr);
 }
 
 int Output::Finish(int status)
 {
-    FlushAll();
-    if (close(STDOUT_FILENO) != 0 && errno != EINTR) {
-        StopOnWriteError(errno);
+    Flush();
+    if (std::fclose(stdout) != 0 && errno != EINTR) {
+        EndOnWriteError(errno);
     }
     return status;
 }
 
 void Output::Stop(const std::string &message)
 {
-    FlushAll();
-    WriteMessage(message);
+    Flush();
+    std::fprintf(stderr, "rpn: %s\n", message.c_str());
+    std::fflush(stderr);
     _exit(kExitOwnFailure);
 }
 
-void Output::StopOnWriteError(int error)
+void Output::StopOnWriteError() const
 {
-    FlushStandardError();
-    WriteMessage(std::string("write error: ") + std::strerror(error));
-    _exit(kExitOwnFailure);
+    EndOnWriteError(outputClosed_ ? EBADF : errno);
 }
 
-void Output::FlushStandardError()
-{
-    if (errorUsable_ && errorLines_ == &err_ && !err_.Flush()) {
-        errorUsable_ = false;
-    }
-}

@@ -63,6 +63,15 @@ extern "C" size_t kelvaro_rpn_format_fixed(double value, int decimals, char *buf
     return FormatFixedCopied(value, decimals, buffer, size);
 }
 
+extern "C" void kelvaro_rpn_listing_lines(char command, const double *values, size_t count, int decimals,
+                                          void (*line)(void *, const char *, size_t), void *context)
+{
+    static_assert(KELVARO_RPN_SHORTEST == kelvaro::kShortestDecimals, "one number for the shortest text");
+    if (line != nullptr && (values != nullptr || count == 0)) {
+        kelvaro::WriteListingLines(line, context, command, values, count, decimals);
+    }
+}
+
 extern "C" size_t kelvaro_rpn_format_shortest(double value, char *buffer, size_t size)
 {
     char text[kelvaro::kMaxShortestText];

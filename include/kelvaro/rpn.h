@@ -255,6 +255,22 @@ KELVARO_RPN_PUBLIC const char *kelvaro_rpn_warning_name(kelvaro_rpn_warning_kind
 KELVARO_RPN_PUBLIC size_t kelvaro_rpn_format_fixed(double value, int decimals, char *buffer,
                                                    size_t size);
 
+/* decimals for kelvaro_rpn_listing_lines: the shortest text that reads back. */
+#define KELVARO_RPN_SHORTEST (-1)
+
+/* The lines a listing's `line` callback gets for '#' (the top,
+   values[count - 1]) or '@' (values[0] the bottom, count may be 0), with the
+   values at `decimals` as kelvaro_rpn_format_fixed writes them, or as
+   kelvaro_rpn_format_shortest for KELVARO_RPN_SHORTEST: decimals 6 gives the
+   library's own lines. Each goes to line(context, text, length), '\n'
+   included, not NUL-terminated. Nothing for another command, for '#' with
+   count 0, or decimals out of range. Never allocates. */
+KELVARO_RPN_PUBLIC void kelvaro_rpn_listing_lines(char command, const double *values, size_t count,
+                                                  int decimals,
+                                                  void (*line)(void *context, const char *text,
+                                                               size_t length),
+                                                  void *context);
+
 /* Writes the shortest text that reads back as the same double, "%e"-style
    where that is shorter ("1e+22"): 0.1 + 0.2 gives "0.30000000000000004".
    "inf", "-inf", "nan". snprintf-like, as kelvaro_rpn_format_fixed. */

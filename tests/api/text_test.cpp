@@ -14,6 +14,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -321,6 +322,63 @@ TEST(VersionTest, RunTimeVersionIsTheProjectVersion)
                   std::to_string(KELVARO_RPN_VERSION_MINOR) + "." +
                   std::to_string(KELVARO_RPN_VERSION_PATCH) + "." +
                   std::to_string(KELVARO_RPN_VERSION_TWEAK));
+}
+
+}  // namespace
+
+namespace {
+
+void Collect(void *context, const char *text, size_t length)
+{
+    static_cast<std::string *>(context)->append(text, length);
+}
+
+std::string LinesOf(char command, std::vector<double> values, int decimals)
+{
+    std::string lines;
+    kelvaro_rpn_listing_lines(command, values.data(), values.size(), decimals, Collect, &lines);
+    return lines;
+}
+
+struct ListingCase {
+    const char *name;
+    char command;
+    std::vector<double> values;
+    int decimals;
+    std::string lines;
+};
+
+class ListingLines : public testing::TestWithParam<ListingCase> {
+};
+
+TEST_P(ListingLines, AtTheDecimalsAsked)
+{
+    const ListingCase &listing = GetParam();
+    EXPECT_EQ(LinesOf(listing.command, listing.values, listing.decimals), listing.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ListingLines,
+    testing::Values(ListingCase{"TopAtTwo", '#', {1, 2.345}, 2, "Top of stack: 2.35\n"},
+                    ListingCase{"StackAtNone", '@', {1, -2.5}, 0, "\n---------\n-2\n1\n---------\n"},
+                    ListingCase{"EmptyStack", '@', {}, 3, "\n---------\n---------\n"},
+                    ListingCase{"Shortest", '#', {0.1 + 0.2}, KELVARO_RPN_SHORTEST, "Top of stack: 0.30000000000000004\n"},
+                    ListingCase{"MostDecimals", '#', {0.5}, KELVARO_RPN_MAX_DECIMALS,
+                                "Top of stack: 0.5" + std::string(KELVARO_RPN_MAX_DECIMALS - 1, '0') + "\n"},
+                    ListingCase{"TooManyDecimals", '#', {1}, KELVARO_RPN_MAX_DECIMALS + 1, ""},
+                    ListingCase{"BelowShortest", '@', {1}, -2, ""},
+                    ListingCase{"TopOfNothing", '#', {}, 6, ""},
+                    ListingCase{"NoSuchCommand", '+', {1}, 6, ""}),
+    [](const testing::TestParamInfo<ListingCase> &info) { return std::string(info.param.name); });
+
+// At six decimals, the very lines an evaluation lists.
+TEST(ListingLineText, SixDecimalsAreTheEvaluationsOwn)
+{
+    std::string listed;
+    const kelvaro_rpn_listing listing{Collect, nullptr, &listed};
+    const char text[] = "1e300 -0.125 3 @ #";
+    ASSERT_EQ(kelvaro_rpn_evaluate_listing(text, sizeof text - 1, &listing, nullptr), KELVARO_RPN_OK);
+    EXPECT_EQ(listed, LinesOf('@', {1e300, -0.125, 3}, 6) + LinesOf('#', {3}, 6));
 }
 
 }  // namespace

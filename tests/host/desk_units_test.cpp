@@ -1,9 +1,7 @@
 // The prompt's desk-calculator pieces on their own, for the edges a session
 // reaches only slowly: the command words, the undo history's depth and the
 // stack line at any width.
-#include "prompt_command.h"
-#include "stack_view.h"
-#include "undo_history.h"
+#include "prompt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The history file's lines: entries written one per line and read back
 // whole, and the newest of them found in a piece of the file.
-#include "history_text.h"
+#include "history_file.h"
 
 #include <gtest/gtest.h>
 

@@ -128,7 +128,7 @@ class TypedBytes : public testing::TestWithParam<KeyCase> {
 };
 
 // Whatever the locale makes of them, the bytes typed are the bytes
-// evaluated.
+// evaluated (with libedit, those of the characters typed).
 TEST_P(TypedBytes, ReachTheEvaluatorUnchanged)
 {
     const KeyCase &keyCase = GetParam();
@@ -149,7 +149,21 @@ INSTANTIATE_TEST_SUITE_P(
                 "rpn: -:1:3: invalid character '\\xc3'\n3 \xC3\xA9\n  ^\n"},
         KeyCase{"Utf8InAUtf8Locale", "C.UTF-8", "1 \xE2\x82\xAC\n", "Invalid character: '\xE2'",
                 "rpn: -:1:4: warning: '\\x82\\xac' after '\\xe2' is skipped (only a token's first byte counts)\n"
-                "rpn: -:1:3: invalid character '\\xe2'\n1 \xE2\x82\xAC\n  ^\n"},
+                "rpn: -:1:3: invalid character '\\xe2'\n1 \xE2\x82\xAC\n  ^\n"}),
+    [](const testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
+
+const KeyCase kNotUtf8[] = {
+#if RPN_LINE_EDITING
+    // libedit takes characters: bytes that are no UTF-8 reach the
+        // evaluator as U+FFFD, still an invalid character.
+        KeyCase{"Latin1InAUtf8Locale", "C.UTF-8", "2 \xE9\n", "Invalid character: '\xEF'",
+                "rpn: -:1:4: warning: '\\xbf\\xbd' after '\\xef' is skipped (only a token's first byte counts)\n"
+                "rpn: -:1:3: invalid character '\\xef'\n2 \xEF\xBF\xBD\n  ^\n"},
+        KeyCase{"BrokenSequences", "C.UTF-8", "\xE2\x82 \x82\n", "Invalid character: '\xEF'",
+                "rpn: -:1:2: warning: '\\xbf\\xbd' after '\\xef' is skipped (only a token's first byte counts)\n"
+                "rpn: -:1:6: warning: '\\xbf\\xbd' after '\\xef' is skipped (only a token's first byte counts)\n"
+                "rpn: -:1:1: invalid character '\\xef'\n\xEF\xBF\xBD \xEF\xBF\xBD\n^\n"},
+#else
         // A Latin-1 byte is no UTF-8 at all.
         KeyCase{"Latin1InAUtf8Locale", "C.UTF-8", "2 \xE9\n", "Invalid character: '\xE9'",
                 "rpn: -:1:3: invalid character '\\xe9'\n2 \xE9\n  ^\n"},
@@ -157,7 +171,12 @@ INSTANTIATE_TEST_SUITE_P(
         // continuation byte.
         KeyCase{"BrokenSequences", "C.UTF-8", "\xE2\x82 \x82\n", "Invalid character: '\xE2'",
                 "rpn: -:1:2: warning: '\\x82' after '\\xe2' is skipped (only a token's first byte counts)\n"
-                "rpn: -:1:1: invalid character '\\xe2'\n\xE2\x82 \x82\n^\n"}),
+                "rpn: -:1:1: invalid character '\\xe2'\n\xE2\x82 \x82\n^\n"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    NotUtf8, TypedBytes, testing::ValuesIn(kNotUtf8),
     [](const testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
 
 // A scratch directory for a session's home and state.

@@ -1,4 +1,4 @@
-#include "interrupt.h"
+#include "signals.h"
 
 #include <cerrno>
 #include <csignal>
@@ -7,16 +7,14 @@
 
 namespace {
 
-// Signals whose default action ends the process, and that come from
-// outside (kill, a hangup, a timer) rather than from a fault of rpn's own.
+// Signals whose default action ends the process, and that come from outside
+// (kill, a hangup, a timer) rather than from a fault of rpn's own.
 constexpr int kEndingSignals[] = {SIGHUP, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2};
+
 // A shell reports a death by signal N as 128+N.
 constexpr int kStatusOfSignalBase = 128;
 
-volatile std::sig_atomic_t interrupted = 0;
-volatile std::sig_atomic_t resumed = 0;
-volatile std::sig_atomic_t resized = 0;
-
+volatile std::sig_atomic_t noted[3] = {};
 termios modeAtStart{};
 volatile std::sig_atomic_t modeAtStartKnown = 0;
 
@@ -29,20 +27,18 @@ void GiveTerminalBack()
     }
 }
 
+// One handler at a time: an ending signal that comes while rpn is stopped
+// waits until the terminal has been taken up again. No SA_RESTART: the read
+// of the terminal returns, so that the line editor sees what came.
 void SetDisposition(int number, void (*handler)(int), struct sigaction *previous = nullptr)
 {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
-    // One handler at a time: an ending signal that comes while rpn is
-    // stopped waits until the terminal has been taken up again.
     for (const int other : kEndingSignals) {
         sigaddset(&action.sa_mask, other);
     }
     sigaddset(&action.sa_mask, SIGTSTP);
-    // No SA_RESTART: the read of the terminal returns, so that the line
-    // editor sees what came.
-    action.sa_flags = 0;
     sigaction(number, &action, previous);
 }
 
@@ -54,31 +50,26 @@ void Unblock(int number, sigset_t *previous)
     sigprocmask(SIG_UNBLOCK, &only, previous);
 }
 
-void NoteInterrupt(int)
+void Note(int number)
 {
-    interrupted = 1;
+    noted[static_cast<int>(number == SIGINT ? Noted::kInterrupt : Noted::kResized)] = 1;
 }
 
-void NoteResize(int)
-{
-    resized = 1;
-}
-
-// Sent again with kill(0, ...), the signal would end the whole process
-// group as well; raised, it reaches rpn alone.
+// Sent again with kill(0, ...), the signal would end the whole process group
+// as well; raised, it reaches rpn alone.
 void EndBySignal(int number)
 {
     GiveTerminalBack();
-    // The shell's next words go on a line of their own, not after the
-    // prompt. Standard input is the terminal, most often open for writing
-    // too; when it is not, the write fails and nothing is lost.
+    // The shell's next words go on a line of their own. Standard input is
+    // the terminal, most often open for writing too; if not, nothing is lost.
     if (write(STDIN_FILENO, "\n", 1) < 0) {
-        // Nothing to do about it: rpn is ending.
+        // rpn is ending.
     }
     SetDisposition(number, SIG_DFL);
     Unblock(number, nullptr);
     (void)raise(number);
     // Not reached: the default action of every ending signal ends rpn.
+    // cppcheck-suppress unreachableCode
     _exit(kStatusOfSignalBase + number);
 }
 
@@ -92,68 +83,48 @@ void StopUntilContinued(int)
     SetDisposition(SIGTSTP, SIG_DFL, &ours);
     sigset_t mask;
     Unblock(SIGTSTP, &mask);
-    // rpn stops here until SIGCONT. In an orphaned process group the
-    // system drops the signal and rpn goes straight on.
+    // rpn stops here until SIGCONT; in an orphaned process group the system
+    // drops the signal and rpn goes straight on.
     (void)raise(SIGTSTP);
-    // cppcheck takes raise for a function that never returns; a stop
-    // signal returns once rpn continues.
+    // cppcheck takes raise for a function that never returns.
     // cppcheck-suppress unreachableCode
     sigprocmask(SIG_SETMASK, &mask, nullptr);
     sigaction(SIGTSTP, &ours, nullptr);
     if (editingKnown) {
         tcsetattr(STDIN_FILENO, TCSANOW, &editing);
     }
-    resumed = 1;
+    noted[static_cast<int>(Noted::kResumed)] = 1;
     errno = savedErrno;
 }
 
-// A signal that was ignored when rpn started (nohup, a job run with
-// SIGHUP ignored) stays ignored.
+// One that was ignored when rpn started (nohup) stays ignored.
 void CatchUnlessIgnored(int number, void (*handler)(int))
 {
     struct sigaction current {};
-    if (sigaction(number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
-        return;
+    if (sigaction(number, nullptr, &current) != 0 || current.sa_handler != SIG_IGN) {
+        SetDisposition(number, handler);
     }
-    SetDisposition(number, handler);
-}
-
-bool Take(volatile std::sig_atomic_t &note)
-{
-    const bool was = note != 0;
-    note = 0;
-    return was;
 }
 
 }  // namespace
 
-void CatchInterrupts()
+void CatchSignals()
 {
     modeAtStartKnown = tcgetattr(STDIN_FILENO, &modeAtStart) == 0 ? 1 : 0;
-    SetDisposition(SIGINT, NoteInterrupt);
+    SetDisposition(SIGINT, Note);
+    SetDisposition(SIGWINCH, Note);
     for (const int number : kEndingSignals) {
         CatchUnlessIgnored(number, EndBySignal);
     }
     CatchUnlessIgnored(SIGTSTP, StopUntilContinued);
-    SetDisposition(SIGWINCH, NoteResize);
 }
 
-bool TakeInterrupt()
+bool Came(Noted what, bool take)
 {
-    return Take(interrupted);
-}
-
-bool InterruptPending()
-{
-    return interrupted != 0;
-}
-
-bool TakeResumption()
-{
-    return Take(resumed);
-}
-
-bool TakeResize()
-{
-    return Take(resized);
+    volatile std::sig_atomic_t &note = noted[static_cast<int>(what)];
+    const bool came = note != 0;
+    if (take) {
+        note = 0;
+    }
+    return came;
 }

@@ -1,0 +1,102 @@
+// The evaluation path: one call into the library per expression, its lines
+// written, and what went wrong said on standard error with its place.
+#ifndef RPN_EVALUATION_H
+#define RPN_EVALUATION_H
+
+#include "output.h"
+
+#include <kelvaro/rpn.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// "%f", as the library's own lines, unless -d or --shortest says otherwise.
+constexpr int kLibraryDecimals = 6;
+struct ValueFormat {
+    int decimals = kLibraryDecimals;
+    bool shortest = false;
+};
+std::string ValueText(double value, const ValueFormat &format);
+
+// Where an expression came from: "argument 2" (no line), or a file ("-" for
+// standard input) and its line from 1; `part` is "--each" when the column
+// counts in the formula run after the expression.
+struct Place {
+    std::string_view name;
+    unsigned long line;
+    std::string_view part{};
+};
+
+// The text again and a caret under the byte at `offset`: a tab stays a tab
+// and a UTF-8 character takes one column, so the caret lines up.
+std::string PointAt(std::size_t offset, std::string_view text);
+
+struct Settings {
+    // Standard output gets only values; listings and failure lines go to
+    // standard error.
+    bool quiet = false;
+    // Quiet, a failed expression still gets its (empty) line, so that output
+    // line N answers expression N.
+    bool lineForEveryExpression = false;
+    bool keepStack = false;
+    ValueFormat format;
+    bool warnings = true;
+    bool strict = false;  // a warning is an error (status 4): no run
+    std::string formula;  // --each, run on what each expression left
+};
+
+// An expression's exit status and, when it failed, the byte where, in
+// `text` (the expression, or the formula).
+struct Verdict {
+    int status;
+    std::size_t offset;
+    std::string_view text;
+};
+
+class Evaluator {
+public:
+    Evaluator(const Settings &settings, Output &output);
+    ~Evaluator() { kelvaro_rpn_calculator_destroy(calculator_); }
+    Evaluator(const Evaluator &) = delete;
+    Evaluator &operator=(const Evaluator &) = delete;
+
+    // A formula with an invalid character, or any warning under --strict, is
+    // a usage error (status 2); its own warnings are said here, once.
+    int CheckFormula();
+
+    // Writes the expression's warnings, listing and result line, or its
+    // failure line and, on standard error, where it failed. The verdict's
+    // text stays valid until the next call.
+    Verdict Evaluate(std::string_view text, const Place &place);
+
+    // The kept stack, values[0] the bottom, and putting one back.
+    std::vector<double> Stack() const;
+    void Restore(const std::vector<double> &values);
+    const ValueFormat &format() const { return settings_.format; }
+
+private:
+    kelvaro_rpn_outcome Run(std::string_view whole, const Place &place);
+    void ReportValue(double value);
+    static void TakeValues(void *context, char command, const double *values, std::size_t count);
+    static void TakeLine(void *context, const char *text, std::size_t length);
+    void SayWarnings();
+    Place Locate(std::size_t &offset, std::string_view &text, const Place &place) const;
+    void Listed(std::string_view line) { settings_.quiet ? output_.Err(line) : output_.Out(line); }
+
+    Settings settings_;
+    Output &output_;
+    kelvaro_rpn_calculator *calculator_ = nullptr;
+    bool onePass_;  // the check and the run in one pass over the text
+    kelvaro_rpn_listing listing_{};
+    std::string joined_;  // the expression, a space and the formula
+    std::vector<kelvaro_rpn_warning> found_;
+    std::size_t foundCount_ = 0;
+    // The expression's warnings are said before its first listing line.
+    const Place *unsaid_ = nullptr;
+    std::string_view text_;
+    std::string_view whole_;
+    Verdict verdict_{};
+};
+
+#endif

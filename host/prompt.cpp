@@ -1,0 +1,338 @@
+#include "prompt.h"
+
+#include "exit_status.h"
+#include "history_file.h"
+#include "line_editor.h"
+#include "signals.h"
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <iterator>
+#include <utility>
+
+#ifndef _WIN32
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// cppcheck 2.10 misses the read of `command` through find_if's iterator.
+struct Word {
+    std::string_view text;
+    // cppcheck-suppress unusedStructMember
+    PromptCommand command;
+};
+
+constexpr Word kWords[] = {
+    {"help", PromptCommand::kHelp},   {"quit", PromptCommand::kQuit},   {"exit", PromptCommand::kQuit},
+    {"stack", PromptCommand::kStack}, {"clear", PromptCommand::kClear}, {"undo", PromptCommand::kUndo},
+    {"redo", PromptCommand::kRedo},
+};
+
+constexpr char kEmptyLine[] = "stack: empty\n";
+
+}  // namespace
+
+PromptCommand PromptCommandOf(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return PromptCommand::kNone;
+    }
+    const std::string_view word = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+    const auto *known = std::find_if(std::begin(kWords), std::end(kWords), [word](const Word &each) { return each.text == word; });
+    return known == std::end(kWords) ? PromptCommand::kNone : known->command;
+}
+
+std::string_view PromptWordCompleting(std::string_view prefix)
+{
+    std::string_view found;
+    for (const Word &each : kWords) {
+        if (each.text.substr(0, prefix.size()) == prefix) {
+            if (!found.empty()) {
+                return "";
+            }
+            found = each.text;
+        }
+    }
+    return found;
+}
+
+void UndoHistory::Changed(std::vector<double> before)
+{
+    Keep(std::move(before));
+    redo_.clear();
+}
+
+bool UndoHistory::Undo(std::vector<double> &current)
+{
+    if (undo_.empty()) {
+        return false;
+    }
+    redo_.push_back(std::move(current));
+    current = std::move(undo_.back());
+    undo_.pop_back();
+    return true;
+}
+
+bool UndoHistory::Redo(std::vector<double> &current)
+{
+    if (redo_.empty()) {
+        return false;
+    }
+    Keep(std::move(current));
+    current = std::move(redo_.back());
+    redo_.pop_back();
+    return true;
+}
+
+void UndoHistory::Keep(std::vector<double> stack)
+{
+    undo_.push_back(std::move(stack));
+    if (undo_.size() > kUndoLevels) {
+        undo_.pop_front();
+    }
+}
+
+bool SameStack(const std::vector<double> &first, const std::vector<double> &second)
+{
+    return first.size() == second.size() &&
+           (first.empty() || std::memcmp(first.data(), second.data(), first.size() * sizeof(double)) == 0);
+}
+
+std::string CompactStack(const std::vector<double> &values, const ValueFormat &format, std::size_t columns)
+{
+    if (values.empty()) {
+        return kEmptyLine;
+    }
+    std::vector<std::string> texts;
+    std::size_t width = sizeof "stack:" - 1;
+    for (const double value : values) {
+        texts.push_back(ValueText(value, format));
+        width += 1 + texts.back().size();
+    }
+    // A line as wide as the terminal would make it wrap.
+    std::size_t first = 0;
+    std::string line = "stack:";
+    if (width >= columns) {
+        line += " (" + std::to_string(values.size()) + " values) ...";
+        width = line.size();
+        first = texts.size();
+        while (first > 0 && (first == texts.size() || width + 1 + texts[first - 1].size() < columns)) {
+            width += 1 + texts[--first].size();
+        }
+    }
+    for (std::size_t i = first; i < texts.size(); ++i) {
+        line += ' ' + texts[i];
+    }
+    return line + '\n';
+}
+
+std::string FullStack(const std::vector<double> &values, const ValueFormat &format)
+{
+    if (values.empty()) {
+        return kEmptyLine;
+    }
+    const std::size_t levelWidth = std::to_string(values.size()).size();
+    std::string listing;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::string level = std::to_string(values.size() - i);
+        listing += "  " + std::string(levelWidth - level.size(), ' ') + level + ": " + ValueText(values[i], format) + '\n';
+    }
+    return listing;
+}
+
+namespace {
+
+// When the terminal does not say how wide it is.
+constexpr std::size_t kDefaultColumns = 80;
+constexpr char kPromptOptions[] =
+    "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
+    "on standard output; -d N and --shortest, how values are written, on the\n"
+    "stack line too; --each FORMULA, run after every line; --no-warnings; --strict.\n";
+
+// The terminal that standard input is, written to directly: the prompt, the
+// stack line and what is typed stay there when standard output and standard
+// error are redirected. Standard error where it cannot be opened by name,
+// and on Windows, whose console shows both.
+std::FILE *OpenScreen()
+{
+#ifdef _WIN32
+    return stderr;
+#else
+    const char *name = ttyname(STDIN_FILENO);
+    std::FILE *screen = name == nullptr ? nullptr : std::fopen(name, "we");
+    return screen == nullptr ? stderr : screen;
+#endif
+}
+
+std::size_t Columns(std::FILE *screen)
+{
+#ifndef _WIN32
+    winsize size{};
+    if (ioctl(fileno(screen), TIOCGWINSZ, &size) == 0 && size.ws_col != 0) {
+        return size.ws_col;
+    }
+#endif
+    (void)screen;
+    return kDefaultColumns;
+}
+
+// Six decimals without the zeros that only pad them: 8, 0.25, 0.785398.
+std::string ShortDecimal(double value)
+{
+    std::string decimal = ValueText(value, ValueFormat{kLibraryDecimals, false});
+    if (decimal.find('.') != std::string::npos) {
+        decimal.erase(decimal.find_last_not_of('0') + 1);
+        if (decimal.back() == '.') {
+            decimal.pop_back();
+        }
+    }
+    return decimal;
+}
+
+}  // namespace
+
+std::string DescribeNotation()
+{
+    std::size_t count = 0;
+    const kelvaro_rpn_command *commands = kelvaro_rpn_commands(&count);
+    std::string table;
+    for (std::size_t i = 0; i < count; ++i) {
+        const kelvaro_rpn_command &command = commands[i];
+        // The separators have names instead of a visible byte.
+        const bool visible = command.byte > ' ' && command.byte <= '~';
+        table += std::string("  ") + (visible ? command.byte : ' ') + "  " + command.name + ": " + command.meaning;
+        if (command.example[0] != '\0') {
+            kelvaro_rpn_outcome outcome{};
+            const bool fails = kelvaro_rpn_evaluate(command.example, std::strlen(command.example), &outcome) != 0;
+            table += std::string("; '") + command.example + (fails ? "' fails: " : "' gives ") +
+                     (fails ? kelvaro_rpn_status_name(outcome.status) : ShortDecimal(outcome.value));
+        }
+        table += '\n';
+    }
+    return table;
+}
+
+std::string PromptCommandsText()
+{
+    return "At the prompt the stack is kept from line to line and shown after each one,\n"
+           "the newest value last. A line that is one of these words alone is a command;\n"
+           "any other line, such as 'clear 3', is an expression:\n"
+           "  help        the notation and these commands\n"
+           "  stack       every value on a line of its own, the top last as 1:\n"
+           "  clear       empty the stack\n"
+           "  undo        the stack before the last line that changed it (up to " +
+           std::to_string(kUndoLevels) +
+           " times)\n"
+           "  redo        take back the last undo\n"
+           "  quit, exit  end the session, as Ctrl-D does\n"
+           "  Ctrl-C      abandon the line being typed\n";
+}
+
+namespace {
+
+// What a line does at the prompt, and what the terminal shows after it: the
+// stack line, but for help and stack.
+std::string Obey(PromptCommand command, const std::string &line, const Place &place, Evaluator &evaluator,
+                 UndoHistory &undo, Output &output, std::size_t columns)
+{
+    std::vector<double> stack = evaluator.Stack();
+    const bool undoing = command == PromptCommand::kUndo;
+    std::string said;
+    if (command == PromptCommand::kHelp) {
+        return DescribeNotation() + PromptCommandsText() + kPromptOptions;
+    }
+    if (command == PromptCommand::kStack) {
+        return FullStack(stack, evaluator.format());
+    }
+    if (command == PromptCommand::kClear && !stack.empty()) {
+        undo.Changed(std::move(stack));
+        evaluator.Restore({});
+    } else if (undoing || command == PromptCommand::kRedo) {
+        if (undoing ? undo.Undo(stack) : undo.Redo(stack)) {
+            evaluator.Restore(stack);
+        } else {
+            said = undoing ? "nothing to undo\n" : "nothing to redo\n";
+        }
+    } else if (command == PromptCommand::kNone) {
+        const Verdict verdict = evaluator.Evaluate(line, place);
+        if (verdict.status != kExitSuccess) {
+            output.Err(PointAt(verdict.offset, verdict.text));
+        } else if (!SameStack(stack, evaluator.Stack())) {
+            undo.Changed(std::move(stack));
+        }
+    }
+    return said + CompactStack(evaluator.Stack(), evaluator.format(), columns);
+}
+
+// The history's path and file said once, before the first prompt: where a
+// relative RPN_HISTFILE led, a file not trimmed, a file not kept.
+void Said(Output &output, const std::string &note)
+{
+    output.Err(note.empty() ? "" : "rpn: " + note + "\n");
+}
+
+}  // namespace
+
+int RunPrompt(Evaluator &evaluator, Output &output)
+{
+    std::FILE *screen = OpenScreen();
+    // After what the line wrote, so that the terminal shows it in order.
+    const auto show = [&](const std::string &text) {
+        output.Flush();
+        std::fputs(text.c_str(), screen);
+        std::fflush(screen);
+    };
+    std::string note;
+    HistoryFile history(HistoryFile::ChoosePath(note));
+    Said(output, note);
+    const std::vector<std::string> recalled = history.path().empty() ? std::vector<std::string>{} : history.Load();
+    Said(output, history.note());
+    // Once, and the session goes on without saving.
+    const auto reportHistory = [&] {
+        if (!history.failure().empty()) {
+            Said(output, "cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)");
+            output.Flush();
+        }
+    };
+    reportHistory();
+    bool keeping = !history.path().empty() && history.failure().empty();
+    CatchSignals();
+    StartLineEditor(screen, recalled);
+    UndoHistory undo;
+    std::string line;
+    for (unsigned long number = 1;; ++number) {
+        output.Flush();
+        Came(Noted::kInterrupt);
+        int error = 0;
+        const LineStatus status = ReadInteractiveLine("rpn> ", line, error);
+        const PromptCommand command = status == LineStatus::kLine ? PromptCommandOf(line) : PromptCommand::kQuit;
+        if (status == LineStatus::kInterrupted) {
+            show("\n");
+            --number;
+        } else if (command == PromptCommand::kQuit) {
+            // After Ctrl-D the shell's prompt belongs on a line of its own.
+            show(status == LineStatus::kLine ? "" : "\n");
+            StopLineEditor();
+            if (status == LineStatus::kError) {
+                output.Stop(std::string("read error: ") + std::strerror(error));
+            }
+            break;
+        } else if (!line.empty()) {
+            RememberLine(line);
+            if (keeping) {
+                history.Append(line);
+                reportHistory();
+                keeping = history.failure().empty();
+            }
+            show(Obey(command, line, Place{"-", number}, evaluator, undo, output, Columns(screen)));
+        }
+    }
+    if (screen != stderr) {
+        (void)std::fclose(screen);
+    }
+    return history.failure().empty() ? kExitSuccess : kExitOwnFailure;
+}
