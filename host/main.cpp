@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <climits>
+#include <getopt.h>
 #include <new>
 #include <unistd.h>
 
@@ -80,78 +82,58 @@ void Apply(Options &options, Flag flag, const char *value, int index)
     }
 }
 
-// One option and its value, if it takes one: `attached` when the argument
-// carried it ("-d3", "--decimals=3"), otherwise the next argument.
-void Take(Options &options, const OptionEntry *entry, const std::string &shown, const char *attached, int argc,
-          char **argv, int &index)
+// An argument is an option only if it starts with '-' followed by a letter
+// or a second '-': "-5 3 +" and "-" are expressions.
+bool IsOption(const char *argument)
 {
-    if (entry == nullptr) {
-        options.error = "unknown option '" + shown + "'";
-    } else if (entry->value == nullptr) {
-        Apply(options, entry->flag, "", index);
-    } else if (attached != nullptr ? *attached == '\0' : index + 1 >= argc) {
-        options.error = "option '" + shown + "' needs an argument";
-    } else {
-        const char *value = attached != nullptr ? attached : argv[++index];
-        Apply(options, entry->flag, value, index);
-    }
+    return argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])) != 0);
 }
 
-const OptionEntry *Find(std::string_view name, char letter)
-{
-    const auto *found = std::find_if(std::begin(kOptions), std::end(kOptions), [&](const OptionEntry &entry) {
-        return letter != '\0' ? entry.letter == letter : name == entry.name;
-    });
-    return found == std::end(kOptions) ? nullptr : found;
-}
-
-// "--name", "--name=value" or "--name value".
-void ParseLong(Options &options, int argc, char **argv, int &index)
-{
-    const char *argument = argv[index];
-    const char *equals = std::strchr(argument, '=');
-    const std::string name = equals == nullptr ? argument + 2 : std::string(argument + 2, equals);
-    const OptionEntry *entry = Find(name, '\0');
-    const bool known = entry != nullptr && (entry->value != nullptr || equals == nullptr);
-    Take(options, known ? entry : nullptr, known ? "--" + name : argument, equals == nullptr ? nullptr : equals + 1,
-         argc, argv, index);
-}
-
-// A bundle of letters, up to the first that takes a value: it takes the
-// rest, or the next argument.
-void ParseShort(Options &options, int argc, char **argv, int &index)
-{
-    const int at = index;
-    for (const char *letter = argv[index] + 1; *letter != '\0' && index == at && options.error.empty() && !options.help;
-         ++letter) {
-        const OptionEntry *entry = Find("", *letter);
-        Take(options, entry, std::string("-") + *letter, letter[1] == '\0' ? nullptr : letter + 1, argc, argv, index);
-        if (entry != nullptr && entry->value != nullptr) {
-            break;
-        }
-    }
-}
-
-// Options may appear anywhere before "--". An argument is an option only if
-// it starts with '-' followed by a letter or a second '-': "-5 3 +" and "-"
-// are expressions. --help and --version act as soon as they are met; the
-// first bad option is a usage error.
+// getopt_long in order, options anywhere before "--"; an expression that
+// starts with '-' is hidden from it. --help and --version act as soon as
+// they are met; the first bad option is a usage error.
 Options Parse(int argc, char **argv)
 {
+    static char hidden[] = "expression";
+    std::vector<char *> arguments(argv, argv + argc + 1);
+    for (int i = 1; i < argc; ++i) {
+        arguments[i] = IsOption(argv[i]) ? argv[i] : hidden;
+    }
+    std::string letters = "-:";
+    std::vector<option> longOptions;
+    for (const OptionEntry &entry : kOptions) {
+        // A long-only option's code is its place in the table, past any byte.
+        const int code = entry.letter != '\0' ? entry.letter : static_cast<int>(&entry - kOptions) + UCHAR_MAX + 1;
+        longOptions.push_back({entry.name, entry.value != nullptr ? required_argument : no_argument, nullptr, code});
+        letters += entry.letter != '\0' ? std::string(1, entry.letter) + (entry.value != nullptr ? ":" : "") : "";
+    }
+    longOptions.push_back({});
     Options options;
-    bool ended = false;
-    for (int i = 1; i < argc && options.error.empty() && !options.help && !options.version; ++i) {
-        const char *argument = argv[i];
-        const bool isOption = argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])) != 0);
-        if (ended || !isOption) {
-            options.sources.push_back({false, argument, i});
-        } else if (std::strcmp(argument, "--") == 0) {
-            ended = true;
-        } else if (argument[1] == '-') {
-            ParseLong(options, argc, argv, i);
+    opterr = 0;
+    while (options.error.empty() && !options.help && !options.version) {
+        // The argument getopt_long reads, a bundle of letters until its last.
+        const char *argument = argv[optind < argc ? optind : argc - 1];
+        const int code = getopt_long(argc, arguments.data(), letters.c_str(), longOptions.data(), nullptr);
+        const bool isLong = std::strncmp(argument, "--", 2) == 0;
+        const std::string name = isLong ? std::string(argument, std::strcspn(argument, "="))
+                                        : std::string("-") + static_cast<char>(optopt);
+        const auto *entry = std::find_if(std::begin(kOptions), std::end(kOptions), [&](const OptionEntry &each) {
+            return code > UCHAR_MAX ? &each - kOptions == code - UCHAR_MAX - 1 : each.letter == code;
+        });
+        if (code == -1) {
+            break;
+        } else if (code == 1) {
+            options.sources.push_back({false, argument, optind - 1});
+        } else if (code == ':' || (entry != std::end(kOptions) && entry->value != nullptr && *optarg == '\0')) {
+            options.error = "option '" + name + "' needs an argument";
+        } else if (code == '?') {
+            options.error = "unknown option '" + (isLong ? std::string(argument) : name) + "'";
         } else {
-            ParseShort(options, argc, argv, i);
+            Apply(options, entry->flag, optarg == hidden ? argv[optind - 1] : optarg, optind - 1);
         }
+    }
+    for (int i = optind; i < argc && options.error.empty() && !options.help && !options.version; ++i) {
+        options.sources.push_back({false, argv[i], i});
     }
     return options;
 }
