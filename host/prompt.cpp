@@ -62,38 +62,27 @@ std::string_view PromptWordCompleting(std::string_view prefix)
 
 void UndoHistory::Changed(std::vector<double> before)
 {
-    Keep(std::move(before));
     redo_.clear();
-}
-
-bool UndoHistory::Undo(std::vector<double> &current)
-{
-    if (undo_.empty()) {
-        return false;
-    }
-    redo_.push_back(std::move(current));
-    current = std::move(undo_.back());
-    undo_.pop_back();
-    return true;
-}
-
-bool UndoHistory::Redo(std::vector<double> &current)
-{
-    if (redo_.empty()) {
-        return false;
-    }
-    Keep(std::move(current));
-    current = std::move(redo_.back());
-    redo_.pop_back();
-    return true;
-}
-
-void UndoHistory::Keep(std::vector<double> stack)
-{
-    undo_.push_back(std::move(stack));
+    undo_.push_back(std::move(before));
     if (undo_.size() > kUndoLevels) {
         undo_.pop_front();
     }
+}
+
+// Moves `current` onto `to` and takes the newest of `from` in its place.
+bool UndoHistory::Step(std::deque<std::vector<double>> &from, std::deque<std::vector<double>> &to,
+                       std::vector<double> &current)
+{
+    if (from.empty()) {
+        return false;
+    }
+    to.push_back(std::move(current));
+    current = std::move(from.back());
+    from.pop_back();
+    if (undo_.size() > kUndoLevels) {
+        undo_.pop_front();
+    }
+    return true;
 }
 
 bool SameStack(const std::vector<double> &first, const std::vector<double> &second)

@@ -36,14 +36,14 @@ public:
     void Changed(std::vector<double> before);
     // Swap `current` with the stack before the last change (or after the
     // last undo); false, and `current` untouched, when there is none.
-    bool Undo(std::vector<double> &current);
-    bool Redo(std::vector<double> &current);
+    bool Undo(std::vector<double> &current) { return Step(undo_, redo_, current); }
+    bool Redo(std::vector<double> &current) { return Step(redo_, undo_, current); }
 
 private:
-    void Keep(std::vector<double> stack);
+    bool Step(std::deque<std::vector<double>> &from, std::deque<std::vector<double>> &to, std::vector<double> &current);
 
     std::deque<std::vector<double>> undo_;
-    std::vector<std::vector<double>> redo_;
+    std::deque<std::vector<double>> redo_;
 };
 
 // The same values bit for bit, so that a NaN equals the NaN it was and 0
