@@ -116,17 +116,20 @@ Options Parse(int argc, char **argv)
         const int code = getopt_long(argc, arguments.data(), letters.c_str(), longOptions.data(), nullptr);
         const bool isLong = std::strncmp(argument, "--", 2) == 0;
         const std::string name = isLong ? std::string(argument, std::strcspn(argument, "="))
-                                        : std::string("-") + static_cast<char>(optopt);
+                                        : std::string("-") + static_cast<char>(code == '?' || code == ':' ? optopt : code);
+        // The entry the code or the name stands for (a long name may be cut short).
         const auto *entry = std::find_if(std::begin(kOptions), std::end(kOptions), [&](const OptionEntry &each) {
-            return code > UCHAR_MAX ? &each - kOptions == code - UCHAR_MAX - 1 : each.letter == code;
+            return isLong ? std::strncmp(each.name, name.c_str() + 2, name.size() - 2) == 0
+                          : name[1] == each.letter && each.letter != '\0';
         });
+        const bool takesValue = entry != std::end(kOptions) && entry->value != nullptr;
         if (code == -1) {
             break;
         } else if (code == 1) {
             options.sources.push_back({false, argument, optind - 1});
-        } else if (code == ':' || (entry != std::end(kOptions) && entry->value != nullptr && *optarg == '\0')) {
+        } else if (takesValue && (code == ':' || (code != '?' && *optarg == '\0'))) {
             options.error = "option '" + name + "' needs an argument";
-        } else if (code == '?') {
+        } else if (code == '?' || code == ':') {
             options.error = "unknown option '" + (isLong ? std::string(argument) : name) + "'";
         } else {
             Apply(options, entry->flag, optarg == hidden ? argv[optind - 1] : optarg, optind - 1);
