@@ -58,6 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
     DashArguments, Arguments,
     testing::Values(
         HostCase{"NegativeNumber", {"-5 3 +"}, "", "result = -2.000000\n", "", 0},
+        // A value that looks like an expression is still the option's.
+        HostCase{"ValueStartingWithADash", {"-f", "-5", "1"}, "", "", "rpn: -5: No such file or directory\n", 3},
+        HostCase{"ShortenedLongOptions", {"--short", "--qu", "1 3 /"}, "", "0.3333333333333333\n", "", 0},
         HostCase{"LoneDash", {"-"}, "", "you have a stack underflow!\n", "rpn: argument 1:1: stack underflow\n", 1},
         HostCase{"DoubleDashEndsOptions",
                  {"--", "-k", "--help"},
@@ -171,6 +174,21 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  "",
                  std::string("rpn: option '--file' needs an argument\n") + kUsageTail,
+                 2},
+        // A letter unknown inside a bundle is named alone, whatever came before.
+        HostCase{"UnknownFirstInBundle",
+                 {"--quiet", "-zk", "1"},
+                 "",
+                 "",
+                 std::string("rpn: unknown option '-z'\n") + kUsageTail,
+                 2},
+        // "keep" begins both --keep-going and --keep-stack.
+        HostCase{"AmbiguousBeginning", {"--keep", "1"}, "", "", std::string("rpn: unknown option '--keep'\n") + kUsageTail, 2},
+        HostCase{"ShortenedNeedsItsValue",
+                 {"1", "--deci"},
+                 "",
+                 "",
+                 std::string("rpn: option '--deci' needs an argument\n") + kUsageTail,
                  2},
         HostCase{"ShortestTakesNoValue",
                  {"--shortest=1", "1"},
