@@ -117,11 +117,33 @@ check_wine32() {
     fi
     echo "cross: 32-bit programs run under $wine32"
 }
-timed "windows-x86 configure" cmake --preset windows-x86
+# Some machines cannot execute 32-bit x86 code at all: a hypervisor without
+# the 32-bit compatibility mode refuses every i386 program ("Exec format
+# error", status 126), Debian's own loader included. There the windows-x86
+# tree is still built and its files checked, its test programs list their
+# tests only when run, and nothing of it runs; the windows-x64 tree runs
+# everything. Any other failure of wine32 still fails the run.
+x86_runs=1
+[ -e /lib/ld-linux.so.2 ] || { echo "cross: no 32-bit loader: libc6:i386 is missing" >&2; exit 1; }
+x86_status=0
+/lib/ld-linux.so.2 --version >/dev/null 2>&1 || x86_status=$?
+if [ "$x86_status" = 126 ]; then
+    x86_runs=
+    echo "cross: NOTE: this machine does not execute 32-bit x86 programs (Exec format error):" \
+        "the windows-x86 tree is built and checked, not run" >&2
+fi
+export KELVARO_CI_X86_RUNS=$x86_runs
+if [ -n "$x86_runs" ]; then
+    timed "windows-x86 configure" cmake --preset windows-x86
+else
+    timed "windows-x86 configure" cmake --preset windows-x86 -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+fi
 timed "windows-x86 build" cmake --build --preset windows-x86
 timed "windows-x86 export check" check_x86_exports
-timed "windows-x86 wine32 check" check_wine32
-timed "windows-x86 tests" ctest --preset windows-x86
+if [ -n "$x86_runs" ]; then
+    timed "windows-x86 wine32 check" check_wine32
+    timed "windows-x86 tests" ctest --preset windows-x86
+fi
 
 # windows-x64.
 timed "windows-x64 configure" cmake --preset windows-x64
