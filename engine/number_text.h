@@ -6,6 +6,7 @@
 
 #include <kelvaro/rpn.h>
 
+#include "engine/always_inline.h"
 #include "engine/value.h"
 
 #include <cfloat>
@@ -87,7 +88,7 @@ constexpr bool IsDigit(int c)
 //     is told with `bytes` still at its byte: the '-', the digit, the '.',
 //     the 'e' or 'E'.
 template <typename Bytes, typename Number>
-inline void ScanNumberSyntax(Bytes &bytes, Number &number)
+KELVARO_ALWAYS_INLINE void ScanNumberSyntax(Bytes &bytes, Number &number)
 {
     // Each byte is asked for once: a streaming reader's Peek is not free.
     int c = bytes.Peek(0);
