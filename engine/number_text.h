@@ -83,10 +83,8 @@ constexpr bool IsDigit(int c)
 // not followed by digits (after its sign, if any) is not the number's.
 //   bytes.Peek(n): the byte n after the next unread one (0 to 255), or -1
 //     past the end; bytes.Skip(n): n bytes are read.
-//   number: Negative(), IntegerDigit(d), Point(), FractionDigit(d),
-//     ExponentSign(neg) once before ExponentDigit(d); each d is 0 to 9. Each
-//     is told with `bytes` still at its byte: the '-', the digit, the '.',
-//     the 'e' or 'E'.
+//   number: Negative(), IntegerDigit(d), FractionDigit(d), and
+//     ExponentSign(neg) once before ExponentDigit(d); each d is 0 to 9.
 template <typename Bytes, typename Number>
 KELVARO_ALWAYS_INLINE void ScanNumberSyntax(Bytes &bytes, Number &number)
 {
@@ -103,7 +101,6 @@ KELVARO_ALWAYS_INLINE void ScanNumberSyntax(Bytes &bytes, Number &number)
         c = bytes.Peek(0);
     } while (IsDigit(c));
     if (c == '.') {
-        number.Point();
         bytes.Skip(1);
         for (c = bytes.Peek(0); IsDigit(c); c = bytes.Peek(0)) {
             number.FractionDigit(c - '0');
@@ -171,7 +168,6 @@ struct ShortNumber {
         digits = digits * 10 + static_cast<std::uint64_t>(digit);
         ++count;
     }
-    static void Point() {}
     void FractionDigit(int digit)
     {
         IntegerDigit(digit);
@@ -188,7 +184,6 @@ struct ShortNumber {
 struct SkippedNumber {
     static void Negative() {}
     static void IntegerDigit(int /*digit*/) {}
-    static void Point() {}
     static void FractionDigit(int /*digit*/) {}
     static void ExponentSign(bool /*isNegative*/) {}
     static void ExponentDigit(int /*digit*/) {}

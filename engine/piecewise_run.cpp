@@ -150,7 +150,6 @@ struct NumberFold {
         }
     }
     void IntegerDigit(int digit) { Digit(digit, true); }
-    static void Point() {}
     void FractionDigit(int digit) { Digit(digit, false); }
     void ExponentSign(bool isNegative) { negativeExponent = isNegative; }
     void ExponentDigit(int digit)
