@@ -5,6 +5,7 @@
 
 #include <kelvaro/rpn.h>
 
+#include "engine/always_inline.h"
 #include "engine/command_table.h"
 #include "engine/token_scan.h"
 #include "engine/value_stack.h"
@@ -13,14 +14,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-
-// The machine's steps must melt into the loops that run them, or the stack
-// leaves its registers for memory at every call.
-#if defined(__GNUC__)
-#define KELVARO_ALWAYS_INLINE __attribute__((always_inline)) inline
-#else
-#define KELVARO_ALWAYS_INLINE inline
-#endif
 
 namespace kelvaro {
 

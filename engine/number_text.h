@@ -6,6 +6,7 @@
 
 #include <kelvaro/rpn.h>
 
+#include "engine/always_inline.h"
 #include "engine/value.h"
 
 #include <cfloat>
@@ -68,12 +69,61 @@ std::size_t FormatDecimals(char *out, Value value, int decimals);
 // "nan" (never "-nan"). `out` must hold kMaxShortestText bytes. No NUL.
 std::size_t FormatShortest(char *out, Value value);
 
-namespace number_text_detail {
-
-inline bool IsDigit(char c)
+// Whether `c` is a decimal digit: -1, which a reader gives past the end, and
+// bytes from 0x80 on, signed or not, are not.
+constexpr bool IsDigit(int c)
 {
-    return static_cast<unsigned char>(c - '0') < 10;
+    return static_cast<unsigned>(c - '0') < 10;
 }
+
+// The one place the notation's number is spelt out:
+//   [-]digits[.digits][(e|E)[+|-]digits]
+// Reads the longest prefix of that form from `bytes`, which must start with a
+// digit or '-' and a digit, and tells `number` each part as it goes. An 'e'
+// not followed by digits (after its sign, if any) is not the number's.
+//   bytes.Peek(n): the byte n after the next unread one (0 to 255), or -1
+//     past the end; bytes.Skip(n): n bytes are read.
+//   number: Negative(), IntegerDigit(d), FractionDigit(d), and
+//     ExponentSign(neg) once before ExponentDigit(d); each d is 0 to 9.
+template <typename Bytes, typename Number>
+KELVARO_ALWAYS_INLINE void ScanNumberSyntax(Bytes &bytes, Number &number)
+{
+    // Each byte is asked for once: a streaming reader's Peek is not free.
+    int c = bytes.Peek(0);
+    if (c == '-') {
+        number.Negative();
+        bytes.Skip(1);
+        c = bytes.Peek(0);
+    }
+    do {  // the first digit is the caller's promise
+        number.IntegerDigit(c - '0');
+        bytes.Skip(1);
+        c = bytes.Peek(0);
+    } while (IsDigit(c));
+    if (c == '.') {
+        bytes.Skip(1);
+        for (c = bytes.Peek(0); IsDigit(c); c = bytes.Peek(0)) {
+            number.FractionDigit(c - '0');
+            bytes.Skip(1);
+        }
+    }
+    if (c != 'e' && c != 'E') {
+        return;
+    }
+    const int sign = bytes.Peek(1);
+    const std::size_t signLength = sign == '-' || sign == '+' ? 1 : 0;
+    if (!IsDigit(bytes.Peek(1 + signLength))) {
+        return;
+    }
+    number.ExponentSign(sign == '-');
+    bytes.Skip(1 + signLength);
+    for (c = bytes.Peek(0); IsDigit(c); c = bytes.Peek(0)) {
+        number.ExponentDigit(c - '0');
+        bytes.Skip(1);
+    }
+}
+
+namespace number_text_detail {
 
 constexpr int kMaxDigits = 19;        // 10^19 - 1 still fits 64 bits
 constexpr int kMaxExponent = 22;      // 10^22 is the largest exact power of ten
@@ -82,6 +132,63 @@ inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
     1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// The bytes from `at` to `end`, as ScanNumberSyntax reads them.
+struct TextBytes {
+    const char *at;
+    const char *end;
+
+    // `at < end` first: for the next byte, the one asked for nearly always,
+    // the compiler then keeps a single pointer comparison and sees it is
+    // the one the caller's scan has made already.
+    int Peek(std::size_t ahead) const
+    {
+        return at < end && ahead < static_cast<std::size_t>(end - at)
+                   ? static_cast<unsigned char>(at[ahead])
+                   : -1;
+    }
+    void Skip(std::size_t count) { at += count; }
+};
+
+// What the shortcut needs of a number: its digits as one integer while they
+// fit, how many there are, and the power of ten they are scaled by. Past 19
+// digits the integer wraps, and the count sends the number the long way.
+struct ShortNumber {
+    bool negative = false;
+    std::uint64_t digits = 0;
+    std::ptrdiff_t count = 0;
+    std::ptrdiff_t fraction = 0;
+    bool negativeExponent = false;
+    // Kept within reach of kExponentCap: any more is as far out of the
+    // shortcut's range.
+    std::ptrdiff_t written = 0;
+
+    void Negative() { negative = true; }
+    void IntegerDigit(int digit)
+    {
+        digits = digits * 10 + static_cast<std::uint64_t>(digit);
+        ++count;
+    }
+    void FractionDigit(int digit)
+    {
+        IntegerDigit(digit);
+        ++fraction;
+    }
+    void ExponentSign(bool isNegative) { negativeExponent = isNegative; }
+    void ExponentDigit(int digit)
+    {
+        written = written < kExponentCap ? written * 10 + digit : written;
+    }
+};
+
+// Only where the number ends is wanted.
+struct SkippedNumber {
+    static void Negative() {}
+    static void IntegerDigit(int /*digit*/) {}
+    static void FractionDigit(int /*digit*/) {}
+    static void ExponentSign(bool /*isNegative*/) {}
+    static void ExponentDigit(int /*digit*/) {}
+};
+
 }  // namespace number_text_detail
 
 // Inline, so that the evaluator reads most numbers without a call: "3",
@@ -89,84 +196,45 @@ inline constexpr Value kPowersOfTen[kMaxExponent + 1] = {
 // of ten they are scaled by, one IEEE multiplication or division rounds
 // correctly (Clinger's fast path); that needs double arithmetic carried out in
 // double precision.
-// One pass over the bytes, kept whole: the evaluator's hot path, where even
-// the exponent in a step of its own costs instructions per number at -O2.
-// The syntax once for both: without the value, the arithmetic is dead code.
-namespace number_text_detail {
-
-template <bool kWithValue>
-// NOLINTNEXTLINE(readability-function-cognitive-complexity)
-inline const char *ScanNumber(const char *text, const char *end, Value &value)
+inline const char *ReadNumber(const char *text, const char *end, Value &value)
 {
+    using number_text_detail::kMaxDigits;
+    using number_text_detail::kMaxExact;
+    using number_text_detail::kMaxExponent;
+    using number_text_detail::kPowersOfTen;
     static_assert(FLT_EVAL_METHOD == 0,
                   "build for double arithmetic in double registers (x86: -mfpmath=sse)");
-    const bool negative = *text == '-';
-    const char *const digitsStart = text + (negative ? 1 : 0);
-    const char *p = digitsStart;
-    std::uint64_t digits = 0;
-    while (p < end && IsDigit(*p)) {
-        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-        ++p;
-    }
-    std::ptrdiff_t count = p - digitsStart;
-    std::ptrdiff_t fraction = 0;
-    if (p < end && *p == '.') {
-        const char *const fractionStart = ++p;
-        while (p < end && IsDigit(*p)) {
-            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-            ++p;
-        }
-        fraction = p - fractionStart;
-        count += fraction;
-    }
-    std::ptrdiff_t exponent = -fraction;
-    bool exact = true;
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        const char *q = p + 1;
-        const bool negativeExponent = q < end && *q == '-';
-        q += q < end && (*q == '-' || *q == '+') ? 1 : 0;
-        if (q < end && IsDigit(*q)) {
-            std::ptrdiff_t written = 0;
-            for (; q < end && IsDigit(*q); ++q) {
-                written = written < kExponentCap ? written * 10 + (*q - '0') : written;
-            }
-            exponent += negativeExponent ? -written : written;
-            exact = exponent >= -kMaxExponent && exponent <= kMaxExponent;
-            p = q;
-        }
-    }
-    if constexpr (!kWithValue) {
-        return p;
-    }
+    number_text_detail::TextBytes bytes{text, end};
+    number_text_detail::ShortNumber number;
+    ScanNumberSyntax(bytes, number);
+    const std::ptrdiff_t count = number.count;
+    const std::ptrdiff_t exponent =
+        (number.negativeExponent ? -number.written : number.written) - number.fraction;
     // Without an exponent, at most 19 digits keep the fraction within 10^22;
     // up to 15 digits are below 2^53 whatever they are.
     constexpr std::ptrdiff_t kSafeDigits = 15;
-    if (!exact || (count > kSafeDigits && (count > kMaxDigits || digits > kMaxExact))) {
+    if (exponent < -kMaxExponent || exponent > kMaxExponent ||
+        (count > kSafeDigits && (count > kMaxDigits || number.digits > kMaxExact))) {
         return ReadNumberExactly(text, end, value);
     }
     // digits <= 2^53: the signed conversion is one instruction where the
     // unsigned one is a dozen.
-    Value magnitude = static_cast<Value>(static_cast<std::int64_t>(digits));
+    Value magnitude = static_cast<Value>(static_cast<std::int64_t>(number.digits));
     if (exponent < 0) {
         magnitude /= kPowersOfTen[-exponent];
     } else if (exponent > 0) {
         magnitude *= kPowersOfTen[exponent];
     }
-    value = negative ? -magnitude : magnitude;
-    return p;
-}
-
-}  // namespace number_text_detail
-
-inline const char *ReadNumber(const char *text, const char *end, Value &value)
-{
-    return number_text_detail::ScanNumber<true>(text, end, value);
+    value = number.negative ? -magnitude : magnitude;
+    return bytes.at;
 }
 
 inline const char *NumberEnd(const char *text, const char *end)
 {
-    Value unused = 0;
-    return number_text_detail::ScanNumber<false>(text, end, unused);
+    number_text_detail::TextBytes bytes{text, end};
+    number_text_detail::SkippedNumber number;
+    ScanNumberSyntax(bytes, number);
+    return bytes.at;
 }
 
 }  // namespace kelvaro

@@ -58,11 +58,7 @@ struct Reader {
         return static_cast<unsigned char>(buffer[start + ahead]);
     }
 
-    bool PeekDigit(std::size_t ahead)
-    {
-        const int c = Peek(ahead);
-        return c >= 0 && IsDigit(static_cast<unsigned char>(c));
-    }
+    void Skip(std::size_t count) { start += count; }
 
     const unsigned char *At(std::size_t index) const
     {
@@ -96,27 +92,6 @@ void SkipToken(Reader &reader)
 // when a dropped digit was not 0, which decides the same double.
 constexpr std::size_t kFoldedSize = kMaxSignificantDigits + 32;
 
-// The exponent of a number, at the 'e' or 'E' first in the reader: when
-// digits follow it (after a sign, if any), reads them and returns what they
-// say, as far as kMaxLongExponent. Reads nothing and returns 0 otherwise.
-std::int64_t ReadExponent(Reader &reader)
-{
-    const int sign = reader.Peek(1);
-    const std::size_t digitsAt = sign == '+' || sign == '-' ? 2 : 1;
-    if (!reader.PeekDigit(digitsAt)) {
-        return 0;
-    }
-    reader.start += digitsAt;
-    std::int64_t written = 0;
-    while (reader.PeekDigit(0)) {
-        if (written < kMaxLongExponent) {
-            written = written * 10 + (reader.buffer[reader.start] - '0');
-        }
-        ++reader.start;
-    }
-    return sign == '-' ? -written : written;
-}
-
 // Writes "e" and `exponent`, brought within kExponentCap, at `out`; returns
 // the length.
 std::size_t WriteExponent(char *out, std::int64_t exponent)
@@ -140,54 +115,65 @@ std::size_t WriteExponent(char *out, std::int64_t exponent)
     return length;
 }
 
-std::size_t FoldNumber(Reader &reader, char *out)
-{
-    std::size_t length = 0;
-    if (reader.Peek(0) == '-') {
-        out[length++] = '-';
-        ++reader.start;
-    }
-    out[length++] = '0';
-    out[length++] = '.';
-    const std::size_t firstDigit = length;
+// What FoldNumber keeps of a number as ScanNumberSyntax reads it, written
+// straight into `out`: the leading zeros only move the point, and the digits
+// after the first kMaxSignificantDigits only say whether any was not 0.
+struct NumberFold {
+    char *out;
+    std::size_t length = 2;  // after "0."
     int kept = 0;
     bool dropped = false;
     std::int64_t exponent = 0;  // the value is 0.DDD... times 10^exponent
-    const auto digit = [&](char c, bool integerPart) {
-        if (kept == 0 && c == '0') {
+    bool negativeExponent = false;
+    std::int64_t written = 0;
+
+    // Always before any digit, so nothing written yet moves.
+    void Negative()
+    {
+        std::memcpy(out, "-0.", 3);
+        length = 3;
+    }
+    void Digit(int digit, bool integerPart)
+    {
+        if (kept == 0 && digit == 0) {
             exponent -= integerPart ? 0 : 1;
             return;
         }
         if (kept < kMaxSignificantDigits) {
-            out[length++] = c;
+            out[length++] = static_cast<char>('0' + digit);
             ++kept;
         } else {
-            dropped = dropped || c != '0';
+            dropped = dropped || digit != 0;
         }
         if (integerPart) {
             ++exponent;  // a text's length fits easily, whatever it is
         }
-    };
-    while (reader.PeekDigit(0)) {
-        digit(reader.buffer[reader.start++], true);
     }
-    if (reader.Peek(0) == '.') {
-        ++reader.start;
-        while (reader.PeekDigit(0)) {
-            digit(reader.buffer[reader.start++], false);
+    void IntegerDigit(int digit) { Digit(digit, true); }
+    void FractionDigit(int digit) { Digit(digit, false); }
+    void ExponentSign(bool isNegative) { negativeExponent = isNegative; }
+    void ExponentDigit(int digit)
+    {
+        if (written < kMaxLongExponent) {
+            written = written * 10 + digit;
         }
     }
-    const int c = reader.Peek(0);
-    if (c == 'e' || c == 'E') {
-        exponent += ReadExponent(reader);
+};
+
+std::size_t FoldNumber(Reader &reader, char *out)
+{
+    std::memcpy(out, "0.", 2);
+    NumberFold fold{out};
+    ScanNumberSyntax(reader, fold);
+    if (fold.kept == 0) {
+        return fold.length - 1;  // "0" or "-0"
     }
-    if (kept == 0) {
-        return firstDigit - 1;  // "0" or "-0"
+    if (fold.dropped) {
+        out[fold.length++] = '1';
     }
-    if (dropped) {
-        out[length++] = '1';
-    }
-    return length + WriteExponent(out + length, exponent);
+    const std::int64_t exponent =
+        fold.exponent + (fold.negativeExponent ? -fold.written : fold.written);
+    return fold.length + WriteExponent(out + fold.length, exponent);
 }
 
 struct Run {

@@ -12,11 +12,6 @@
 
 namespace kelvaro {
 
-inline bool IsDigit(unsigned char c)
-{
-    return static_cast<unsigned char>(c - '0') < 10;
-}
-
 inline bool IsSeparator(unsigned char c)
 {
     return c == ' ' || c == '\t';

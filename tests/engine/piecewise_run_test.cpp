@@ -180,6 +180,32 @@ TEST(PiecewiseRunTest, TokensLongerThanTheBuffer)
     }
 }
 
+// A number longer than the buffer is read a byte at a time, and whether an
+// 'e' starts its exponent is decided looking up to two bytes ahead: with the
+// digits before them growing a byte at a time, the point, the 'e', its sign
+// and the exponent's first digit each fall on every place of the buffer,
+// its last included, where looking ahead has to refill it.
+TEST(PiecewiseRunTest, ExponentAndPointAtEveryPlaceOfTheBuffer)
+{
+    const std::string signs[] = {"", "-"};
+    const std::string tails[] = {
+        "e5",  "e+5", "e-5", "E-12", "e+0003", "e",   "e+",  "e-",
+        "e-x", "ex",  "e+-5", ".5e-3", ".e2",   ".",   "..5", "5e5e5",
+    };
+    for (const std::size_t capacity : {8, 9, 16}) {
+        for (std::size_t zeros = capacity; zeros <= 3 * capacity; ++zeros) {
+            for (const std::string &sign : signs) {
+                for (const std::string &tail : tails) {
+                    const std::string text =
+                        "2 " + sign + "1" + std::string(zeros, '0') + tail + " *";
+                    ExpectSameAsWhole(text, capacity);
+                    ExpectSameAsWhole(text, capacity, 2, true);
+                }
+            }
+        }
+    }
+}
+
 // The decimal digits of `whole` / 2^halvings and the power of ten after
 // them: "digits e-count".
 std::string Halved(std::string digits, int halvings, int &fractionDigits)
