@@ -94,7 +94,7 @@ bool IsOption(const char *argument)
 // they are met; the first bad option is a usage error.
 Options Parse(int argc, char **argv)
 {
-    static char hidden[] = "expression";
+    char hidden[] = "expression";  // what getopt_long sees of an expression
     std::vector<char *> arguments(argv, argv + argc + 1);
     for (int i = 1; i < argc; ++i) {
         arguments[i] = IsOption(argv[i]) ? argv[i] : hidden;
