@@ -59,9 +59,8 @@ ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
     return static_cast<ssize_t>(length);
 }
 
-// Whether a read of `file` could wait: a pipe or a terminal with nothing
-// waiting (a pipe whose writer is gone has its end waiting). A regular file
-// never waits.
+// Whether a read could wait: a pipe with nothing in it (a pipe whose writer
+// is gone has its end waiting).
 bool MightWait(std::FILE *file)
 {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
@@ -77,17 +76,14 @@ bool MightWait(std::FILE *file)
 }
 #endif
 
-// "rpn: read error: REASON" for standard input, "rpn: FILE: read error:
-// REASON" for a file.
+// "rpn: read error: REASON", after "FILE: " for a file.
 [[noreturn]] void StopOnReadError(Run &run, const std::string &name, int error)
 {
-    std::string message = name == "-" ? "" : name + ": ";
-    message += "read error: ";
-    run.output.Stop(message + std::strerror(error));
+    run.output.Stop((name == "-" ? "" : name + ": ") + "read error: " + std::strerror(error));
 }
 
-// Every line of `file`; empty lines are skipped and still counted. A CR
-// before the newline is dropped, and a last line without one counts.
+// Empty lines are skipped and counted; a CR before the newline is dropped,
+// and a last line without one counts.
 void RunLines(Run &run, std::FILE *file, const std::string &name, bool closed)
 {
     if (closed) {
@@ -99,8 +95,7 @@ void RunLines(Run &run, std::FILE *file, const std::string &name, bool closed)
     std::size_t room = 0;
     bool going = true;
     for (unsigned long number = 1; going; ++number) {
-        // What the lines so far wrote goes out before rpn waits for more,
-        // while lines already waiting keep the output buffered.
+        // Out before rpn waits; lines already waiting keep it buffered.
         if (!regular && MightWait(file)) {
             run.output.Flush();
         }

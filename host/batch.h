@@ -9,20 +9,17 @@
 #include <string>
 #include <vector>
 
-// An expression argument or a file of expression lines (-f), in
-// command-line order.
+// An expression argument, or a file of expression lines (-f; "-" is
+// standard input), and its place on the command line as the shell's $N.
 struct Source {
     bool isFile;
-    // The expression, or the file's name ("-" is standard input).
     std::string text;
-    // Where the argument stands on the command line, as the shell's $N.
     int argumentNumber;
 };
 
-// Runs the sources in order, or every line of standard input when there are
-// none. Returns 0 when every expression succeeded, otherwise the status of
-// the first failure, where rpn stops unless it keeps going. A file that does
-// not open or read ends rpn with status 3.
+// The sources in order, or the lines of standard input when there are none.
+// Returns the status of the first failure (where rpn stops unless it keeps
+// going), or 0. A file that does not open or read ends rpn with status 3.
 int RunBatch(Evaluator &evaluator, Output &output, const std::vector<Source> &sources, bool keepGoing);
 
 #endif

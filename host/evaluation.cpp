@@ -16,27 +16,19 @@ constexpr std::size_t kInitialRoom = 8;
 constexpr unsigned char kTagMask = 0xC0;
 constexpr unsigned char kContinuationTag = 0x80;
 
-// The byte as C writes it between quotes, so that a control byte or half of
-// a UTF-8 character does not garble the message.
+// The bytes as C writes them between quotes, so that a control byte or half
+// of a UTF-8 character does not garble the message.
 std::string Quoted(std::string_view bytes)
 {
     std::string quoted;
     for (const char c : bytes) {
-        switch (c) {
-        case '\t': quoted += "\\t"; break;
-        case '\r': quoted += "\\r"; break;
-        case '\n': quoted += "\\n"; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\'': quoted += "\\'"; break;
-        default:
-            if (c < ' ' || c > '~') {
-                char hex[sizeof "\\xff"];
-                (void)std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
-                quoted += hex;
-            } else {
-                quoted += c;
-            }
+        const char *escape = c == '\t' ? "\\t" : c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\\' ? "\\\\" : c == '\'' ? "\\'" : nullptr;
+        char hex[sizeof "\\xff"];
+        if (escape == nullptr && (c < ' ' || c > '~')) {
+            (void)std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
+            escape = hex;
         }
+        quoted += escape != nullptr ? std::string(escape) : std::string(1, c);
     }
     return quoted;
 }

@@ -19,25 +19,24 @@ struct ValueFormat {
 };
 std::string ValueText(double value, const ValueFormat &format);
 
-// Where an expression came from: "argument 2" (no line), or a file ("-" for
-// standard input) and its line from 1; `part` is "--each" when the column
-// counts in the formula run after the expression.
+// "argument 2" (line 0), or a file ("-": standard input) and its line from
+// 1; `part` is "--each" when the column counts in the formula.
 struct Place {
     std::string_view name;
     unsigned long line;
     std::string_view part{};
 };
 
-// The text again and a caret under the byte at `offset`: a tab stays a tab
-// and a UTF-8 character takes one column, so the caret lines up.
+// The text and a caret under the byte at `offset`; a tab stays a tab and a
+// UTF-8 character takes one column, so that the caret lines up.
 std::string PointAt(std::size_t offset, std::string_view text);
 
 struct Settings {
     // Standard output gets only values; listings and failure lines go to
     // standard error.
     bool quiet = false;
-    // Quiet, a failed expression still gets its (empty) line, so that output
-    // line N answers expression N.
+    // Quiet, a failure still gets its empty line: output line N answers
+    // expression N.
     bool lineForEveryExpression = false;
     bool keepStack = false;
     ValueFormat format;
@@ -46,8 +45,8 @@ struct Settings {
     std::string formula;  // --each, run on what each expression left
 };
 
-// An expression's exit status and, when it failed, the byte where, in
-// `text` (the expression, or the formula).
+// An expression's exit status and, when it failed, where in `text` (the
+// expression, or the formula).
 struct Verdict {
     int status;
     std::size_t offset;
@@ -65,9 +64,8 @@ public:
     // a usage error (status 2); its own warnings are said here, once.
     int CheckFormula();
 
-    // Writes the expression's warnings, listing and result line, or its
-    // failure line and, on standard error, where it failed. The verdict's
-    // text stays valid until the next call.
+    // The expression's warnings, listing and result line, or its failure
+    // line and where it failed. The verdict's text lives until the next call.
     Verdict Evaluate(std::string_view text, const Place &place);
 
     // The kept stack, values[0] the bottom, and putting one back.
@@ -92,8 +90,7 @@ private:
     std::string joined_;  // the expression, a space and the formula
     std::vector<kelvaro_rpn_warning> found_;
     std::size_t foundCount_ = 0;
-    // The expression's warnings are said before its first listing line.
-    const Place *unsaid_ = nullptr;
+    const Place *unsaid_ = nullptr;  // warnings not said yet, before any listing line
     std::string_view text_;
     std::string_view whole_;
     Verdict verdict_{};

@@ -11,9 +11,8 @@ constexpr int kExitOwnFailure = 3;
 // --strict refused an expression that kelvaro_rpn_check warns about.
 constexpr int kExitStrict = 4;
 
-// The library's failures end rpn as they end a host of the legacy library
-// (1, and 255 for an overflow: the byte a parent sees of its -1); out of
-// memory is rpn's own failure, as a bad_alloc in main.
+// As the library's failures end a host of the legacy library (1, and 255,
+// the byte a parent sees of -1, for an overflow); out of memory is rpn's own.
 inline int ExitStatusOf(kelvaro_rpn_status status)
 {
     return status == KELVARO_RPN_OUT_OF_MEMORY ? kExitOwnFailure

@@ -22,10 +22,9 @@ int readError = 0;
 // A byte read that ended a sequence cut short, to be taken afresh.
 int heldByte = -1;
 
-// libedit's own reader retries a read that a signal interrupted, so Ctrl-C
-// would not end the line; this one gives up on it. It hands libedit whole
-// characters, and bytes that are no UTF-8 as U+FFFD, which the evaluator
-// takes for the invalid character they were (libedit's reader drops them).
+// libedit's own reader retries a read a signal interrupted, so Ctrl-C would
+// not end the line. This one hands libedit whole characters, and bytes that
+// are no UTF-8 as U+FFFD, an invalid character still (libedit drops them).
 int ReadKey(std::FILE *)
 {
     constexpr int kReplacement = 0xFFFD;
@@ -59,9 +58,8 @@ int ReadKey(std::FILE *)
     }
 }
 
-// Tab completes a prompt command typed alone at the end of the line ("he"
-// to "help"). Anywhere else it separates tokens like a space, as it does in
-// an expression, so it goes in as it is.
+// Tab completes a command word alone at the end of the line ("he" to
+// "help"); anywhere else it separates tokens, and goes in as it is.
 char **CompleteOrInsertTab(const char *, int, int)
 {
     rl_attempted_completion_over = 1;
@@ -85,15 +83,13 @@ char **CompleteOrInsertTab(const char *, int, int)
 
 void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled)
 {
-    // The editor shows UTF-8 as characters; under another character set (the
-    // "C" locale among them) it would show nothing beyond ASCII. Nothing else
-    // reads the locale: the library writes numbers itself.
+    // UTF-8, or the editor shows nothing beyond ASCII; nothing else reads
+    // the locale (the library writes numbers itself).
     std::setlocale(LC_CTYPE, "");
     if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) {
         std::setlocale(LC_CTYPE, "C.UTF-8");
     }
-    // Not libedit's signal handlers: they send each signal on to the whole
-    // process group, a shell script around rpn included (signals.h).
+    // libedit's handlers send each signal on to the whole process group.
     rl_catch_signals = 0;
     rl_instream = stdin;
     rl_outstream = screen;

@@ -1,10 +1,8 @@
-// Without libedit the terminal's own line discipline edits the line: it
-// echoes the keys, and Backspace, Ctrl-U and Ctrl-W work on what is shown.
-// Arrow, Home, Delete and the other editing keys send escape sequences it
-// shows (as ^[[D) and passes on: a line holding one is not what its user
-// meant, so it is refused with the reason, and no escape byte reaches the
-// evaluator. A Windows console edits the line itself, recall included, and
-// hands it over whole, ending in CR LF.
+// Without libedit the terminal's line discipline edits: Backspace, Ctrl-U
+// and Ctrl-W work on what is shown. Arrows, Home, Delete send escape
+// sequences it shows (^[[D) and passes on: such a line is not what its user
+// meant, so it is refused with the reason. A Windows console edits the line
+// itself, recall included, and hands it over ending in CR LF.
 #include "line_editor.h"
 
 #include "signals.h"
@@ -36,9 +34,8 @@ void Show(const char *text)
     std::fflush(promptScreen);
 }
 
-// What was typed and not read yet: Ctrl-C makes the terminal drop it, a
-// SIGINT sent by kill does not; and after a stop what the terminal holds of
-// a line can no longer be shown, so it would not be the line on the screen.
+// What was typed and not read: Ctrl-C drops it, a SIGINT by kill does not;
+// after a stop it is no longer the line on the screen.
 void DropTypedInput()
 {
 #ifdef _WIN32

@@ -21,8 +21,7 @@ namespace {
 
 enum class Flag { kKeepGoing, kQuiet, kKeepStack, kFile, kEach, kNoWarnings, kStrict, kDecimals, kShortest, kHelp, kVersion };
 
-// The options, for the parser and the help alike; the manual page describes
-// them in full.
+// For the parser and the help alike; the manual page describes them in full.
 struct OptionEntry {
     const char *name;
     const char *value;  // what it takes, or nullptr
@@ -30,8 +29,7 @@ struct OptionEntry {
     Flag flag;
     char letter;  // '\0': long form only
 };
-// Where the help's summaries start.
-constexpr std::size_t kSummaryColumn = 20;
+constexpr std::size_t kSummaryColumn = 20;  // where the help's summaries start
 
 constexpr OptionEntry kOptions[] = {
     {"keep-going", nullptr, "go on after a failing expression", Flag::kKeepGoing, 'k'},
@@ -89,9 +87,9 @@ bool IsOption(const char *argument)
     return argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])) != 0);
 }
 
-// getopt_long in order, options anywhere before "--"; an expression that
-// starts with '-' is hidden from it. --help and --version act as soon as
-// they are met; the first bad option is a usage error.
+// getopt_long in order, options anywhere before "--", an expression that
+// starts with '-' hidden from it. --help and --version act when met; the
+// first bad option is a usage error.
 Options Parse(int argc, char **argv)
 {
     char hidden[] = "expression";  // what getopt_long sees of an expression

@@ -20,10 +20,9 @@
 
 namespace {
 
-// Large enough that 300,000 short lines take a few hundred writes.
+// 300,000 short lines in a few hundred writes. Given no buffer, stdio takes
+// the block size (4 KiB on a pipe) whatever size it is asked for.
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
-// stdio's own buffers: given no buffer, it takes the block size (4 KiB on a
-// pipe) whatever size it is asked for.
 char outBuffer[kBufferSize];
 #ifndef _WIN32
 char errBuffer[kBufferSize];
@@ -52,8 +51,8 @@ bool SameFile(int first, int second)
 }
 #endif
 
-// open() returns the lowest free number: `fd` itself while the lower ones
-// are open, so they are reserved in order.
+// open() takes the lowest free number: `fd` itself, the lower ones reserved
+// first.
 bool Reserve(int fd, int mode)
 {
     if (!IsClosed(fd)) {
@@ -67,11 +66,11 @@ bool Reserve(int fd, int mode)
     return true;
 }
 
-// "rpn: write error: REASON" and status 3.
-[[noreturn]] void EndOnWriteError(int error)
+// "rpn: MESSAGE" after what standard error holds, and status 3.
+[[noreturn]] void End(const std::string &message)
 {
     std::fflush(stderr);
-    std::fprintf(stderr, "rpn: write error: %s\n", std::strerror(error));
+    std::fprintf(stderr, "rpn: %s\n", message.c_str());
     std::fflush(stderr);
     _exit(kExitOwnFailure);
 }
@@ -117,8 +116,8 @@ Output::Output()
     outTerminal_ = !outputClosed_ && IsTerminal(STDOUT_FILENO);
     (void)std::setvbuf(stdout, outBuffer, outTerminal_ ? _IOLBF : _IOFBF, kBufferSize);
 #ifdef _WIN32
-    // Nothing tells whether the two lead to the same pipe: each line to
-    // standard error goes out at once, after what standard output holds.
+    // Nothing tells whether both lead to one pipe: a line to standard error
+    // goes out at once, after what standard output holds.
     (void)std::setvbuf(stderr, nullptr, _IONBF, 0);
 #else
     if (!IsTerminal(STDERR_FILENO)) {
@@ -152,7 +151,7 @@ int Output::Finish(int status)
 {
     Flush();
     if (std::fclose(stdout) != 0 && errno != EINTR) {
-        EndOnWriteError(errno);
+        End(std::string("write error: ") + std::strerror(errno));
     }
     return status;
 }
@@ -160,13 +159,11 @@ int Output::Finish(int status)
 void Output::Stop(const std::string &message)
 {
     Flush();
-    std::fprintf(stderr, "rpn: %s\n", message.c_str());
-    std::fflush(stderr);
-    _exit(kExitOwnFailure);
+    End(message);
 }
 
 void Output::StopOnWriteError() const
 {
-    EndOnWriteError(outputClosed_ ? EBADF : errno);
+    End(std::string("write error: ") + std::strerror(outputClosed_ ? EBADF : errno));
 }
 

@@ -11,17 +11,15 @@
 
 class Output {
 public:
-    // Points every closed standard descriptor at the null device first, so
-    // that no file rpn opens later takes its number; writing to a closed
-    // standard output is still a write error, reading a closed standard
-    // input a read error.
+    // Points closed standard descriptors at the null device, so that no file
+    // rpn opens takes their number; using them is still an error.
     Output();
 
     void Out(std::string_view text)
     {
 #ifdef __GLIBC__
-        // putc_unlocked's own path for a whole line that fits in the buffer:
-        // fwrite's checks cost more than the copy.
+        // A line that fits goes straight into the buffer: fwrite's checks
+        // cost more than the copy.
         if (stdout->_IO_write_end - stdout->_IO_write_ptr > static_cast<std::ptrdiff_t>(text.size()) &&
             !outputClosed_) {
             std::memcpy(stdout->_IO_write_ptr, text.data(), text.size());
@@ -34,34 +32,30 @@ public:
         }
     }
     void Err(std::string_view text);
-    // Before rpn waits for input: a program that sends a line and waits for
-    // its answer must get it.
+    // Before rpn waits for input: a coprocess waits for its answer.
     void Flush();
-    // An expression is done: at a terminal it is shown now.
+    // At a terminal an expression's lines are shown as soon as it is done.
     void ExpressionDone()
     {
         if (outTerminal_) {
             Flush();
         }
     }
-    // Flushes and closes standard output (close reports late write errors
-    // on some file systems) and returns `status`, or ends rpn.
+    // Closes standard output (some file systems report write errors only
+    // then) and returns `status`, or ends rpn.
     int Finish(int status);
-    // Writes what is pending, then "rpn: MESSAGE" on standard error, and
-    // ends rpn with status 3.
+    // What is pending, then "rpn: MESSAGE" on standard error; status 3.
     [[noreturn]] void Stop(const std::string &message);
 
     bool inputClosed() const { return inputClosed_; }
 
 private:
-    // errno, or EBADF for a standard output that was closed.
     [[noreturn]] void StopOnWriteError() const;
 
     bool inputClosed_ = false;
     bool outputClosed_ = false;
     bool outTerminal_ = false;
-    // stdout when both lead to the same file, so that the two kinds of line
-    // keep their order there.
+    // stdout when both lead to one file, so that their lines keep their order.
     std::FILE *err_ = stderr;
 };
 

@@ -142,10 +142,9 @@ constexpr char kPromptOptions[] =
     "on standard output; -d N and --shortest, how values are written, on the\n"
     "stack line too; --each FORMULA, run after every line; --no-warnings; --strict.\n";
 
-// The terminal that standard input is, written to directly: the prompt, the
-// stack line and what is typed stay there when standard output and standard
-// error are redirected. Standard error where it cannot be opened by name,
-// and on Windows, whose console shows both.
+// The terminal of standard input, so that the prompt, the stack line and
+// what is typed stay there when the output is redirected; standard error if
+// it has no name, and on Windows, whose console shows both.
 std::FILE *OpenScreen()
 {
 #ifdef _WIN32
@@ -223,19 +222,17 @@ std::string PromptCommandsText()
 
 namespace {
 
-// What a line does at the prompt, and what the terminal shows after it: the
-// stack line, but for help and stack.
+// What a line does, and what the terminal shows after it: the stack line,
+// but for help and stack.
 std::string Obey(PromptCommand command, const std::string &line, const Place &place, Evaluator &evaluator,
                  UndoHistory &undo, Output &output, std::size_t columns)
 {
     std::vector<double> stack = evaluator.Stack();
     const bool undoing = command == PromptCommand::kUndo;
     std::string said;
-    if (command == PromptCommand::kHelp) {
-        return DescribeNotation() + PromptCommandsText() + kPromptOptions;
-    }
-    if (command == PromptCommand::kStack) {
-        return FullStack(stack, evaluator.format());
+    if (command == PromptCommand::kHelp || command == PromptCommand::kStack) {
+        return command == PromptCommand::kStack ? FullStack(stack, evaluator.format())
+                                                : DescribeNotation() + PromptCommandsText() + kPromptOptions;
     }
     if (command == PromptCommand::kClear && !stack.empty()) {
         undo.Changed(std::move(stack));
@@ -257,13 +254,6 @@ std::string Obey(PromptCommand command, const std::string &line, const Place &pl
     return said + CompactStack(evaluator.Stack(), evaluator.format(), columns);
 }
 
-// The history's path and file said once, before the first prompt: where a
-// relative RPN_HISTFILE led, a file not trimmed, a file not kept.
-void Said(Output &output, const std::string &note)
-{
-    output.Err(note.empty() ? "" : "rpn: " + note + "\n");
-}
-
 }  // namespace
 
 int RunPrompt(Evaluator &evaluator, Output &output)
@@ -275,17 +265,18 @@ int RunPrompt(Evaluator &evaluator, Output &output)
         std::fputs(text.c_str(), screen);
         std::fflush(screen);
     };
+    // What the history file's user should know, said once before the first
+    // prompt: where a relative path led, a file not trimmed, a file not kept
+    // (the session goes on without saving).
+    const auto say = [&](const std::string &note) { output.Err(note.empty() ? "" : "rpn: " + note + "\n"); };
     std::string note;
     HistoryFile history(HistoryFile::ChoosePath(note));
-    Said(output, note);
+    say(note);
     const std::vector<std::string> recalled = history.path().empty() ? std::vector<std::string>{} : history.Load();
-    Said(output, history.note());
-    // Once, and the session goes on without saving.
+    say(history.note());
     const auto reportHistory = [&] {
-        if (!history.failure().empty()) {
-            Said(output, "cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)");
-            output.Flush();
-        }
+        say(history.failure().empty() ? "" : "cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)");
+        output.Flush();
     };
     reportHistory();
     bool keeping = !history.path().empty() && history.failure().empty();

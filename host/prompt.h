@@ -15,14 +15,12 @@
 
 enum class PromptCommand { kNone, kHelp, kQuit, kStack, kClear, kUndo, kRedo };
 
-// A command is a line that holds its word alone, with nothing but spaces or
-// tabs around it; any other line, "clear 3" among them, is an expression.
-// None of the words is an expression a person would mean: 'c' of "clear" is
-// a cosine and 's' of "stack" a sine, the rest of the word skipped.
+// A command is its word alone on a line, spaces or tabs around it; any other
+// line ("clear 3") is an expression. No word is an expression a person would
+// mean: "clear" is a cosine and "stack" a sine, the rest skipped.
 PromptCommand PromptCommandOf(std::string_view line);
 
-// The one command word that starts with `prefix` ("" when none does, or
-// more than one), for completing it at the prompt.
+// The one command word that starts with `prefix`, or "", for completion.
 std::string_view PromptWordCompleting(std::string_view prefix);
 
 // The oldest stack is forgotten beyond this many: a full stack of 265
@@ -31,11 +29,11 @@ constexpr std::size_t kUndoLevels = 100;
 
 class UndoHistory {
 public:
-    // A line took the stack from `before` to another one: undo goes back to
-    // it, and what was undone can no longer be redone.
+    // A line changed the stack from `before`: undo goes back to it, and
+    // nothing undone can be redone any more.
     void Changed(std::vector<double> before);
     // Swap `current` with the stack before the last change (or after the
-    // last undo); false, and `current` untouched, when there is none.
+    // last undo); false, `current` untouched, when there is none.
     bool Undo(std::vector<double> &current) { return Step(undo_, redo_, current); }
     bool Redo(std::vector<double> &current) { return Step(redo_, undo_, current); }
 
@@ -46,18 +44,16 @@ private:
     std::deque<std::vector<double>> redo_;
 };
 
-// The same values bit for bit, so that a NaN equals the NaN it was and 0
-// differs from -0: a line that changed only such a value changed the stack.
+// The same values bit for bit: a NaN equals the NaN it was, 0 is not -0.
 bool SameStack(const std::vector<double> &first, const std::vector<double> &second);
 
-// One line, the bottom first: "stack: 1.000000 7.000000\n", or "stack:
-// empty\n". A line that would not fit in `columns` keeps the values nearest
-// the top that do (always the top one) after the count of them all:
-// "stack: (40 values) ... 39.000000 40.000000\n".
+// "stack: 1.000000 7.000000\n", the bottom first, or "stack: empty\n". Past
+// `columns`, the count and the values nearest the top that fit (the top one
+// always): "stack: (40 values) ... 39.000000 40.000000\n".
 std::string CompactStack(const std::vector<double> &values, const ValueFormat &format, std::size_t columns);
 
-// Every value on a line of its own, the top last, after its level counted
-// from the top as 1: "  2: 1.000000\n  1: 7.000000\n"; "stack: empty\n".
+// A line per value after its level, the top last as 1: "  2: 1.000000\n
+// 1: 7.000000\n"; "stack: empty\n".
 std::string FullStack(const std::vector<double> &values, const ValueFormat &format);
 
 // One line per command of the library's table: "  +  add: b + a; '5 3 +'
@@ -67,10 +63,10 @@ std::string DescribeNotation();
 // The prompt's commands, for --help and for "help" at the prompt.
 std::string PromptCommandsText();
 
-// Prompts on the terminal that standard input is. A failing line prints its
-// message, where it failed and a caret under the failing byte, and the
-// session goes on. "quit", "exit" or Ctrl-D end it. Returns 0, or 3 when the
-// history could not be kept.
+// Prompts on the terminal that standard input is. A failing line gets its
+// message and a caret under the failing byte, and the session goes on;
+// "quit", "exit" or Ctrl-D end it. Returns 0, or 3 when the history could
+// not be kept.
 int RunPrompt(Evaluator &evaluator, Output &output);
 
 #endif

@@ -7,8 +7,7 @@
 
 namespace {
 
-// Signals whose default action ends the process, and that come from outside
-// (kill, a hangup, a timer) rather than from a fault of rpn's own.
+// Signals that end the process and come from outside, not from a fault.
 constexpr int kEndingSignals[] = {SIGHUP, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2};
 
 // A shell reports a death by signal N as 128+N.
@@ -27,9 +26,8 @@ void GiveTerminalBack()
     }
 }
 
-// One handler at a time: an ending signal that comes while rpn is stopped
-// waits until the terminal has been taken up again. No SA_RESTART: the read
-// of the terminal returns, so that the line editor sees what came.
+// One handler at a time: an ending signal waits while rpn is stopped. No
+// SA_RESTART: the terminal's read returns, and the line editor sees it.
 void SetDisposition(int number, void (*handler)(int), struct sigaction *previous = nullptr)
 {
     struct sigaction action {};
@@ -60,8 +58,8 @@ void Note(int number)
 void EndBySignal(int number)
 {
     GiveTerminalBack();
-    // The shell's next words go on a line of their own. Standard input is
-    // the terminal, most often open for writing too; if not, nothing is lost.
+    // The shell's words on a line of their own; the terminal is most often
+    // open for writing too, and if not, nothing is lost.
     if (write(STDIN_FILENO, "\n", 1) < 0) {
         // rpn is ending.
     }
