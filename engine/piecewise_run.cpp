@@ -130,7 +130,9 @@ struct NumberFold {
     // Always before any digit, so nothing written yet moves.
     void Negative()
     {
-        std::memcpy(out, "-0.", 3);
+        out[0] = '-';
+        out[1] = '0';
+        out[2] = '.';
         length = 3;
     }
     void Digit(int digit, bool integerPart)
@@ -162,7 +164,8 @@ struct NumberFold {
 
 std::size_t FoldNumber(Reader &reader, char *out)
 {
-    std::memcpy(out, "0.", 2);
+    out[0] = '0';
+    out[1] = '.';
     NumberFold fold{out};
     ScanNumberSyntax(reader, fold);
     if (fold.kept == 0) {

@@ -20,15 +20,20 @@ constexpr unsigned char kContinuationTag = 0x80;
 // of a UTF-8 character does not garble the message.
 std::string Quoted(std::string_view bytes)
 {
+    constexpr std::string_view kEscaped = "\t\r\n\\'";
+    constexpr const char *kEscapes[] = {"\\t", "\\r", "\\n", "\\\\", "\\'"};
     std::string quoted;
     for (const char c : bytes) {
-        const char *escape = c == '\t' ? "\\t" : c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\\' ? "\\\\" : c == '\'' ? "\\'" : nullptr;
+        const std::size_t escaped = kEscaped.find(c);
         char hex[sizeof "\\xff"];
-        if (escape == nullptr && (c < ' ' || c > '~')) {
+        if (escaped != std::string_view::npos) {
+            quoted += kEscapes[escaped];
+        } else if (c < ' ' || c > '~') {
             (void)std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
-            escape = hex;
+            quoted += hex;
+        } else {
+            quoted += c;
         }
-        quoted += escape != nullptr ? std::string(escape) : std::string(1, c);
     }
     return quoted;
 }

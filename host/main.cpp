@@ -87,6 +87,38 @@ bool IsOption(const char *argument)
     return argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])) != 0);
 }
 
+// The entry a letter ("-k") or a long name stands for; a long name may be
+// cut short.
+const OptionEntry *EntryNamed(const std::string &name, bool isLong)
+{
+    return std::find_if(std::begin(kOptions), std::end(kOptions), [&](const OptionEntry &each) {
+        return isLong ? std::strncmp(each.name, name.c_str() + 2, name.size() - 2) == 0
+                      : name[1] == each.letter && each.letter != '\0';
+    });
+}
+
+// One answer of getopt_long: `argument` is the one it read (a bundle of
+// letters until its last), `optionValue` its optarg and `value` the text
+// that stands for it on the command line.
+void Take(Options &options, int code, const char *argument, const char *optionValue, const char *value, int index)
+{
+    const bool isLong = std::strncmp(argument, "--", 2) == 0;
+    const bool refused = code == '?' || code == ':';
+    const std::string name = isLong ? std::string(argument, std::strcspn(argument, "="))
+                                    : std::string("-") + static_cast<char>(refused ? optopt : code);
+    const OptionEntry *entry = EntryNamed(name, isLong);
+    const bool takesValue = entry != std::end(kOptions) && entry->value != nullptr;
+    if (code == 1) {
+        options.sources.push_back({false, argument, index});
+    } else if (takesValue && (code == ':' || (!refused && *optionValue == '\0'))) {
+        options.error = "option '" + name + "' needs an argument";
+    } else if (refused) {
+        options.error = "unknown option '" + (isLong ? std::string(argument) : name) + "'";
+    } else {
+        Apply(options, entry->flag, value, index);
+    }
+}
+
 // getopt_long in order, options anywhere before "--", an expression that
 // starts with '-' hidden from it. --help and --version act when met; the
 // first bad option is a usage error.
@@ -108,32 +140,16 @@ Options Parse(int argc, char **argv)
     longOptions.push_back({});
     Options options;
     opterr = 0;
-    while (options.error.empty() && !options.help && !options.version) {
-        // The argument getopt_long reads, a bundle of letters until its last.
+    const auto going = [&options] { return options.error.empty() && !options.help && !options.version; };
+    while (going()) {
         const char *argument = argv[optind < argc ? optind : argc - 1];
         const int code = getopt_long(argc, arguments.data(), letters.c_str(), longOptions.data(), nullptr);
-        const bool isLong = std::strncmp(argument, "--", 2) == 0;
-        const std::string name = isLong ? std::string(argument, std::strcspn(argument, "="))
-                                        : std::string("-") + static_cast<char>(code == '?' || code == ':' ? optopt : code);
-        // The entry the code or the name stands for (a long name may be cut short).
-        const auto *entry = std::find_if(std::begin(kOptions), std::end(kOptions), [&](const OptionEntry &each) {
-            return isLong ? std::strncmp(each.name, name.c_str() + 2, name.size() - 2) == 0
-                          : name[1] == each.letter && each.letter != '\0';
-        });
-        const bool takesValue = entry != std::end(kOptions) && entry->value != nullptr;
         if (code == -1) {
             break;
-        } else if (code == 1) {
-            options.sources.push_back({false, argument, optind - 1});
-        } else if (takesValue && (code == ':' || (code != '?' && *optarg == '\0'))) {
-            options.error = "option '" + name + "' needs an argument";
-        } else if (code == '?' || code == ':') {
-            options.error = "unknown option '" + (isLong ? std::string(argument) : name) + "'";
-        } else {
-            Apply(options, entry->flag, optarg == hidden ? argv[optind - 1] : optarg, optind - 1);
         }
+        Take(options, code, argument, optarg, optarg == hidden ? argv[optind - 1] : optarg, optind - 1);
     }
-    for (int i = optind; i < argc && options.error.empty() && !options.help && !options.version; ++i) {
+    for (int i = optind; i < argc && going(); ++i) {
         options.sources.push_back({false, argv[i], i});
     }
     return options;

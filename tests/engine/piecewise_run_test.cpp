@@ -197,7 +197,7 @@ TEST(PiecewiseRunTest, ExponentAndPointAtEveryPlaceOfTheBuffer)
             for (const std::string &sign : signs) {
                 for (const std::string &tail : tails) {
                     const std::string text =
-                        "2 " + sign + "1" + std::string(zeros, '0') + tail + " *";
+                        std::string("2 ").append(sign).append("1").append(zeros, '0').append(tail).append(" *");
                     ExpectSameAsWhole(text, capacity);
                     ExpectSameAsWhole(text, capacity, 2, true);
                 }
