@@ -47,25 +47,20 @@ struct Lock {
             flock(fd, LOCK_UN);
         }
     }
-    Lock(const Lock &) = delete;
-    Lock &operator=(const Lock &) = delete;
     int fd;
     bool held = false;
 };
 
-// The first `length` bytes, fewer if the file is shorter; false on a read
-// error.
-bool ReadStart(int fd, std::size_t length, std::string &text)
+// From the start to the end, wherever other sessions have left it.
+bool ReadWhole(int fd, std::string &text)
 {
-    text.resize(length);
-    std::size_t done = 0;
-    for (ssize_t count = 1; done < length && count != 0; done += count > 0 ? static_cast<std::size_t>(count) : 0) {
-        count = pread(fd, text.data() + done, length - done, static_cast<off_t>(done));
+    char chunk[1 << 16];
+    for (ssize_t count = 1; count != 0; text.append(chunk, count > 0 ? static_cast<std::size_t>(count) : 0)) {
+        count = pread(fd, chunk, sizeof chunk, static_cast<off_t>(text.size()));
         if (count < 0 && errno != EINTR) {
             return false;
         }
     }
-    text.resize(done);
     return true;
 }
 
@@ -230,7 +225,7 @@ std::vector<std::string> HistoryFile::Read(bool writable)
     }
     // An empty file holds nothing to lose: it becomes one of rpn's own.
     std::string text = writable && lock.held && info.st_size == 0 ? std::string(kOwnMarker) : "";
-    if (text.empty() ? !ReadStart(fd_, static_cast<std::size_t>(info.st_size), text) : !WriteAt(fd_, 0, text)) {
+    if (text.empty() ? !ReadWhole(fd_, text) : !WriteAt(fd_, 0, text)) {
         Fail(std::strerror(errno));
         return {};
     }
