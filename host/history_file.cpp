@@ -15,14 +15,12 @@ namespace {
 
 constexpr off_t kMebibyte = off_t{1} << 20;
 constexpr std::size_t kEntriesKept = 1000;  // what the arrow keys reach
-// The most of the file ever read, however long it has grown.
-constexpr off_t kTailBytes = kMebibyte;
 constexpr std::string_view kOwnMarker = "# rpn history\n";
 // A rewrite could lose entries if rpn were killed in the middle of it, so
 // it waits until the file is well past what is kept.
 constexpr std::size_t kLinesBeforeTrim = 2 * kEntriesKept;
 // rpn trims long before a history gets this large: such a file is not one
-// it wrote, and it is left alone.
+// it wrote, and it is neither read nor written.
 constexpr off_t kLargestHistory = 64 * kMebibyte;
 // A session holds the lock for one read or write; one that holds it longer
 // is stuck, and the prompt does not wait for it.
@@ -49,25 +47,20 @@ struct Lock {
             flock(fd, LOCK_UN);
         }
     }
-    Lock(const Lock &) = delete;
-    Lock &operator=(const Lock &) = delete;
     int fd;
     bool held = false;
 };
 
-// Up to `length` bytes from `offset`, fewer where the file ends; false on
-// a read error.
-bool ReadAt(int fd, off_t offset, std::size_t length, std::string &text)
+// From the start to the end, wherever other sessions have left it.
+bool ReadWhole(int fd, std::string &text)
 {
-    text.resize(length);
-    std::size_t done = 0;
-    for (ssize_t count = 1; done < length && count != 0; done += count > 0 ? static_cast<std::size_t>(count) : 0) {
-        count = pread(fd, text.data() + done, length - done, offset + static_cast<off_t>(done));
+    char chunk[1 << 16];
+    for (ssize_t count = 1; count != 0; text.append(chunk, count > 0 ? static_cast<std::size_t>(count) : 0)) {
+        count = pread(fd, chunk, sizeof chunk, static_cast<off_t>(text.size()));
         if (count < 0 && errno != EINTR) {
             return false;
         }
     }
-    text.resize(done);
     return true;
 }
 
@@ -83,14 +76,6 @@ bool WriteAt(int fd, off_t offset, const std::string &text)
         done += count > 0 ? static_cast<std::size_t>(count) : 0;
     }
     return true;
-}
-
-std::string NotRegularReason(mode_t mode)
-{
-    return S_ISDIR(mode)                   ? std::strerror(EISDIR)
-           : S_ISFIFO(mode)                ? "a FIFO, not a regular file"
-           : S_ISCHR(mode) || S_ISBLK(mode) ? "a device, not a regular file"
-                                            : "not a regular file";
 }
 
 }  // namespace
@@ -116,16 +101,12 @@ std::string DecodeEntry(std::string_view line)
     return entry;
 }
 
-HistoryTail NewestEntries(std::string_view text, bool fromStart, std::size_t newest)
+HistoryTail NewestEntries(std::string_view text, std::size_t newest)
 {
-    std::size_t start = fromStart ? 0 : std::min(text.find('\n'), text.size() - 1) + 1;
-    if (text.empty()) {
-        start = 0;
-    }
     // Where each non-empty line starts and ends; the last may have no line
     // end when a write was cut short.
     std::vector<std::pair<std::size_t, std::size_t>> spans;
-    for (; start < text.size(); ++start) {
+    for (std::size_t start = 0; start < text.size(); ++start) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         if (end > start) {
             spans.emplace_back(start, end);
@@ -226,41 +207,39 @@ std::vector<std::string> HistoryFile::Read(bool writable)
 {
     struct stat info {};
     if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        Fail(info.st_mode == 0 ? std::strerror(errno) : NotRegularReason(info.st_mode));
+        Fail(info.st_mode == 0          ? std::strerror(errno)
+             : S_ISDIR(info.st_mode) ? std::strerror(EISDIR)
+                                     : "not a regular file");
         return {};
     }
     // Appends wait for the lock too, so nothing lands between the reading
     // and the rewriting; the file may have grown while it was awaited.
     const Lock lock(fd_);
-    std::string text;
-    if ((lock.held && fstat(fd_, &info) != 0) ||
-        // An empty file holds nothing to lose: it becomes one of rpn's own.
-        (writable && lock.held && info.st_size == 0 &&
-         !WriteAt(fd_, 0, std::string(kOwnMarker))) ||
-        !ReadAt(fd_, 0, kOwnMarker.size(), text)) {
+    if (fstat(fd_, &info) != 0) {
         Fail(std::strerror(errno));
         return {};
     }
-    info.st_size = std::max(info.st_size, static_cast<off_t>(text.size()));
-    const bool own = text == kOwnMarker;
-    const off_t body = own ? static_cast<off_t>(kOwnMarker.size()) : 0;
-    // From the start of the entries, or from the byte before the last
-    // kTailBytes, which tells whether their first line is whole.
-    const bool fromStart = info.st_size - body <= kTailBytes;
-    const off_t offset = fromStart ? body : info.st_size - kTailBytes - 1;
-    if (!ReadAt(fd_, offset, static_cast<std::size_t>(info.st_size - offset), text)) {
-        Fail(std::strerror(errno));
-        return {};
-    }
-    const HistoryTail tail = NewestEntries(text, fromStart, kEntriesKept);
-    const bool farTooLong = info.st_size > kTailBytes || tail.lines > kLinesBeforeTrim;
     if (info.st_size > kLargestHistory) {
-        Fail("larger than " + std::to_string(kLargestHistory / kMebibyte) + " MiB, too large for a history; left as it is");
-    } else if (farTooLong && !own) {
+        Fail("larger than " + std::to_string(kLargestHistory / kMebibyte) + " MiB, too large for a history; not read");
+        return {};
+    }
+    // An empty file holds nothing to lose: it becomes one of rpn's own.
+    std::string text = writable && lock.held && info.st_size == 0 ? std::string(kOwnMarker) : "";
+    if (text.empty() ? !ReadWhole(fd_, text) : !WriteAt(fd_, 0, text)) {
+        Fail(std::strerror(errno));
+        return {};
+    }
+    const bool own = text.compare(0, kOwnMarker.size(), kOwnMarker) == 0;
+    const std::size_t body = own ? kOwnMarker.size() : 0;
+    const HistoryTail tail = NewestEntries(std::string_view(text).substr(body), kEntriesKept);
+    if (tail.lines <= kLinesBeforeTrim) {
+        return tail.entries;
+    }
+    if (!own) {
         note_ = path_ + ": not trimmed to its newest " + std::to_string(kEntriesKept) + " entries: its first line is not \"" +
                 std::string(kOwnMarker.substr(0, kOwnMarker.size() - 1)) + "\", so rpn did not write it; entries are only appended";
-    } else if (writable && lock.held && farTooLong && !tail.entries.empty()) {
-        const std::string kept = std::string(kOwnMarker) + text.substr(tail.keptFrom);
+    } else if (writable && lock.held) {
+        const std::string kept = std::string(kOwnMarker) + text.substr(body + tail.keptFrom);
         if (!WriteAt(fd_, 0, kept) || ftruncate(fd_, static_cast<off_t>(kept.size())) != 0) {
             Fail(std::strerror(errno));
         }

@@ -18,16 +18,12 @@ std::string EncodeEntry(std::string_view entry);
 // lines written by hand.
 std::string DecodeEntry(std::string_view line);
 
-// The newest entries of a piece of the file that ends where the file ends.
 struct HistoryTail {
     std::vector<std::string> entries;  // at most `newest`, oldest first, no empty lines
     std::size_t keptFrom = 0;          // where the oldest kept entry's line starts
-    std::size_t lines = 0;             // every non-empty line of the piece
+    std::size_t lines = 0;             // every non-empty line of the text
 };
-// A piece that starts in the middle of the file (`fromStart` false) starts
-// one byte before the first line it may hold: its first line counts for
-// nothing.
-HistoryTail NewestEntries(std::string_view text, bool fromStart, std::size_t newest);
+HistoryTail NewestEntries(std::string_view text, std::size_t newest);
 
 class HistoryFile {
 public:
@@ -42,10 +38,9 @@ public:
     HistoryFile(const HistoryFile &) = delete;
     HistoryFile &operator=(const HistoryFile &) = delete;
 
-    // The newest entries of earlier sessions, oldest first, read from the
-    // end of the file only; a missing file (and its directories) is created.
-    // One that can be read but not kept still gives its entries, and a
-    // failure.
+    // The newest entries of earlier sessions, oldest first; a missing file
+    // (and its directories) is created. One that can be read but not kept
+    // still gives its entries, and a failure.
     std::vector<std::string> Load();
     // At the end of the file at once, so that a session that is killed keeps
     // what was typed.

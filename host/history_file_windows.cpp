@@ -1,6 +1,5 @@
-// No history file on Windows: the console recalls the session's lines itself
-// (the arrow keys, F7), and reads no file to recall earlier ones. An empty
-// path keeps no history: the prompt never loads or appends.
+// No history file on Windows: the console recalls the session's own lines
+// (the arrow keys, F7). An empty path keeps no history.
 #include "history_file.h"
 
 std::string HistoryFile::ChoosePath(std::string &)

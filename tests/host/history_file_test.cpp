@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
@@ -139,13 +140,11 @@ INSTANTIATE_TEST_SUITE_P(
         LengthCase{"OverAThousand", Numbered(0, 1005), NumberedEntries(5, 1005), Numbered(0, 1005)},
         LengthCase{"TwoThousand", Numbered(0, 2000), NumberedEntries(1000, 2000), Numbered(0, 2000)},
         LengthCase{"OverTwoThousand", Numbered(0, 2001), NumberedEntries(1001, 2001), Numbered(1001, 2001)},
-        // More than the megabyte read: the first line read is cut, the
-        // newest thousand kept.
         LengthCase{"OverAMegabyte", Numbered(0, 200000), NumberedEntries(199000, 200000),
                    Numbered(199000, 200000)},
-        // Fewer than a thousand entries in the megabyte read: those are kept.
-        LengthCase{"LongEntries", std::string(3 << 20, 'x') + "\n" + kLongLine + "\n" + kLongLine + "\n",
-                   {kLongLine, kLongLine}, kLongLine + "\n" + kLongLine + "\n"},
+        // Long in bytes but not in lines: nothing to trim.
+        LengthCase{"LongEntries", std::string(3 << 20, 'x') + "\n" + kLongLine + "\n",
+                   {std::string(3 << 20, 'x'), kLongLine}, std::string(3 << 20, 'x') + "\n" + kLongLine + "\n"},
         LengthCase{"TrimmedWithAnUnfinishedLine", Numbered(0, 2001) + "9 9",
                    [] {
                        std::vector<std::string> entries = NumberedEntries(1002, 2001);
@@ -232,17 +231,17 @@ TEST_F(HistoryFileTest, TwoSessionsKeepEveryEntry)
     EXPECT_EQ(StatOf(Path()).st_ino, inode);
 }
 
-// Processes that append while another trims, again and again: the seed's
-// long lines keep the file at the megabyte where each start trims it, and
-// every entry appended is among the newest that a trim keeps.
+// Processes that append while another trims, again and again: a trim may
+// drop only the oldest, so the entries left of each process are its newest,
+// in order, with none missing between them.
 TEST_F(HistoryFileTest, AppendsFromManyProcessesSurviveRepeatedTrims)
 {
     constexpr int kAppenders = 3;
-    constexpr int kEntriesEach = 300;
+    constexpr int kEntriesEach = 1000;
     constexpr int kTrims = 150;
-    const std::string seedLine(2000, 'x');
+    const std::string seedLine = "x";
     std::string seed = kOwn;
-    for (int i = 0; i < 600; ++i) {
+    for (int i = 0; i < 2001; ++i) {
         seed += seedLine + "\n";
     }
     Write(Path(), seed);
@@ -275,7 +274,7 @@ TEST_F(HistoryFileTest, AppendsFromManyProcessesSurviveRepeatedTrims)
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
-    std::vector<int> next(kAppenders, 0);
+    std::vector<int> next(kAppenders, -1);
     std::istringstream lines(Contents(Path()));
     for (std::string line; std::getline(lines, line);) {
         if (line == seedLine || line + "\n" == kOwn) {
@@ -283,10 +282,18 @@ TEST_F(HistoryFileTest, AppendsFromManyProcessesSurviveRepeatedTrims)
         }
         const int child = line[0] - '0';
         ASSERT_TRUE(child >= 0 && child < kAppenders) << line;
+        if (next[child] < 0) {
+            next[child] = std::stoi(line.substr(2));
+        }
         EXPECT_EQ(line, std::to_string(child) + " " + std::to_string(next[child]) + " +");
         ++next[child];
     }
-    EXPECT_EQ(next, std::vector<int>(kAppenders, kEntriesEach));
+    // A process that finished early may have had all its entries trimmed
+    // away, never only its newest.
+    for (const int end : next) {
+        EXPECT_TRUE(end == -1 || end == kEntriesEach) << end;
+    }
+    EXPECT_NE(std::count(next.begin(), next.end(), kEntriesEach), 0);
 }
 
 TEST_F(HistoryFileTest, SymbolicLinkStaysALinkAndItsTargetKeepsItsMode)
@@ -352,17 +359,17 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, RefusedHistories,
     testing::Values(
         RefusedCase{"Fifo", [](const std::string &path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, "",
-                    "a FIFO, not a regular file"},
+                    "not a regular file"},
         RefusedCase{"Directory", [](const std::string &path) { ASSERT_EQ(mkdir(path.c_str(), 0700), 0); }, "",
                     "Is a directory"},
-        RefusedCase{"EndlessDevice", nullptr, "/dev/zero", "a device, not a regular file"},
+        RefusedCase{"EndlessDevice", nullptr, "/dev/zero", "not a regular file"},
         RefusedCase{"LinkToADevice",
                     [](const std::string &path) { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); }, "",
-                    "a device, not a regular file"}),
+                    "not a regular file"}),
     [](const testing::TestParamInfo<RefusedCase> &info) { return std::string(info.param.name); });
 
 // Far larger than rpn lets a history grow: most likely some other file.
-TEST_F(HistoryFileTest, FarTooLargeIsRecalledButLeftAlone)
+TEST_F(HistoryFileTest, FarTooLargeIsNeitherReadNorWritten)
 {
     constexpr off_t kSize = off_t{65} << 20;
     {
@@ -373,8 +380,8 @@ TEST_F(HistoryFileTest, FarTooLargeIsRecalledButLeftAlone)
         close(fd);
     }
     HistoryFile history(Path());
-    EXPECT_EQ(history.Load(), std::vector<std::string>{"5 6 *"});
-    EXPECT_EQ(history.failure(), Path() + ": larger than 64 MiB, too large for a history; left as it is");
+    EXPECT_EQ(history.Load(), std::vector<std::string>{});
+    EXPECT_EQ(history.failure(), Path() + ": larger than 64 MiB, too large for a history; not read");
     history.Append("1 2 +");
     EXPECT_EQ(StatOf(Path()).st_size, kSize);
 }

@@ -73,7 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
 struct TailCase {
     const char *name;
     std::string text;
-    bool fromStart;
     std::size_t newest;
     std::vector<std::string> entries;
     std::size_t keptFrom;
@@ -91,7 +90,7 @@ class Tails : public testing::TestWithParam<TailCase> {
 TEST_P(Tails, GiveTheNewestEntries)
 {
     const TailCase &tailCase = GetParam();
-    const HistoryTail tail = NewestEntries(tailCase.text, tailCase.fromStart, tailCase.newest);
+    const HistoryTail tail = NewestEntries(tailCase.text, tailCase.newest);
     EXPECT_EQ(tail.entries, tailCase.entries);
     EXPECT_EQ(tail.keptFrom, tailCase.keptFrom);
     EXPECT_EQ(tail.lines, tailCase.lines);
@@ -100,19 +99,15 @@ TEST_P(Tails, GiveTheNewestEntries)
 INSTANTIATE_TEST_SUITE_P(
     Pieces, Tails,
     testing::Values(
-        TailCase{"WholeFile", "1\n2\n3\n", true, 5, {"1", "2", "3"}, 0, 3},
-        TailCase{"Empty", "", true, 5, {}, 0, 0},
-        TailCase{"OnlyTheNewest", "1\n2\n3\n", true, 2, {"2", "3"}, 2, 3},
-        TailCase{"EmptyLinesSkipped", "\n1\n\n\n2\n", true, 5, {"1", "2"}, 1, 2},
+        TailCase{"WholeFile", "1\n2\n3\n", 5, {"1", "2", "3"}, 0, 3},
+        TailCase{"Empty", "", 5, {}, 0, 0},
+        TailCase{"OnlyTheNewest", "1\n2\n3\n", 2, {"2", "3"}, 2, 3},
+        TailCase{"OnlyTheNewestOne", "x\n1\n2\n3\n", 1, {"3"}, 6, 4},
+        TailCase{"EmptyLinesSkipped", "\n1\n\n\n2\n", 5, {"1", "2"}, 1, 2},
         // A write cut short leaves a last line without its end.
-        TailCase{"UnfinishedLastLine", "1\n2 3", true, 5, {"1", "2 3"}, 0, 2},
-        TailCase{"EscapesDecoded", "a\\nb\n\\\\\n", true, 5, {"a\nb", "\\"}, 0, 2},
-        // The first line of a piece from the middle is the end of an entry.
-        TailCase{"FromTheMiddle", "ld\n1\n2\n", false, 5, {"1", "2"}, 3, 2},
-        // The byte before the piece was a line end: the first line is whole.
-        TailCase{"FromALineStart", "\n1\n2\n", false, 5, {"1", "2"}, 1, 2},
-        TailCase{"FromTheMiddleOfTheOnlyLine", "no line end here", false, 5, {}, 16, 0},
-        TailCase{"NewestFromTheMiddle", "x\n1\n2\n3\n", false, 1, {"3"}, 6, 3}),
+        TailCase{"UnfinishedLastLine", "1\n2 3", 5, {"1", "2 3"}, 0, 2},
+        TailCase{"UnfinishedOnlyLine", "no line end here", 5, {"no line end here"}, 0, 1},
+        TailCase{"EscapesDecoded", "a\\nb\n\\\\\n", 5, {"a\nb", "\\"}, 0, 2}),
     [](const testing::TestParamInfo<TailCase> &info) { return std::string(info.param.name); });
 
 }  // namespace
