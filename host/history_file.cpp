@@ -54,7 +54,8 @@ struct Lock {
 // From the start to the end, wherever other sessions have left it.
 bool ReadWhole(int fd, std::string &text)
 {
-    char chunk[1 << 16];
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    char chunk[kChunk];
     for (ssize_t count = 1; count != 0; text.append(chunk, count > 0 ? static_cast<std::size_t>(count) : 0)) {
         count = pread(fd, chunk, sizeof chunk, static_cast<off_t>(text.size()));
         if (count < 0 && errno != EINTR) {
