@@ -47,6 +47,8 @@ struct Lock {
             flock(fd, LOCK_UN);
         }
     }
+    Lock(const Lock &) = delete;  // one unlock for one lock
+    Lock &operator=(const Lock &) = delete;
     int fd;
     bool held = false;
 };
