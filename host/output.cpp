@@ -151,7 +151,8 @@ int Output::Finish(int status)
 {
     Flush();
     if (std::fclose(stdout) != 0 && errno != EINTR) {
-        End(std::string("write error: ") + std::strerror(errno));
+        const int error = errno;  // before the message is built
+        End(std::string("write error: ") + std::strerror(error));
     }
     return status;
 }
@@ -164,6 +165,7 @@ void Output::Stop(const std::string &message)
 
 void Output::StopOnWriteError() const
 {
-    End(std::string("write error: ") + std::strerror(outputClosed_ ? EBADF : errno));
+    const int error = outputClosed_ ? EBADF : errno;  // before the message is built
+    End(std::string("write error: ") + std::strerror(error));
 }
 

@@ -275,8 +275,10 @@ int RunPrompt(Evaluator &evaluator, Output &output)
     const std::vector<std::string> recalled = history.path().empty() ? std::vector<std::string>{} : history.Load();
     say(history.note());
     const auto reportHistory = [&] {
-        say(history.failure().empty() ? "" : "cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)");
-        output.Flush();
+        if (!history.failure().empty()) {
+            say("cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)");
+            output.Flush();
+        }
     };
     reportHistory();
     bool keeping = !history.path().empty() && history.failure().empty();
