@@ -1,19 +1,17 @@
 // Without libedit the terminal's line discipline edits: Backspace, Ctrl-U
-// and Ctrl-W work on what is shown. Arrows, Home, Delete send escape
-// sequences it shows (^[[D) and passes on: such a line is not what its user
-// meant, so it is refused with the reason. A Windows console edits the line
-// itself, recall included, and hands it over ending in CR LF.
+// and Ctrl-W work on what is shown. Arrows and Home send escape sequences
+// it shows (^[[D) and passes on: such a line is not what its user meant,
+// so it is refused. A Windows console edits and recalls the line itself.
 #include "line_editor.h"
 
 #include "signals.h"
 
 #include <cerrno>
-#include <unistd.h>
-
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -21,12 +19,7 @@ namespace {
 constexpr char kRefusal[] =
     "rpn: line not evaluated: it holds an arrow or another editing key, and this rpn "
     "has no line editing (built without libedit); Backspace, Ctrl-U and Ctrl-W edit\n";
-
-// A terminal hands over at most a line per read; this holds most lines.
-constexpr std::size_t kReadSize = 4096;
 std::FILE *promptScreen = nullptr;
-// What was read past the end of the line returned last.
-std::string unread;
 
 void Show(const char *text)
 {
@@ -34,67 +27,52 @@ void Show(const char *text)
     std::fflush(promptScreen);
 }
 
-// What was typed and not read: Ctrl-C drops it, a SIGINT by kill does not;
-// after a stop it is no longer the line on the screen.
-void DropTypedInput()
-{
-#ifdef _WIN32
-    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
-#else
-    tcflush(STDIN_FILENO, TCIFLUSH);
-#endif
-    unread.clear();
-}
-
+// A signal interrupts only a read that waits, when stdio holds nothing.
+// Ctrl-C drops what was typed, a SIGINT by kill does not: dropped here.
+// After a stop what was typed is no longer the line on the screen.
 LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
 {
-    for (std::size_t newline = unread.find('\n'); newline == std::string::npos; newline = unread.find('\n')) {
-        char buffer[kReadSize];
+    line.clear();
+    for (int c = 0; c != '\n';) {
 #ifdef _WIN32
         SetLastError(ERROR_SUCCESS);
 #endif
-        const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+        if ((c = std::getc(stdin)) != EOF) {
+            line.append(c != '\n' ? 1 : 0, static_cast<char>(c));
+            continue;
+        }
+        const bool failed = std::ferror(stdin) != 0;
+        std::clearerr(stdin);
 #ifdef _WIN32
         // Ctrl-C ends the console's read so, maybe before its handler ran.
-        if (count <= 0 && GetLastError() == ERROR_OPERATION_ABORTED) {
-            DropTypedInput();
-            return LineStatus::kInterrupted;
-        }
+        const bool interrupted = GetLastError() == ERROR_OPERATION_ABORTED;
+#else
+        const bool interrupted = failed && errno == EINTR && Came(Noted::kInterrupt, false);
 #endif
-        if (count > 0) {
-            unread.append(buffer, static_cast<std::size_t>(count));
-        } else if (count < 0 && errno == EINTR && Came(Noted::kInterrupt, false)) {
-            DropTypedInput();
-            return LineStatus::kInterrupted;
-        } else if (count < 0 && errno == EINTR) {
-            // Another signal (a resized window) leaves the line as it is.
-            if (Came(Noted::kResumed)) {
-                DropTypedInput();
-                Show(prompt);
+        if (interrupted || (failed && errno == EINTR && Came(Noted::kResumed))) {
+#ifdef _WIN32
+            FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+#else
+            tcflush(STDIN_FILENO, TCIFLUSH);
+#endif
+            line.clear();
+            if (interrupted) {
+                return LineStatus::kInterrupted;
             }
-        } else if (count < 0) {
-            error = errno;
-            return LineStatus::kError;
-        } else if (unread.empty()) {
-            return LineStatus::kEnd;
-        } else {
+            Show(prompt);
+        } else if (!failed || errno != EINTR) {
+            error = failed ? errno : 0;
             // Ctrl-D after some keys hands them over as they are.
-            unread += '\n';
+            return failed ? LineStatus::kError : line.empty() ? LineStatus::kEnd : LineStatus::kLine;
         }
     }
-    const std::size_t newline = unread.find('\n');
-    line.assign(unread, 0, newline);
-    unread.erase(0, newline + 1);
-    if (!line.empty() && line.back() == '\r') {
-        line.pop_back();
-    }
+    line.erase(!line.empty() && line.back() == '\r' ? line.size() - 1 : line.size());
 #ifdef _WIN32
     // Ctrl-Z then Enter: the console's end of input, as Ctrl-D is a terminal's.
-    if (!line.empty() && line.front() == '\x1a') {
-        return LineStatus::kEnd;
-    }
-#endif
+    return line.compare(0, 1, "\x1a") == 0 ? LineStatus::kEnd : LineStatus::kLine;
+#else
     return LineStatus::kLine;
+#endif
 }
 
 }  // namespace
@@ -102,24 +80,19 @@ LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
 void StartLineEditor(std::FILE *screen, const std::vector<std::string> &)
 {
     promptScreen = screen;
-    unread.clear();
 }
 
-void StopLineEditor()
-{
-    unread.clear();
-}
+void StopLineEditor() {}
 
 LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error)
 {
-    for (;;) {
-        Show(prompt);
-        const LineStatus status = ReadTerminalLine(prompt, line, error);
-        if (status != LineStatus::kLine || line.find('\x1b') == std::string::npos) {
-            return status;
-        }
+    LineStatus status = LineStatus::kLine;
+    for (Show(prompt); (status = ReadTerminalLine(prompt, line, error)) == LineStatus::kLine &&
+                       line.find('\x1b') != std::string::npos;
+         Show(prompt)) {
         Show(kRefusal);
     }
+    return status;
 }
 
 void RememberLine(const std::string &) {}
