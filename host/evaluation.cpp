@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::string_view kResultPrefix = "result = ";
-constexpr std::string_view kFormulaPart = "--each";
 // More warnings than a line typed by hand usually has; the room grows.
 constexpr std::size_t kInitialRoom = 8;
 // Bytes 10xxxxxx continue a UTF-8 character.
@@ -41,8 +40,8 @@ std::string Quoted(std::string_view bytes)
 // "rpn: PLACE:COLUMN: ", the column in bytes from 1.
 std::string Prefix(const Place &place, std::size_t offset)
 {
-    return "rpn: " + std::string(place.name) + (place.line != 0 ? ":" + std::to_string(place.line) : "") +
-           (place.part.empty() ? "" : ": " + std::string(place.part)) + ":" + std::to_string(offset + 1) + ": ";
+    return "rpn: " + std::string(place.name) + (place.line != 0 ? ":" + std::to_string(place.line) : "") + ":" +
+           std::to_string(offset + 1) + ": ";
 }
 
 // A finding of kelvaro_rpn_check in words.
@@ -116,65 +115,27 @@ Evaluator::Evaluator(const Settings &settings, Output &output)
     }
 }
 
-int Evaluator::CheckFormula()
-{
-    const std::string &formula = settings_.formula;
-    if (formula.empty()) {
-        return kExitSuccess;
-    }
-    kelvaro_rpn_program *program = nullptr;
-    kelvaro_rpn_outcome outcome{};
-    const kelvaro_rpn_status status = kelvaro_rpn_compile(formula.data(), formula.size(), &program, &outcome);
-    kelvaro_rpn_program_destroy(program);
-    if (status == KELVARO_RPN_OUT_OF_MEMORY) {
-        throw std::bad_alloc();
-    }
-    const Place place{kFormulaPart, 0};
-    if (status != KELVARO_RPN_OK) {
-        output_.Err(FailureLine(place, outcome, formula) + kUsageHint);
-        return kExitUsage;
-    }
-    // Values it leaves depend on what it runs on: those are said with each
-    // expression.
-    std::vector<kelvaro_rpn_warning> found(formula.size() + 1);
-    found.resize(kelvaro_rpn_check(formula.data(), formula.size(), found.data(), found.size()));
-    std::string lines;
-    for (const kelvaro_rpn_warning &warning : found) {
-        if (warning.kind != KELVARO_RPN_WARNING_VALUES_LEFT) {
-            lines += Prefix(place, warning.offset) + (settings_.strict ? "error: " : "warning: ") +
-                     Finding(warning, formula) + "\n";
-        }
-    }
-    if (settings_.strict && !lines.empty()) {
-        output_.Err(lines + kUsageHint);
-        return kExitUsage;
-    }
-    output_.Err(settings_.warnings ? lines : "");
-    return kExitSuccess;
-}
-
 // The check and the run, the check's warnings said before the first listing
 // line; under --strict one of them stops the run.
-inline kelvaro_rpn_outcome Evaluator::Run(std::string_view whole, const Place &place)
+inline kelvaro_rpn_outcome Evaluator::Run(const Place &place)
 {
     kelvaro_rpn_outcome outcome{};
     if (settings_.warnings || settings_.strict) {
-        whole_ = whole;
         unsaid_ = &place;
         if (onePass_) {
-            kelvaro_rpn_evaluate_checked(whole.data(), whole.size(), &listing_, found_.data(), found_.size(),
+            kelvaro_rpn_evaluate_checked(text_.data(), text_.size(), &listing_, found_.data(), found_.size(),
                                          &foundCount_, &outcome);
             unsaid_ = foundCount_ == 0 ? nullptr : unsaid_;
         } else {
-            foundCount_ = kelvaro_rpn_check(whole.data(), whole.size(), found_.data(), found_.size());
+            foundCount_ = kelvaro_rpn_check(text_.data(), text_.size(), found_.data(), found_.size());
             SayWarnings();
         }
     }
     if (verdict_.status == kExitSuccess && !onePass_) {
         if (calculator_ != nullptr) {
-            kelvaro_rpn_calculator_evaluate(calculator_, whole.data(), whole.size(), &listing_, &outcome);
+            kelvaro_rpn_calculator_evaluate(calculator_, text_.data(), text_.size(), &listing_, &outcome);
         } else {
-            kelvaro_rpn_evaluate_listing(whole.data(), whole.size(), &listing_, &outcome);
+            kelvaro_rpn_evaluate_listing(text_.data(), text_.size(), &listing_, &outcome);
         }
     }
     if (unsaid_ != nullptr) {
@@ -201,23 +162,16 @@ inline void Evaluator::ReportValue(double value)
 
 Verdict Evaluator::Evaluate(std::string_view text, const Place &place)
 {
-    std::string_view whole = text;
-    if (!settings_.formula.empty()) {
-        whole = joined_.assign(text).append(1, ' ').append(settings_.formula);
-    }
     verdict_ = {kExitSuccess, 0, text};
     text_ = text;
-    const kelvaro_rpn_outcome outcome = Run(whole, place);
+    const kelvaro_rpn_outcome outcome = Run(place);
     if (verdict_.status == kExitSuccess && outcome.status == KELVARO_RPN_OK) {
         ReportValue(outcome.value);
     } else if (verdict_.status == kExitSuccess) {
-        std::string_view at = text;
-        kelvaro_rpn_outcome located = outcome;
-        const Place where = Locate(located.offset, at, place);
         char message[KELVARO_RPN_MESSAGE_SIZE];
-        Listed({message, kelvaro_rpn_format_message(&located, at.data(), at.size(), message, sizeof message)});
-        output_.Err(FailureLine(where, located, at));
-        verdict_ = {ExitStatusOf(located.status), located.offset, at};
+        Listed({message, kelvaro_rpn_format_message(&outcome, text.data(), text.size(), message, sizeof message)});
+        output_.Err(FailureLine(place, outcome, text));
+        verdict_ = {ExitStatusOf(outcome.status), outcome.offset, text};
     }
     if (verdict_.status != kExitSuccess && settings_.quiet && settings_.lineForEveryExpression) {
         output_.Out("\n");
@@ -266,33 +220,18 @@ void Evaluator::SayWarnings()
     unsaid_ = nullptr;
     if (foundCount_ > found_.size()) {
         found_.resize(foundCount_);
-        kelvaro_rpn_check(whole_.data(), whole_.size(), found_.data(), found_.size());
+        kelvaro_rpn_check(text_.data(), text_.size(), found_.data(), found_.size());
     }
     for (std::size_t i = 0; i < foundCount_; ++i) {
-        kelvaro_rpn_warning warning = found_[i];
-        const bool valuesLeft = warning.kind == KELVARO_RPN_WARNING_VALUES_LEFT;
-        // With a kept stack values left are the point; the formula's own
-        // tails were said once, at the start.
-        if ((valuesLeft && calculator_ != nullptr) || (!valuesLeft && warning.offset > text_.size())) {
+        const kelvaro_rpn_warning &warning = found_[i];
+        // With a kept stack values left are the point.
+        if (warning.kind == KELVARO_RPN_WARNING_VALUES_LEFT && calculator_ != nullptr) {
             continue;
         }
-        std::string_view at = text_;
-        const Place where = Locate(warning.offset, at, place);
-        output_.Err(Prefix(where, warning.offset) + (settings_.strict ? "error: " : "warning: ") +
-                    Finding(warning, at) + "\n");
+        output_.Err(Prefix(place, warning.offset) + (settings_.strict ? "error: " : "warning: ") +
+                    Finding(warning, text_) + "\n");
         if (settings_.strict && verdict_.status == kExitSuccess) {
-            verdict_ = {kExitStrict, warning.offset, at};
+            verdict_ = {kExitStrict, warning.offset, text_};
         }
     }
-}
-
-// An offset past the expression counts in the formula after it.
-Place Evaluator::Locate(std::size_t &offset, std::string_view &text, const Place &place) const
-{
-    if (settings_.formula.empty() || offset <= text.size()) {
-        return place;
-    }
-    offset -= text.size() + 1;
-    text = settings_.formula;
-    return Place{place.name, place.line, kFormulaPart};
 }

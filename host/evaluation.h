@@ -19,12 +19,10 @@ struct ValueFormat {
 };
 std::string ValueText(double value, const ValueFormat &format);
 
-// "argument 2" (line 0), or a file ("-": standard input) and its line from
-// 1; `part` is "--each" when the column counts in the formula.
+// "argument 2" (line 0), or a file ("-": standard input) and its line from 1.
 struct Place {
     std::string_view name;
     unsigned long line;
-    std::string_view part{};
 };
 
 // The text and a caret under the byte at `offset`; a tab stays a tab and a
@@ -42,11 +40,9 @@ struct Settings {
     ValueFormat format;
     bool warnings = true;
     bool strict = false;  // a warning is an error (status 4): no run
-    std::string formula;  // --each, run on what each expression left
 };
 
-// An expression's exit status and, when it failed, where in `text` (the
-// expression, or the formula).
+// An expression's exit status and, when it failed, where in `text`.
 struct Verdict {
     int status;
     std::size_t offset;
@@ -60,10 +56,6 @@ public:
     Evaluator(const Evaluator &) = delete;
     Evaluator &operator=(const Evaluator &) = delete;
 
-    // A formula with an invalid character, or any warning under --strict, is
-    // a usage error (status 2); its own warnings are said here, once.
-    int CheckFormula();
-
     // The expression's warnings, listing and result line, or its failure
     // line and where it failed. The verdict's text lives until the next call.
     Verdict Evaluate(std::string_view text, const Place &place);
@@ -74,12 +66,11 @@ public:
     const ValueFormat &format() const { return settings_.format; }
 
 private:
-    kelvaro_rpn_outcome Run(std::string_view whole, const Place &place);
+    kelvaro_rpn_outcome Run(const Place &place);
     void ReportValue(double value);
     static void TakeValues(void *context, char command, const double *values, std::size_t count);
     static void TakeLine(void *context, const char *text, std::size_t length);
     void SayWarnings();
-    Place Locate(std::size_t &offset, std::string_view &text, const Place &place) const;
     void Listed(std::string_view line) { settings_.quiet ? output_.Err(line) : output_.Out(line); }
 
     Settings settings_;
@@ -87,12 +78,10 @@ private:
     kelvaro_rpn_calculator *calculator_ = nullptr;
     bool onePass_;  // the check and the run in one pass over the text
     kelvaro_rpn_listing listing_{};
-    std::string joined_;  // the expression, a space and the formula
     std::vector<kelvaro_rpn_warning> found_;
     std::size_t foundCount_ = 0;
     const Place *unsaid_ = nullptr;  // warnings not said yet, before any listing line
     std::string_view text_;
-    std::string_view whole_;
     Verdict verdict_{};
 };
 

@@ -19,7 +19,7 @@
 
 namespace {
 
-enum class Flag { kKeepGoing, kQuiet, kKeepStack, kFile, kEach, kNoWarnings, kStrict, kDecimals, kShortest, kHelp, kVersion };
+enum class Flag { kKeepGoing, kQuiet, kKeepStack, kFile, kNoWarnings, kStrict, kDecimals, kShortest, kHelp, kVersion };
 
 // For the parser and the help alike; the manual page describes them in full.
 struct OptionEntry {
@@ -36,7 +36,6 @@ constexpr OptionEntry kOptions[] = {
     {"quiet", nullptr, "standard output gets only each value", Flag::kQuiet, 'q'},
     {"keep-stack", nullptr, "carry the stack from one expression to the next", Flag::kKeepStack, 's'},
     {"file", "FILE", "evaluate every line of FILE ('-': standard input)", Flag::kFile, 'f'},
-    {"each", "FORMULA", "run FORMULA after every expression, on what it left", Flag::kEach, '\0'},
     {"no-warnings", nullptr, "do not write warnings", Flag::kNoWarnings, '\0'},
     {"strict", nullptr, "a warning is an error: the expression does not run", Flag::kStrict, '\0'},
     {"decimals", "N", "write values with N digits after the point", Flag::kDecimals, 'd'},
@@ -62,7 +61,6 @@ void Apply(Options &options, Flag flag, const char *value, int index)
     case Flag::kQuiet: settings.quiet = true; break;
     case Flag::kKeepStack: settings.keepStack = true; break;
     case Flag::kFile: options.sources.push_back({true, value, index}); break;
-    case Flag::kEach: settings.formula = value; break;
     case Flag::kNoWarnings: settings.warnings = false; break;
     case Flag::kStrict: settings.strict = true; break;
     case Flag::kShortest: settings.format.shortest = true; break;
@@ -203,10 +201,6 @@ int Run(int argc, char **argv)
     settings.lineForEveryExpression = options.keepGoing || interactive;
     settings.keepStack = settings.keepStack || interactive;
     Evaluator evaluator(settings, output);
-    const int formula = evaluator.CheckFormula();
-    if (formula != kExitSuccess) {
-        return formula;
-    }
     return output.Finish(interactive ? RunPrompt(evaluator, output)
                                      : RunBatch(evaluator, output, options.sources, options.keepGoing));
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times rpn on 300,000 piped lines (RPN_MEASURE_LINES to change it) in plain,
-# -k, -q and --no-warnings modes, with --each '2 *' after every line, and
-# plain on lines that carry the same formula themselves: the median
+# -k, -q and --no-warnings modes, and plain on lines that carry the formula
+# '2 *' after their expression: the median
 # wall-clock time of five runs each, with both output streams sent to
 # /dev/null. Give one or more rpn binaries to compare them:
 #   host/measure_throughput.sh build/default/host/rpn /tmp/old/rpn
@@ -39,6 +39,5 @@ for binary in "${@:-build/default/host/rpn}"; do
     for mode in "" -k -q --no-warnings; do
         report "$binary" "${mode:-plain}" "$input" "$mode"
     done
-    report "$binary" "--each '2 *'" "$input" "--each=2 *"
     report "$binary" "plain, 'N 1 + 2 *'" "$joined" ""
 done

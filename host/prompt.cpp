@@ -140,7 +140,7 @@ constexpr std::size_t kDefaultColumns = 80;
 constexpr char kPromptOptions[] =
     "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
     "on standard output; -d N and --shortest, how values are written, on the\n"
-    "stack line too; --each FORMULA, run after every line; --no-warnings; --strict.\n";
+    "stack line too; --no-warnings; --strict.\n";
 
 // The terminal of standard input, so that the prompt, the stack line and
 // what is typed stay there when the output is redirected; standard error if

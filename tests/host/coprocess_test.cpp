@@ -78,12 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"1 2", "2.000000\n", ""},
                        {"+", "3.000000\n", ""}},
                       0},
-        CoprocessCase{"EachFormula",
-                      {"-q", "--each", "9 * 5 / 32 +"},
-                      Coprocess::Input::kPipe,
-                      {{"100", "212.000000\n", ""},
-                       {"-40", "-40.000000\n", ""}},
-                      0},
         // Without -k the first failure still ends rpn, with its answer out.
         CoprocessCase{"FailureEndsIt",
                       {"-q"},

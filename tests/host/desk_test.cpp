@@ -163,12 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {"1 2\n", "+\n", "undo\n"},
                  {"stack: 1.000000 2.000000\r\n", "stack: 3.000000\r\n", "undo\r\nstack: 1.000000 2.000000\r\n"},
                  "2.000000\n3.000000\n",
-                 ""},
-        DeskCase{"EachRunsOnTheKeptStack",
-                 {"--each", "2 *"},
-                 {"3\n", "1 +\n", "undo\n"},
-                 {"stack: 6.000000\r\n", "stack: 14.000000\r\n", "undo\r\nstack: 6.000000\r\n"},
-                 "result = 6.000000\nresult = 14.000000\n",
                  ""}),
     [](const testing::TestParamInfo<DeskCase> &info) { return std::string(info.param.name); });
 

@@ -69,7 +69,7 @@ TEST(Prompt, HelpListsEveryCommandAndThePromptsOwn)
         EXPECT_NE(session.screen.find(row), std::string::npos) << row << " in\n" << session.screen;
     }
     for (const char *own : {"  help  ", "  quit, exit  ", "  Ctrl-C  ", "\n  stack  ", "\n  clear  ",
-                            "\n  undo  ", "\n  redo  ", " -q,", " -d N ", " --shortest,", " --each ",
+                            "\n  undo  ", "\n  redo  ", " -q,", " -d N ", " --shortest,",
                             " --no-warnings;", " --strict.\r\n"}) {
         EXPECT_NE(session.screen.find(own), std::string::npos) << own;
     }
