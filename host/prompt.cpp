@@ -48,16 +48,10 @@ PromptCommand PromptCommandOf(std::string_view line)
 
 std::string_view PromptWordCompleting(std::string_view prefix)
 {
-    std::string_view found;
-    for (const Word &each : kWords) {
-        if (each.text.substr(0, prefix.size()) == prefix) {
-            if (!found.empty()) {
-                return "";
-            }
-            found = each.text;
-        }
-    }
-    return found;
+    const auto starts = [prefix](const Word &each) { return each.text.substr(0, prefix.size()) == prefix; };
+    const auto *first = std::find_if(std::begin(kWords), std::end(kWords), starts);
+    return first == std::end(kWords) || std::find_if(first + 1, std::end(kWords), starts) != std::end(kWords) ? ""
+                                                                                                   : first->text;
 }
 
 void UndoHistory::Changed(std::vector<double> before)
@@ -93,30 +87,22 @@ bool SameStack(const std::vector<double> &first, const std::vector<double> &seco
 
 std::string CompactStack(const std::vector<double> &values, const ValueFormat &format, std::size_t columns)
 {
-    if (values.empty()) {
-        return kEmptyLine;
-    }
-    std::vector<std::string> texts;
-    std::size_t width = sizeof "stack:" - 1;
+    std::string line;
     for (const double value : values) {
-        texts.push_back(ValueText(value, format));
-        width += 1 + texts.back().size();
+        line += ' ' + ValueText(value, format);
     }
-    // A line as wide as the terminal would make it wrap.
-    std::size_t first = 0;
-    std::string line = "stack:";
-    if (width >= columns) {
-        line += " (" + std::to_string(values.size()) + " values) ...";
-        width = line.size();
-        first = texts.size();
-        while (first > 0 && (first == texts.size() || width + 1 + texts[first - 1].size() < columns)) {
-            width += 1 + texts[--first].size();
+    // A line as wide as the terminal would make it wrap: the values nearest
+    // the top that fit, the top one always.
+    if (!values.empty() && sizeof "stack:" + line.size() > columns) {
+        const std::string count = " (" + std::to_string(values.size()) + " values) ...";
+        std::size_t cut = line.rfind(' ');
+        for (std::size_t next = cut; next != 0 && sizeof "stack:" + count.size() + line.size() - next <= columns;) {
+            cut = next;
+            next = line.rfind(' ', next - 1);
         }
+        line = count + line.substr(cut);
     }
-    for (std::size_t i = first; i < texts.size(); ++i) {
-        line += ' ' + texts[i];
-    }
-    return line + '\n';
+    return values.empty() ? kEmptyLine : "stack:" + line + '\n';
 }
 
 std::string FullStack(const std::vector<double> &values, const ValueFormat &format)
@@ -174,11 +160,8 @@ std::string ShortDecimal(double value)
     std::string decimal = ValueText(value, ValueFormat{kLibraryDecimals, false});
     if (decimal.find('.') != std::string::npos) {
         decimal.erase(decimal.find_last_not_of('0') + 1);
-        if (decimal.back() == '.') {
-            decimal.pop_back();
-        }
     }
-    return decimal;
+    return decimal.back() == '.' ? decimal.substr(0, decimal.size() - 1) : decimal;
 }
 
 }  // namespace
@@ -265,23 +248,24 @@ int RunPrompt(Evaluator &evaluator, Output &output)
         std::fputs(text.c_str(), screen);
         std::fflush(screen);
     };
-    // What the history file's user should know, said once before the first
-    // prompt: where a relative path led, a file not trimmed, a file not kept
-    // (the session goes on without saving).
-    const auto say = [&](const std::string &note) { output.Err(note.empty() ? "" : "rpn: " + note + "\n"); };
+    // What the history file's user should know, said once: where a relative
+    // path led, a file not trimmed, a file not kept (the session goes on
+    // without saving).
     std::string note;
     HistoryFile history(HistoryFile::ChoosePath(note));
-    say(note);
     const std::vector<std::string> recalled = history.path().empty() ? std::vector<std::string>{} : history.Load();
-    say(history.note());
-    const auto reportHistory = [&] {
-        if (!history.failure().empty()) {
-            say("cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)");
+    bool failureSaid = false;
+    const auto report = [&] {
+        if (!failureSaid && !history.failure().empty()) {
+            failureSaid = true;
+            output.Err("rpn: cannot keep history: " + history.failure() + " (RPN_HISTFILE= turns history off)\n");
             output.Flush();
         }
     };
-    reportHistory();
-    bool keeping = !history.path().empty() && history.failure().empty();
+    for (const std::string &said : {note, history.note()}) {
+        output.Err(said.empty() ? "" : "rpn: " + said + "\n");
+    }
+    report();
     CatchSignals();
     StartLineEditor(screen, recalled);
     UndoHistory undo;
@@ -305,11 +289,8 @@ int RunPrompt(Evaluator &evaluator, Output &output)
             break;
         } else if (!line.empty()) {
             RememberLine(line);
-            if (keeping) {
-                history.Append(line);
-                reportHistory();
-                keeping = history.failure().empty();
-            }
+            history.Append(line);
+            report();
             show(Obey(command, line, Place{"-", number}, evaluator, undo, output, Columns(screen)));
         }
     }

@@ -5,19 +5,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+// The handlers and what they call make only async-signal-safe calls.
 namespace {
 
 // Signals that end the process and come from outside, not from a fault.
 constexpr int kEndingSignals[] = {SIGHUP, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2};
-
-// A shell reports a death by signal N as 128+N.
-constexpr int kStatusOfSignalBase = 128;
+constexpr int kStatusOfSignalBase = 128;  // a shell's status for death by signal N is 128+N
 
 volatile std::sig_atomic_t noted[3] = {};
 termios modeAtStart{};
 volatile std::sig_atomic_t modeAtStartKnown = 0;
-
-// The handlers and what they call make only async-signal-safe calls.
 
 void GiveTerminalBack()
 {
@@ -66,7 +63,6 @@ void EndBySignal(int number)
     SetDisposition(number, SIG_DFL);
     Unblock(number, nullptr);
     (void)raise(number);
-    // Not reached: the default action of every ending signal ends rpn.
     // cppcheck-suppress unreachableCode
     _exit(kStatusOfSignalBase + number);
 }
@@ -81,10 +77,9 @@ void StopUntilContinued(int)
     SetDisposition(SIGTSTP, SIG_DFL, &ours);
     sigset_t mask;
     Unblock(SIGTSTP, &mask);
-    // rpn stops here until SIGCONT; in an orphaned process group the system
+    // Stopped here until SIGCONT; in an orphaned process group the system
     // drops the signal and rpn goes straight on.
     (void)raise(SIGTSTP);
-    // cppcheck takes raise for a function that never returns.
     // cppcheck-suppress unreachableCode
     sigprocmask(SIG_SETMASK, &mask, nullptr);
     sigaction(SIGTSTP, &ours, nullptr);
@@ -121,8 +116,6 @@ bool Came(Noted what, bool take)
 {
     volatile std::sig_atomic_t &note = noted[static_cast<int>(what)];
     const bool came = note != 0;
-    if (take) {
-        note = 0;
-    }
+    note = take ? 0 : note;
     return came;
 }

@@ -147,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
     Stacks, CompactStackLine,
     testing::Values(
         ViewCase{"Empty", {}, {}, 80, "stack: empty\n"},
+        ViewCase{"EmptyOnANarrowTerminal", {}, {}, 3, "stack: empty\n"},
         ViewCase{"BottomFirst", {1, 2.5, -3}, {}, 80, "stack: 1.000000 2.500000 -3.000000\n"},
         ViewCase{"OneColumnToSpare", {1, 2}, Decimals(0), 12, "stack: 1 2\n"},
         ViewCase{"ExactlyAsWide", {1, 2}, Decimals(0), 10, "stack: (2 values) ... 2\n"},
