@@ -38,7 +38,7 @@ struct Run {
 ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
 {
     std::size_t length = 0;
-    for (int c = std::getc(file); c != EOF; c = std::getc(file)) {
+    for (int c = 0; c != '\n' && (c = std::getc(file)) != EOF; (*buffer)[length++] = static_cast<char>(c)) {
         if (length + 2 > *room) {
             char *grown = static_cast<char *>(std::realloc(*buffer, *room * 2 + 128));
             if (grown == nullptr) {
@@ -47,16 +47,11 @@ ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
             *buffer = grown;
             *room = *room * 2 + 128;
         }
-        (*buffer)[length++] = static_cast<char>(c);
-        if (c == '\n') {
-            break;
-        }
     }
-    if (length == 0) {
-        return -1;
+    if (length != 0) {
+        (*buffer)[length] = '\0';
     }
-    (*buffer)[length] = '\0';
-    return static_cast<ssize_t>(length);
+    return length == 0 ? -1 : static_cast<ssize_t>(length);
 }
 
 // Whether a read could wait: a pipe with nothing in it (a pipe whose writer
@@ -84,17 +79,21 @@ bool MightWait(std::FILE *file)
 
 // Empty lines are skipped and counted; a CR before the newline is dropped,
 // and a last line without one counts.
-void RunLines(Run &run, std::FILE *file, const std::string &name, bool closed)
+void RunFile(Run &run, const std::string &name)
 {
-    if (closed) {
+    const bool standardInput = name == "-";
+    if (standardInput && run.output.inputClosed()) {
         StopOnReadError(run, name, EBADF);
+    }
+    std::FILE *file = standardInput ? stdin : std::fopen(name.c_str(), "rb");
+    if (file == nullptr) {
+        run.output.Stop(name + ": " + std::strerror(errno));
     }
     struct stat info {};
     const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
     char *buffer = nullptr;
     std::size_t room = 0;
-    bool going = true;
-    for (unsigned long number = 1; going; ++number) {
+    for (unsigned long number = 1;; ++number) {
         // Out before rpn waits; lines already waiting keep it buffered.
         if (!regular && MightWait(file)) {
             run.output.Flush();
@@ -106,23 +105,14 @@ void RunLines(Run &run, std::FILE *file, const std::string &name, bool closed)
         std::size_t length = read < 0 ? 0 : static_cast<std::size_t>(read);
         length -= length > 0 && buffer[length - 1] == '\n' ? 1 : 0;
         length -= length > 0 && buffer[length - 1] == '\r' ? 1 : 0;
-        going = read >= 0 && (length == 0 || run.Record(run.evaluator.Evaluate({buffer, length}, Place{name, number}).status));
+        if (read < 0 || (length != 0 && !run.Record(run.evaluator.Evaluate({buffer, length}, Place{name, number}).status))) {
+            break;
+        }
     }
     std::free(buffer);
-}
-
-void RunFile(Run &run, const std::string &name)
-{
-    if (name == "-") {
-        RunLines(run, stdin, name, run.output.inputClosed());
-        return;
+    if (!standardInput) {
+        (void)std::fclose(file);
     }
-    std::FILE *file = std::fopen(name.c_str(), "rb");
-    if (file == nullptr) {
-        run.output.Stop(name + ": " + std::string(std::strerror(errno)));
-    }
-    RunLines(run, file, name, false);
-    (void)std::fclose(file);
 }
 
 }  // namespace
@@ -130,16 +120,12 @@ void RunFile(Run &run, const std::string &name)
 int RunBatch(Evaluator &evaluator, Output &output, const std::vector<Source> &sources, bool keepGoing)
 {
     Run run{evaluator, output, keepGoing};
-    if (sources.empty()) {
-        RunFile(run, "-");
-    }
-    for (const Source &source : sources) {
+    for (const Source &source : sources.empty() ? std::vector<Source>{{true, "-", 0}} : sources) {
         const int before = run.firstFailure;
         if (source.isFile) {
             RunFile(run, source.text);
         } else {
-            const std::string name = "argument " + std::to_string(source.argumentNumber);
-            run.Record(evaluator.Evaluate(source.text, Place{name, 0}).status);
+            run.Record(evaluator.Evaluate(source.text, Place{"argument " + std::to_string(source.argumentNumber), 0}).status);
         }
         if (run.firstFailure != before && !keepGoing) {
             break;

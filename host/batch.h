@@ -17,8 +17,8 @@ struct Source {
     int argumentNumber;
 };
 
-// The sources in order, or the lines of standard input when there are none.
-// Returns the status of the first failure (where rpn stops unless it keeps
+// The sources in order, or standard input's lines when there are none.
+// Returns the first failure's status (rpn stops there unless it keeps
 // going), or 0. A file that does not open or read ends rpn with status 3.
 int RunBatch(Evaluator &evaluator, Output &output, const std::vector<Source> &sources, bool keepGoing);
 

@@ -1,6 +1,6 @@
 // The interactive session at a terminal: a desk calculator whose stack is
-// kept from line to line and shown after each one, its command words, the
-// stacks undo and redo go back to, and the stack line.
+// kept from line to line and shown after each one, its command words, undo
+// and redo, and the stack line.
 #ifndef RPN_PROMPT_H
 #define RPN_PROMPT_H
 
@@ -19,18 +19,15 @@ enum class PromptCommand { kNone, kHelp, kQuit, kStack, kClear, kUndo, kRedo };
 // line ("clear 3") is an expression. No word is an expression a person would
 // mean: "clear" is a cosine and "stack" a sine, the rest skipped.
 PromptCommand PromptCommandOf(std::string_view line);
-
 // The one command word that starts with `prefix`, or "", for completion.
 std::string_view PromptWordCompleting(std::string_view prefix);
 
-// The oldest stack is forgotten beyond this many: a full stack of 265
-// values takes about 2 KiB.
+// Beyond this many the oldest stack is forgotten; a full one takes 2 KiB.
 constexpr std::size_t kUndoLevels = 100;
 
 class UndoHistory {
 public:
-    // A line changed the stack from `before`: undo goes back to it, and
-    // nothing undone can be redone any more.
+    // A line changed the stack from `before`; nothing undone can be redone.
     void Changed(std::vector<double> before);
     // Swap `current` with the stack before the last change (or after the
     // last undo); false, `current` untouched, when there is none.
@@ -46,24 +43,18 @@ private:
 
 // The same values bit for bit: a NaN equals the NaN it was, 0 is not -0.
 bool SameStack(const std::vector<double> &first, const std::vector<double> &second);
-
-// "stack: 1.000000 7.000000\n", the bottom first, or "stack: empty\n". Past
-// `columns`, the count and the values nearest the top that fit (the top one
-// always): "stack: (40 values) ... 39.000000 40.000000\n".
+// "stack: 1.000000 7.000000\n", the bottom first, or "stack: empty\n"; past
+// `columns`, "stack: (40 values) ... 39.000000 40.000000\n".
 std::string CompactStack(const std::vector<double> &values, const ValueFormat &format, std::size_t columns);
-
-// A line per value after its level, the top last as 1: "  2: 1.000000\n
-// 1: 7.000000\n"; "stack: empty\n".
+// A line per value after its level, the top last as 1: "  2: 1.000000\n".
 std::string FullStack(const std::vector<double> &values, const ValueFormat &format);
 
-// One line per command of the library's table: "  +  add: b + a; '5 3 +'
-// gives 8", each example's value worked out by the library.
+// A line per command of the library's table, "  +  add: b + a; '5 3 +'
+// gives 8", and the prompt's commands: for --help and "help".
 std::string DescribeNotation();
-
-// The prompt's commands, for --help and for "help" at the prompt.
 std::string PromptCommandsText();
 
-// Prompts on the terminal that standard input is. A failing line gets its
+// Prompts on the terminal of standard input. A failing line gets its
 // message and a caret under the failing byte, and the session goes on;
 // "quit", "exit" or Ctrl-D end it. Returns 0, or 3 when the history could
 // not be kept.
