@@ -30,9 +30,7 @@ struct Place {
 std::string PointAt(std::size_t offset, std::string_view text);
 
 struct Settings {
-    // Standard output gets only values; listings and failure lines go to
-    // standard error.
-    bool quiet = false;
+    bool quiet = false;  // standard output gets only values, the rest goes to standard error
     // Quiet, a failure still gets its empty line: output line N answers
     // expression N.
     bool lineForEveryExpression = false;
@@ -57,7 +55,7 @@ public:
     Evaluator &operator=(const Evaluator &) = delete;
 
     // The expression's warnings, listing and result line, or its failure
-    // line and where it failed. The verdict's text lives until the next call.
+    // line and where it failed. The verdict's text lives as long as `text`.
     Verdict Evaluate(std::string_view text, const Place &place);
 
     // The kept stack, values[0] the bottom, and putting one back.

@@ -106,22 +106,20 @@ std::string DecodeEntry(std::string_view line)
 
 HistoryTail NewestEntries(std::string_view text, std::size_t newest)
 {
-    // Where each non-empty line starts and ends; the last may have no line
-    // end when a write was cut short.
-    std::vector<std::pair<std::size_t, std::size_t>> spans;
-    for (std::size_t start = 0; start < text.size(); ++start) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
+    // The last line may have no line end when a write was cut short.
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size());
         if (end > start) {
-            spans.emplace_back(start, end);
+            lines.push_back(text.substr(start, end - start));
         }
-        start = end;
     }
     HistoryTail tail;
-    tail.lines = spans.size();
-    const std::size_t first = spans.size() > newest ? spans.size() - newest : 0;
-    tail.keptFrom = first < spans.size() ? spans[first].first : text.size();
-    for (std::size_t i = first; i < spans.size(); ++i) {
-        tail.entries.push_back(DecodeEntry(text.substr(spans[i].first, spans[i].second - spans[i].first)));
+    tail.lines = lines.size();
+    const std::size_t first = lines.size() > newest ? lines.size() - newest : 0;
+    tail.keptFrom = first < lines.size() ? static_cast<std::size_t>(lines[first].data() - text.data()) : text.size();
+    for (std::size_t i = first; i < lines.size(); ++i) {
+        tail.entries.push_back(DecodeEntry(lines[i]));
     }
     return tail;
 }
@@ -208,18 +206,12 @@ std::vector<std::string> HistoryFile::Load()
 
 std::vector<std::string> HistoryFile::Read(bool writable)
 {
+    // Appends wait for the lock too, so nothing lands between the reading
+    // and the rewriting. (A directory does not open for writing.)
+    const Lock lock(fd_);
     struct stat info {};
     if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        Fail(info.st_mode == 0          ? std::strerror(errno)
-             : S_ISDIR(info.st_mode) ? std::strerror(EISDIR)
-                                     : "not a regular file");
-        return {};
-    }
-    // Appends wait for the lock too, so nothing lands between the reading
-    // and the rewriting; the file may have grown while it was awaited.
-    const Lock lock(fd_);
-    if (fstat(fd_, &info) != 0) {
-        Fail(std::strerror(errno));
+        Fail(info.st_mode == 0 ? std::strerror(errno) : "not a regular file");
         return {};
     }
     if (info.st_size > kLargestHistory) {

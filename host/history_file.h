@@ -27,10 +27,9 @@ HistoryTail NewestEntries(std::string_view text, std::size_t newest);
 
 class HistoryFile {
 public:
-    // RPN_HISTFILE (set and empty, or /dev/null: none), otherwise
-    // $XDG_STATE_HOME/rpn/history or ~/.local/state/rpn/history. "" keeps no
-    // history. A relative RPN_HISTFILE is resolved against the current
-    // directory, and `note` says where it led.
+    // RPN_HISTFILE (empty or /dev/null: none, "" returned), otherwise
+    // $XDG_STATE_HOME/rpn/history or ~/.local/state/rpn/history. A relative
+    // RPN_HISTFILE is resolved, and `note` says where it led.
     static std::string ChoosePath(std::string &note);
 
     explicit HistoryFile(std::string path) : path_(std::move(path)) {}
@@ -47,12 +46,10 @@ public:
     void Append(const std::string &entry);
 
     // "PATH: REASON" when the history could not be kept; nothing more is
-    // written after it.
+    // written after it. The note: a long history not trimmed, not rpn's own.
     const std::string &failure() const { return failure_; }
-    const std::string &path() const { return path_; }
-    // What the user should know that is no failure: a long history that is
-    // not rpn's own, and so is not trimmed.
     const std::string &note() const { return note_; }
+    const std::string &path() const { return path_; }
 
 private:
     void Fail(const std::string &reason);
