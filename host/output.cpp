@@ -28,21 +28,7 @@ char outBuffer[kBufferSize];
 char errBuffer[kBufferSize];
 #endif
 
-#ifdef _WIN32
-constexpr char kNullDevice[] = "NUL";
-// A program started without a standard handle gets -2 for it.
-bool IsClosed(int fd)
-{
-    const intptr_t handle = _get_osfhandle(fd);
-    return handle == -1 || handle == -2;
-}
-#else
-constexpr char kNullDevice[] = "/dev/null";
-bool IsClosed(int fd)
-{
-    return fcntl(fd, F_GETFD) < 0 && errno == EBADF;
-}
-
+#ifndef _WIN32
 bool SameFile(int first, int second)
 {
     struct stat a {};
@@ -51,13 +37,24 @@ bool SameFile(int first, int second)
 }
 #endif
 
-// open() takes the lowest free number: `fd` itself, the lower ones reserved
-// first.
+// A closed one gets the null device, so that no file rpn opens takes its
+// number; open() takes the lowest free one, and the lower are reserved
+// first. Whether it was closed.
 bool Reserve(int fd, int mode)
 {
-    if (!IsClosed(fd)) {
+#ifdef _WIN32
+    constexpr char kNullDevice[] = "NUL";
+    const intptr_t handle = _get_osfhandle(fd);
+    // A program started without a standard handle gets -2 for it.
+    if (handle != -1 && handle != -2) {
         return false;
     }
+#else
+    constexpr char kNullDevice[] = "/dev/null";
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) {
+        return false;
+    }
+#endif
     const int placeholder = open(kNullDevice, mode);
     if (placeholder >= 0 && placeholder != fd) {
         dup2(placeholder, fd);
@@ -77,18 +74,15 @@ bool Reserve(int fd, int mode)
 
 }  // namespace
 
-#ifdef _WIN32
 bool IsTerminal(int fd)
 {
+#ifdef _WIN32
     DWORD mode = 0;
     return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &mode) != 0;
-}
 #else
-bool IsTerminal(int fd)
-{
     return isatty(fd) != 0;
-}
 #endif
+}
 
 Output::Output()
 {
@@ -151,8 +145,7 @@ int Output::Finish(int status)
 {
     Flush();
     if (std::fclose(stdout) != 0 && errno != EINTR) {
-        const int error = errno;  // before the message is built
-        End(std::string("write error: ") + std::strerror(error));
+        StopOnWriteError();
     }
     return status;
 }
