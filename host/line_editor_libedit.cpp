@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kRecallSize = 1000;
 
-bool ended = false;
 int readError = 0;
 
 // A byte read that ended a sequence cut short, to be taken afresh.
@@ -41,7 +40,6 @@ int ReadKey(std::FILE *)
         const ssize_t count = heldByte >= 0 ? 1 : read(STDIN_FILENO, &byte, 1);
         heldByte = -1;
         if (count == 0 || (count < 0 && (errno != EINTR || Came(Noted::kInterrupt, false)))) {
-            ended = count == 0;
             readError = count < 0 ? errno : 0;
             return -1;
         }
@@ -110,24 +108,15 @@ void StopLineEditor()
 
 LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error)
 {
-    ended = false;
     readError = 0;
     heldByte = -1;
     char *text = readline(prompt);
-    if (text != nullptr && Came(Noted::kInterrupt, false)) {
-        std::free(text);
-        text = nullptr;
-    }
-    if (text == nullptr) {
-        if (Came(Noted::kInterrupt, false)) {
-            return LineStatus::kInterrupted;
-        }
-        error = readError;
-        return ended || readError == 0 ? LineStatus::kEnd : LineStatus::kError;
-    }
-    line = text;
+    const bool read = text != nullptr;
+    const bool interrupted = Came(Noted::kInterrupt, false);
+    line = read && !interrupted ? text : "";
     std::free(text);
-    return LineStatus::kLine;
+    error = readError;
+    return interrupted ? LineStatus::kInterrupted : read ? LineStatus::kLine : readError == 0 ? LineStatus::kEnd : LineStatus::kError;
 }
 
 void RememberLine(const std::string &line)

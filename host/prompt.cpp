@@ -33,6 +33,81 @@ constexpr Word kWords[] = {
 
 constexpr char kEmptyLine[] = "stack: empty\n";
 
+// When the terminal does not say how wide it is.
+constexpr std::size_t kDefaultColumns = 80;
+constexpr char kPromptOptions[] =
+    "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
+    "on standard output; -d N and --shortest, how values are written, on the\n"
+    "stack line too; --no-warnings; --strict.\n";
+
+// The terminal of standard input, so that the prompt, the stack line and
+// what is typed stay there when the output is redirected; standard error if
+// it has no name, and on Windows, whose console shows both.
+std::FILE *OpenScreen()
+{
+#ifdef _WIN32
+    return stderr;
+#else
+    const char *name = ttyname(STDIN_FILENO);
+    std::FILE *screen = name == nullptr ? nullptr : std::fopen(name, "we");
+    return screen == nullptr ? stderr : screen;
+#endif
+}
+
+std::size_t Columns(std::FILE *screen)
+{
+#ifndef _WIN32
+    winsize size{};
+    if (ioctl(fileno(screen), TIOCGWINSZ, &size) == 0 && size.ws_col != 0) {
+        return size.ws_col;
+    }
+#endif
+    (void)screen;
+    return kDefaultColumns;
+}
+
+// Six decimals without the zeros that only pad them: 8, 0.25, 0.785398.
+std::string ShortDecimal(double value)
+{
+    std::string decimal = ValueText(value, ValueFormat{kLibraryDecimals, false});
+    if (decimal.find('.') != std::string::npos) {
+        decimal.erase(decimal.find_last_not_of('0') + 1);
+    }
+    return decimal.back() == '.' ? decimal.substr(0, decimal.size() - 1) : decimal;
+}
+
+// What a line does, and what the terminal shows after it: the stack line,
+// but for help and stack.
+std::string Obey(PromptCommand command, const std::string &line, const Place &place, Evaluator &evaluator,
+                 UndoHistory &undo, Output &output, std::size_t columns)
+{
+    std::vector<double> stack = evaluator.Stack();
+    const bool undoing = command == PromptCommand::kUndo;
+    std::string said;
+    if (command == PromptCommand::kHelp || command == PromptCommand::kStack) {
+        return command == PromptCommand::kStack ? FullStack(stack, evaluator.format())
+                                                : DescribeNotation() + PromptCommandsText() + kPromptOptions;
+    }
+    if (command == PromptCommand::kClear && !stack.empty()) {
+        undo.Changed(std::move(stack));
+        evaluator.Restore({});
+    } else if (undoing || command == PromptCommand::kRedo) {
+        if (undoing ? undo.Undo(stack) : undo.Redo(stack)) {
+            evaluator.Restore(stack);
+        } else {
+            said = undoing ? "nothing to undo\n" : "nothing to redo\n";
+        }
+    } else if (command == PromptCommand::kNone) {
+        const Verdict verdict = evaluator.Evaluate(line, place);
+        if (verdict.status != kExitSuccess) {
+            output.Err(PointAt(verdict.offset, verdict.text));
+        } else if (!SameStack(stack, evaluator.Stack())) {
+            undo.Changed(std::move(stack));
+        }
+    }
+    return said + CompactStack(evaluator.Stack(), evaluator.format(), columns);
+}
+
 }  // namespace
 
 PromptCommand PromptCommandOf(std::string_view line)
@@ -119,53 +194,6 @@ std::string FullStack(const std::vector<double> &values, const ValueFormat &form
     return listing;
 }
 
-namespace {
-
-// When the terminal does not say how wide it is.
-constexpr std::size_t kDefaultColumns = 80;
-constexpr char kPromptOptions[] =
-    "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
-    "on standard output; -d N and --shortest, how values are written, on the\n"
-    "stack line too; --no-warnings; --strict.\n";
-
-// The terminal of standard input, so that the prompt, the stack line and
-// what is typed stay there when the output is redirected; standard error if
-// it has no name, and on Windows, whose console shows both.
-std::FILE *OpenScreen()
-{
-#ifdef _WIN32
-    return stderr;
-#else
-    const char *name = ttyname(STDIN_FILENO);
-    std::FILE *screen = name == nullptr ? nullptr : std::fopen(name, "we");
-    return screen == nullptr ? stderr : screen;
-#endif
-}
-
-std::size_t Columns(std::FILE *screen)
-{
-#ifndef _WIN32
-    winsize size{};
-    if (ioctl(fileno(screen), TIOCGWINSZ, &size) == 0 && size.ws_col != 0) {
-        return size.ws_col;
-    }
-#endif
-    (void)screen;
-    return kDefaultColumns;
-}
-
-// Six decimals without the zeros that only pad them: 8, 0.25, 0.785398.
-std::string ShortDecimal(double value)
-{
-    std::string decimal = ValueText(value, ValueFormat{kLibraryDecimals, false});
-    if (decimal.find('.') != std::string::npos) {
-        decimal.erase(decimal.find_last_not_of('0') + 1);
-    }
-    return decimal.back() == '.' ? decimal.substr(0, decimal.size() - 1) : decimal;
-}
-
-}  // namespace
-
 std::string DescribeNotation()
 {
     std::size_t count = 0;
@@ -202,42 +230,6 @@ std::string PromptCommandsText()
            "  quit, exit  end the session, as Ctrl-D does\n"
            "  Ctrl-C      abandon the line being typed\n";
 }
-
-namespace {
-
-// What a line does, and what the terminal shows after it: the stack line,
-// but for help and stack.
-std::string Obey(PromptCommand command, const std::string &line, const Place &place, Evaluator &evaluator,
-                 UndoHistory &undo, Output &output, std::size_t columns)
-{
-    std::vector<double> stack = evaluator.Stack();
-    const bool undoing = command == PromptCommand::kUndo;
-    std::string said;
-    if (command == PromptCommand::kHelp || command == PromptCommand::kStack) {
-        return command == PromptCommand::kStack ? FullStack(stack, evaluator.format())
-                                                : DescribeNotation() + PromptCommandsText() + kPromptOptions;
-    }
-    if (command == PromptCommand::kClear && !stack.empty()) {
-        undo.Changed(std::move(stack));
-        evaluator.Restore({});
-    } else if (undoing || command == PromptCommand::kRedo) {
-        if (undoing ? undo.Undo(stack) : undo.Redo(stack)) {
-            evaluator.Restore(stack);
-        } else {
-            said = undoing ? "nothing to undo\n" : "nothing to redo\n";
-        }
-    } else if (command == PromptCommand::kNone) {
-        const Verdict verdict = evaluator.Evaluate(line, place);
-        if (verdict.status != kExitSuccess) {
-            output.Err(PointAt(verdict.offset, verdict.text));
-        } else if (!SameStack(stack, evaluator.Stack())) {
-            undo.Changed(std::move(stack));
-        }
-    }
-    return said + CompactStack(evaluator.Stack(), evaluator.format(), columns);
-}
-
-}  // namespace
 
 int RunPrompt(Evaluator &evaluator, Output &output)
 {
