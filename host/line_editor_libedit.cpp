@@ -21,9 +21,10 @@ int readError = 0;
 // A byte read that ended a sequence cut short, to be taken afresh.
 int heldByte = -1;
 
-// libedit's own reader retries a read a signal interrupted, so Ctrl-C would
-// not end the line. This one hands libedit whole characters, and bytes that
-// are no UTF-8 as U+FFFD, an invalid character still (libedit drops them).
+// libedit's own reader gives up the line on any signal, a new window size
+// or a stop too, and drops bytes that are no UTF-8. This one ends it on
+// Ctrl-C alone and hands libedit whole characters, a byte that is no UTF-8
+// as U+FFFD, an invalid character still.
 int ReadKey(std::FILE *)
 {
     constexpr int kReplacement = 0xFFFD;
