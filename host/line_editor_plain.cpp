@@ -7,6 +7,7 @@
 #include "signals.h"
 
 #include <cerrno>
+#include <optional>
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -27,9 +28,39 @@ void Show(const char *text)
     std::fflush(promptScreen);
 }
 
-// A signal interrupts only a read that waits, when stdio holds nothing.
-// Ctrl-C drops what was typed, a SIGINT by kill does not: dropped here.
-// After a stop what was typed is no longer the line on the screen.
+// A read that gave no byte: the end of input, an error, or a signal, which
+// interrupts only a read that waits (stdio holds nothing then). Ctrl-C drops
+// what was typed, a SIGINT by kill does not: dropped here. After a stop what
+// was typed is no longer the line on the screen. Nothing: read on.
+std::optional<LineStatus> AfterNoByte(const char *prompt, std::string &line, int &error)
+{
+    const bool failed = std::ferror(stdin) != 0;
+    std::clearerr(stdin);
+#ifdef _WIN32
+    // Ctrl-C ends the console's read so, maybe before its handler ran.
+    const bool interrupted = GetLastError() == ERROR_OPERATION_ABORTED;
+#else
+    const bool interrupted = failed && errno == EINTR && Came(Noted::kInterrupt, false);
+#endif
+    if (interrupted || (failed && errno == EINTR && Came(Noted::kResumed))) {
+#ifdef _WIN32
+        FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+#else
+        tcflush(STDIN_FILENO, TCIFLUSH);
+#endif
+        line.clear();
+        if (interrupted) {
+            return LineStatus::kInterrupted;
+        }
+        Show(prompt);
+    } else if (!failed || errno != EINTR) {
+        error = failed ? errno : 0;
+        // Ctrl-D after some keys hands them over as they are.
+        return failed ? LineStatus::kError : line.empty() ? LineStatus::kEnd : LineStatus::kLine;
+    }
+    return std::nullopt;
+}
+
 LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
 {
     line.clear();
@@ -39,31 +70,8 @@ LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
 #endif
         if ((c = std::getc(stdin)) != EOF) {
             line.append(c != '\n' ? 1 : 0, static_cast<char>(c));
-            continue;
-        }
-        const bool failed = std::ferror(stdin) != 0;
-        std::clearerr(stdin);
-#ifdef _WIN32
-        // Ctrl-C ends the console's read so, maybe before its handler ran.
-        const bool interrupted = GetLastError() == ERROR_OPERATION_ABORTED;
-#else
-        const bool interrupted = failed && errno == EINTR && Came(Noted::kInterrupt, false);
-#endif
-        if (interrupted || (failed && errno == EINTR && Came(Noted::kResumed))) {
-#ifdef _WIN32
-            FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
-#else
-            tcflush(STDIN_FILENO, TCIFLUSH);
-#endif
-            line.clear();
-            if (interrupted) {
-                return LineStatus::kInterrupted;
-            }
-            Show(prompt);
-        } else if (!failed || errno != EINTR) {
-            error = failed ? errno : 0;
-            // Ctrl-D after some keys hands them over as they are.
-            return failed ? LineStatus::kError : line.empty() ? LineStatus::kEnd : LineStatus::kLine;
+        } else if (const std::optional<LineStatus> status = AfterNoByte(prompt, line, error)) {
+            return *status;
         }
     }
     line.erase(!line.empty() && line.back() == '\r' ? line.size() - 1 : line.size());
