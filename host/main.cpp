@@ -78,13 +78,6 @@ void Apply(Options &options, Flag flag, const char *value, int index)
     }
 }
 
-// getopt_long's answer for an option: its letter, or for a long-only one
-// its place in the table, past any byte.
-int CodeOf(const OptionEntry &entry)
-{
-    return entry.letter != '\0' ? entry.letter : static_cast<int>(&entry - kOptions) + UCHAR_MAX + 1;
-}
-
 // An argument is an option only if it starts with '-' followed by a letter
 // or a second '-': "-5 3 +" and "-" are expressions.
 bool IsOption(const char *argument)
@@ -92,21 +85,33 @@ bool IsOption(const char *argument)
     return argument[0] == '-' && (argument[1] == '-' || std::isalpha(static_cast<unsigned char>(argument[1])) != 0);
 }
 
+// The entry a letter ("-k") or a long name stands for; a long name may be
+// cut short. getopt_long's answers alone do not say it: for "--quiet=yes"
+// glibc's is '?' and mingw's ':'.
+const OptionEntry *EntryNamed(const std::string &name, bool isLong)
+{
+    return std::find_if(std::begin(kOptions), std::end(kOptions), [&](const OptionEntry &each) {
+        return isLong ? std::strncmp(each.name, name.c_str() + 2, name.size() - 2) == 0
+                      : name[1] == each.letter && each.letter != '\0';
+    });
+}
+
 // One answer of getopt_long: `argument` is the one it read (a bundle of
-// letters until its last), `value` the text that stands for its optarg on
-// the command line.
-void Take(Options &options, int code, const char *argument, const char *value, int index)
+// letters until its last), `optionValue` its optarg and `value` the text
+// that stands for it on the command line.
+void Take(Options &options, int code, const char *argument, const char *optionValue, const char *value, int index)
 {
     const bool isLong = std::strncmp(argument, "--", 2) == 0;
+    const bool refused = code == '?' || code == ':';
     const std::string name = isLong ? std::string(argument, std::strcspn(argument, "="))
-                                    : std::string("-") + static_cast<char>(code == '?' || code == ':' ? optopt : code);
-    const OptionEntry *entry = std::find_if(std::begin(kOptions), std::end(kOptions),
-                                            [code](const OptionEntry &each) { return CodeOf(each) == code; });
+                                    : std::string("-") + static_cast<char>(refused ? optopt : code);
+    const OptionEntry *entry = EntryNamed(name, isLong);
+    const bool takesValue = entry != std::end(kOptions) && entry->value != nullptr;
     if (code == 1) {
         options.sources.push_back({false, argument, index});
-    } else if (code == ':' || (entry != std::end(kOptions) && entry->value != nullptr && *value == '\0')) {
+    } else if (takesValue && (code == ':' || (!refused && *optionValue == '\0'))) {
         options.error = "option '" + name + "' needs an argument";
-    } else if (code == '?') {
+    } else if (refused) {
         options.error = "unknown option '" + (isLong ? std::string(argument) : name) + "'";
     } else {
         Apply(options, entry->flag, value, index);
@@ -126,7 +131,9 @@ Options Parse(int argc, char **argv)
     std::string letters = "-:";
     std::vector<option> longOptions;
     for (const OptionEntry &entry : kOptions) {
-        longOptions.push_back({entry.name, entry.value != nullptr ? required_argument : no_argument, nullptr, CodeOf(entry)});
+        // A long-only option's code is its place in the table, past any byte.
+        const int code = entry.letter != '\0' ? entry.letter : static_cast<int>(&entry - kOptions) + UCHAR_MAX + 1;
+        longOptions.push_back({entry.name, entry.value != nullptr ? required_argument : no_argument, nullptr, code});
         letters += entry.letter != '\0' ? std::string(1, entry.letter) + (entry.value != nullptr ? ":" : "") : "";
     }
     longOptions.push_back({});
@@ -139,7 +146,7 @@ Options Parse(int argc, char **argv)
         if (code == -1) {
             break;
         }
-        Take(options, code, argument, optarg == hidden ? argv[optind - 1] : optarg, optind - 1);
+        Take(options, code, argument, optarg, optarg == hidden ? argv[optind - 1] : optarg, optind - 1);
     }
     for (int i = optind; i < argc && going(); ++i) {
         options.sources.push_back({false, argv[i], i});
