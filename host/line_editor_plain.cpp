@@ -1,19 +1,15 @@
 // Without libedit the terminal's line discipline edits: Backspace, Ctrl-U
 // and Ctrl-W work on what is shown. Arrows and Home send escape sequences
 // it shows (^[[D) and passes on: such a line is not what its user meant,
-// so it is refused. A Windows console edits and recalls the line itself.
+// so it is refused.
 #include "line_editor.h"
 
 #include "signals.h"
 
 #include <cerrno>
 #include <optional>
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <termios.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -36,18 +32,9 @@ std::optional<LineStatus> AfterNoByte(const char *prompt, std::string &line, int
 {
     const bool failed = std::ferror(stdin) != 0;
     std::clearerr(stdin);
-#ifdef _WIN32
-    // Ctrl-C ends the console's read so, maybe before its handler ran.
-    const bool interrupted = GetLastError() == ERROR_OPERATION_ABORTED;
-#else
     const bool interrupted = failed && errno == EINTR && Came(Noted::kInterrupt, false);
-#endif
     if (interrupted || (failed && errno == EINTR && Came(Noted::kResumed))) {
-#ifdef _WIN32
-        FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
-#else
         tcflush(STDIN_FILENO, TCIFLUSH);
-#endif
         line.clear();
         if (interrupted) {
             return LineStatus::kInterrupted;
@@ -65,22 +52,13 @@ LineStatus ReadTerminalLine(const char *prompt, std::string &line, int &error)
 {
     line.clear();
     for (int c = 0; c != '\n';) {
-#ifdef _WIN32
-        SetLastError(ERROR_SUCCESS);
-#endif
         if ((c = std::getc(stdin)) != EOF) {
             line.append(c != '\n' ? 1 : 0, static_cast<char>(c));
         } else if (const std::optional<LineStatus> status = AfterNoByte(prompt, line, error)) {
             return *status;
         }
     }
-    line.erase(!line.empty() && line.back() == '\r' ? line.size() - 1 : line.size());
-#ifdef _WIN32
-    // Ctrl-Z then Enter: the console's end of input, as Ctrl-D is a terminal's.
-    return line.compare(0, 1, "\x1a") == 0 ? LineStatus::kEnd : LineStatus::kLine;
-#else
     return LineStatus::kLine;
-#endif
 }
 
 }  // namespace

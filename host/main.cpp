@@ -4,7 +4,9 @@
 #include "evaluation.h"
 #include "exit_status.h"
 #include "output.h"
+#ifndef _WIN32
 #include "prompt.h"
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -154,16 +156,53 @@ Options Parse(int argc, char **argv)
     return options;
 }
 
+// Six decimals without the zeros that only pad them: 8, 0.25, 0.785398.
+std::string ShortDecimal(double value)
+{
+    std::string decimal = ValueText(value, ValueFormat{kLibraryDecimals, false});
+    if (decimal.find('.') != std::string::npos) {
+        decimal.erase(decimal.find_last_not_of('0') + 1);
+    }
+    return decimal.back() == '.' ? decimal.substr(0, decimal.size() - 1) : decimal;
+}
+
+// A line per command of the library's table: "  +  add: b + a; '5 3 +' gives 8".
+std::string DescribeNotation()
+{
+    std::size_t count = 0;
+    const kelvaro_rpn_command *commands = kelvaro_rpn_commands(&count);
+    std::string table;
+    for (std::size_t i = 0; i < count; ++i) {
+        const kelvaro_rpn_command &command = commands[i];
+        // The separators have names instead of a visible byte.
+        const bool visible = command.byte > ' ' && command.byte <= '~';
+        table += std::string("  ") + (visible ? command.byte : ' ') + "  " + command.name + ": " + command.meaning;
+        if (command.example[0] != '\0') {
+            kelvaro_rpn_outcome outcome{};
+            const bool fails = kelvaro_rpn_evaluate(command.example, std::strlen(command.example), &outcome) != 0;
+            table += std::string("; '") + command.example + (fails ? "' fails: " : "' gives ") +
+                     (fails ? kelvaro_rpn_status_name(outcome.status) : ShortDecimal(outcome.value));
+        }
+        table += '\n';
+    }
+    return table;
+}
+
 std::string HelpText()
 {
     std::string text =
         "Usage: rpn [OPTION]... [EXPRESSION]...\n"
         "Evaluate arithmetic in reverse Polish notation with the KelvaroRPN library:\n"
         "the EXPRESSIONs and the lines of each -f FILE in command-line order; without\n"
+#ifdef _WIN32
+        "them, one expression per line of standard input, a console's too.\n"
+#else
         "them, one expression per line of standard input, or, at a terminal, a prompt\n"
         "\"rpn> \" with line editing, history and a stack kept from line to line.\n"
         "The manual page rpn(1) describes every option, the prompt, the warnings and\n"
-        "the history in full.\n\nOptions:\n";
+        "the history in full.\n"
+#endif
+        "\nOptions:\n";
     for (const OptionEntry &entry : kOptions) {
         std::string form = entry.letter != '\0' ? std::string("-") + entry.letter + ", --" : "    --";
         form += entry.name;
@@ -173,19 +212,21 @@ std::string HelpText()
     text += "  --                  end of options: every later argument is an expression\n"
             "\nNotation: a token starts at the beginning or after a space or tab, and only\n"
             "its first byte counts. a is the top of the stack, b the value below it:\n" +
-            DescribeNotation() + "The value of an expression is the top of the stack at its end.\n\n" +
-            PromptCommandsText() +
+            DescribeNotation() + "The value of an expression is the top of the stack at its end.\n";
+#ifndef _WIN32
+    text += "\n" + PromptCommandsText() +
             "\nEnvironment: RPN_HISTFILE, the prompt's history file (empty: none);\n"
-            "otherwise $XDG_STATE_HOME/rpn/history (~/.local/state/rpn/history).\n"
-            "\nExit status:\n"
-            "  0    every expression succeeded\n"
-            "  1    \"Invalid character: 'c'\" or \"you have a stack underflow!\"\n"
-            "  255  \"you have a stack overflow!\"\n"
-            "  2    usage error\n"
-            "  3    rpn failed: a write or read error, a file, the history\n"
-            "  4    --strict: an expression had a warning and did not run\n"
-            "  128+N  rpn was killed by signal N\n";
-    return text;
+            "otherwise $XDG_STATE_HOME/rpn/history (~/.local/state/rpn/history).\n";
+#endif
+    return text +
+           "\nExit status:\n"
+           "  0    every expression succeeded\n"
+           "  1    \"Invalid character: 'c'\" or \"you have a stack underflow!\"\n"
+           "  255  \"you have a stack overflow!\"\n"
+           "  2    usage error\n"
+           "  3    rpn failed: a write or read error, a file, the history\n"
+           "  4    --strict: an expression had a warning and did not run\n"
+           "  128+N  rpn was killed by signal N\n";
 }
 
 int Run(int argc, char **argv)
@@ -202,14 +243,20 @@ int Run(int argc, char **argv)
                                       kelvaro_rpn_version() + "\n");
         return output.Finish(kExitSuccess);
     }
-    // At the prompt rpn is a desk calculator: the stack stays.
-    const bool interactive = options.sources.empty() && IsTerminal(STDIN_FILENO);
     Settings &settings = options.settings;
-    settings.lineForEveryExpression = options.keepGoing || interactive;
-    settings.keepStack = settings.keepStack || interactive;
+#ifndef _WIN32
+    // At the prompt rpn is a desk calculator: the stack stays. (A Windows
+    // console edits the line being typed itself, and rpn reads it as any
+    // standard input.)
+    if (options.sources.empty() && IsTerminal(STDIN_FILENO)) {
+        settings.lineForEveryExpression = settings.keepStack = true;
+        Evaluator evaluator(settings, output);
+        return output.Finish(RunPrompt(evaluator, output, DescribeNotation()));
+    }
+#endif
+    settings.lineForEveryExpression = options.keepGoing;
     Evaluator evaluator(settings, output);
-    return output.Finish(interactive ? RunPrompt(evaluator, output)
-                                     : RunBatch(evaluator, output, options.sources, options.keepGoing));
+    return output.Finish(RunBatch(evaluator, output, options.sources, options.keepGoing));
 }
 
 }  // namespace

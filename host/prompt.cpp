@@ -9,12 +9,9 @@
 #include <cstring>
 #include <deque>
 #include <iterator>
-#include <utility>
-
-#ifndef _WIN32
 #include <sys/ioctl.h>
 #include <unistd.h>
-#endif
+#include <utility>
 
 namespace {
 
@@ -42,51 +39,31 @@ constexpr char kPromptOptions[] =
 
 // The terminal of standard input, so that the prompt, the stack line and
 // what is typed stay there when the output is redirected; standard error if
-// it has no name, and on Windows, whose console shows both.
+// it has no name.
 std::FILE *OpenScreen()
 {
-#ifdef _WIN32
-    return stderr;
-#else
     const char *name = ttyname(STDIN_FILENO);
     std::FILE *screen = name == nullptr ? nullptr : std::fopen(name, "we");
     return screen == nullptr ? stderr : screen;
-#endif
 }
 
 std::size_t Columns(std::FILE *screen)
 {
-#ifndef _WIN32
     winsize size{};
-    if (ioctl(fileno(screen), TIOCGWINSZ, &size) == 0 && size.ws_col != 0) {
-        return size.ws_col;
-    }
-#endif
-    (void)screen;
-    return kDefaultColumns;
-}
-
-// Six decimals without the zeros that only pad them: 8, 0.25, 0.785398.
-std::string ShortDecimal(double value)
-{
-    std::string decimal = ValueText(value, ValueFormat{kLibraryDecimals, false});
-    if (decimal.find('.') != std::string::npos) {
-        decimal.erase(decimal.find_last_not_of('0') + 1);
-    }
-    return decimal.back() == '.' ? decimal.substr(0, decimal.size() - 1) : decimal;
+    return ioctl(fileno(screen), TIOCGWINSZ, &size) == 0 && size.ws_col != 0 ? size.ws_col : kDefaultColumns;
 }
 
 // What a line does, and what the terminal shows after it: the stack line,
 // but for help and stack.
 std::string Obey(PromptCommand command, const std::string &line, const Place &place, Evaluator &evaluator,
-                 UndoHistory &undo, Output &output, std::size_t columns)
+                 UndoHistory &undo, Output &output, std::size_t columns, const std::string &notation)
 {
     std::vector<double> stack = evaluator.Stack();
     const bool undoing = command == PromptCommand::kUndo;
     std::string said;
     if (command == PromptCommand::kHelp || command == PromptCommand::kStack) {
         return command == PromptCommand::kStack ? FullStack(stack, evaluator.format())
-                                                : DescribeNotation() + PromptCommandsText() + kPromptOptions;
+                                                : notation + PromptCommandsText() + kPromptOptions;
     }
     if (command == PromptCommand::kClear && !stack.empty()) {
         undo.Changed(std::move(stack));
@@ -194,27 +171,6 @@ std::string FullStack(const std::vector<double> &values, const ValueFormat &form
     return listing;
 }
 
-std::string DescribeNotation()
-{
-    std::size_t count = 0;
-    const kelvaro_rpn_command *commands = kelvaro_rpn_commands(&count);
-    std::string table;
-    for (std::size_t i = 0; i < count; ++i) {
-        const kelvaro_rpn_command &command = commands[i];
-        // The separators have names instead of a visible byte.
-        const bool visible = command.byte > ' ' && command.byte <= '~';
-        table += std::string("  ") + (visible ? command.byte : ' ') + "  " + command.name + ": " + command.meaning;
-        if (command.example[0] != '\0') {
-            kelvaro_rpn_outcome outcome{};
-            const bool fails = kelvaro_rpn_evaluate(command.example, std::strlen(command.example), &outcome) != 0;
-            table += std::string("; '") + command.example + (fails ? "' fails: " : "' gives ") +
-                     (fails ? kelvaro_rpn_status_name(outcome.status) : ShortDecimal(outcome.value));
-        }
-        table += '\n';
-    }
-    return table;
-}
-
 std::string PromptCommandsText()
 {
     return "At the prompt the stack is kept from line to line and shown after each one,\n"
@@ -231,7 +187,7 @@ std::string PromptCommandsText()
            "  Ctrl-C      abandon the line being typed\n";
 }
 
-int RunPrompt(Evaluator &evaluator, Output &output)
+int RunPrompt(Evaluator &evaluator, Output &output, const std::string &notation)
 {
     std::FILE *screen = OpenScreen();
     // After what the line wrote, so that the terminal shows it in order.
@@ -283,7 +239,7 @@ int RunPrompt(Evaluator &evaluator, Output &output)
             RememberLine(line);
             history.Append(line);
             report();
-            show(Obey(command, line, Place{"-", number}, evaluator, undo, output, Columns(screen)));
+            show(Obey(command, line, Place{"-", number}, evaluator, undo, output, Columns(screen), notation));
         }
     }
     if (screen != stderr) {

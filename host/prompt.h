@@ -49,15 +49,13 @@ std::string CompactStack(const std::vector<double> &values, const ValueFormat &f
 // A line per value after its level, the top last as 1: "  2: 1.000000\n".
 std::string FullStack(const std::vector<double> &values, const ValueFormat &format);
 
-// A line per command of the library's table, "  +  add: b + a; '5 3 +'
-// gives 8", and the prompt's commands: for --help and "help".
-std::string DescribeNotation();
+// The prompt's commands, for --help and "help".
 std::string PromptCommandsText();
 
-// Prompts on the terminal of standard input. A failing line gets its
-// message and a caret under the failing byte, and the session goes on;
-// "quit", "exit" or Ctrl-D end it. Returns 0, or 3 when the history could
-// not be kept.
-int RunPrompt(Evaluator &evaluator, Output &output);
+// Prompts on the terminal of standard input; "help" shows `notation` and
+// the commands. A failing line gets its message and a caret under the
+// failing byte, and the session goes on; "quit", "exit" or Ctrl-D end it.
+// Returns 0, or 3 when the history could not be kept.
+int RunPrompt(Evaluator &evaluator, Output &output, const std::string &notation);
 
 #endif
