@@ -54,14 +54,14 @@ ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
     return length == 0 ? -1 : static_cast<ssize_t>(length);
 }
 
-// Whether a read could wait: a pipe with nothing in it (a pipe whose writer
-// is gone has its end waiting).
+// Whether a read could wait: a console, or a pipe with nothing in it (a
+// pipe whose writer is gone has its end waiting).
 bool MightWait(std::FILE *file)
 {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     DWORD available = 0;
-    return GetFileType(handle) == FILE_TYPE_PIPE &&
-           PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) != 0 && available == 0;
+    return GetFileType(handle) != FILE_TYPE_PIPE ||
+           (PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) != 0 && available == 0);
 }
 #else
 bool MightWait(std::FILE *file)

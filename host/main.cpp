@@ -4,7 +4,7 @@
 #include "evaluation.h"
 #include "exit_status.h"
 #include "output.h"
-#ifndef _WIN32
+#ifdef RPN_PROMPT
 #include "prompt.h"
 #endif
 
@@ -194,8 +194,8 @@ std::string HelpText()
         "Usage: rpn [OPTION]... [EXPRESSION]...\n"
         "Evaluate arithmetic in reverse Polish notation with the KelvaroRPN library:\n"
         "the EXPRESSIONs and the lines of each -f FILE in command-line order; without\n"
-#ifdef _WIN32
-        "them, one expression per line of standard input, a console's too.\n"
+#ifndef RPN_PROMPT
+        "them, one expression per line of standard input, a terminal's too.\n"
 #else
         "them, one expression per line of standard input, or, at a terminal, a prompt\n"
         "\"rpn> \" with line editing, history and a stack kept from line to line.\n"
@@ -213,7 +213,7 @@ std::string HelpText()
             "\nNotation: a token starts at the beginning or after a space or tab, and only\n"
             "its first byte counts. a is the top of the stack, b the value below it:\n" +
             DescribeNotation() + "The value of an expression is the top of the stack at its end.\n";
-#ifndef _WIN32
+#ifdef RPN_PROMPT
     text += "\n" + PromptCommandsText() +
             "\nEnvironment: RPN_HISTFILE, the prompt's history file (empty: none);\n"
             "otherwise $XDG_STATE_HOME/rpn/history (~/.local/state/rpn/history).\n";
@@ -244,10 +244,8 @@ int Run(int argc, char **argv)
         return output.Finish(kExitSuccess);
     }
     Settings &settings = options.settings;
-#ifndef _WIN32
-    // At the prompt rpn is a desk calculator: the stack stays. (A Windows
-    // console edits the line being typed itself, and rpn reads it as any
-    // standard input.)
+#ifdef RPN_PROMPT
+    // At the prompt rpn is a desk calculator: the stack stays.
     if (options.sources.empty() && IsTerminal(STDIN_FILENO)) {
         settings.lineForEveryExpression = settings.keepStack = true;
         Evaluator evaluator(settings, output);

@@ -228,7 +228,7 @@ TEST_F(HistoryKeeping, FarTooLargeIsLeftAlone)
     ASSERT_TRUE(MakeFarTooLarge(Path()));
     struct stat before {};
     ASSERT_EQ(stat(Path().c_str(), &before), 0);
-    const TerminalSession session = Run({RPN_LINE_EDITING ? "\x1b[A5 6 *\n" : "5 6 *\n", "quit\n"}, "xterm");
+    const TerminalSession session = Run({"\x1b[A5 6 *\n", "quit\n"}, "xterm");
     ASSERT_TRUE(session.answered) << session.screen;
     EXPECT_NE(session.screen.find("result = 30.000000"), std::string::npos) << session.screen;
     struct stat after {};
@@ -275,7 +275,6 @@ TEST_F(HistoryKeeping, UnfinishedLastLineIsNotJoinedToTheNextEntry)
     EXPECT_EQ(session.err, "");
 }
 
-#if RPN_LINE_EDITING
 // Ctrl-V and Return put a line break into the line; the entry comes back
 // as the one line it was.
 TEST_F(HistoryKeeping, EntryWithALineBreakComesBackWhole)
@@ -289,6 +288,5 @@ TEST_F(HistoryKeeping, EntryWithALineBreakComesBackWhole)
     EXPECT_NE(typed.err.find("'\\n+' after the number 2 is skipped"), std::string::npos) << typed.err;
     EXPECT_EQ(Contents(Path()), kOwn + "1 2\\n+\n1 2\\n+\n");
 }
-#endif
 
 }  // namespace

@@ -112,7 +112,6 @@ INSTANTIATE_TEST_SUITE_P(
                     6}),
     [](const testing::TestParamInfo<SessionCase> &info) { return std::string(info.param.name); });
 
-#if RPN_LINE_EDITING
 std::size_t Count(const std::string &text, const std::string &piece)
 {
     std::size_t count = 0;
@@ -170,6 +169,5 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"InAnExpression", {"3 s\t\n", "quit\n"}, {"result = 0.141120"}, 2},
         CompletionCase{"NoWordStartsSo", {"3\t4 +\n", "quit\n"}, {"result = 7.000000\r\n"}, 2}),
     [](const testing::TestParamInfo<CompletionCase> &info) { return std::string(info.param.name); });
-#endif
 
 }  // namespace

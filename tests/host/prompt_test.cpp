@@ -153,7 +153,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
 
 const KeyCase kNotUtf8[] = {
-#if RPN_LINE_EDITING
     // libedit takes characters: bytes that are no UTF-8 reach the
         // evaluator as U+FFFD, still an invalid character.
         KeyCase{"Latin1InAUtf8Locale", "C.UTF-8", "2 \xE9\n", "Invalid character: '\xEF'",
@@ -163,16 +162,6 @@ const KeyCase kNotUtf8[] = {
                 "rpn: -:1:2: warning: '\\xbf\\xbd' after '\\xef' is skipped (only a token's first byte counts)\n"
                 "rpn: -:1:6: warning: '\\xbf\\xbd' after '\\xef' is skipped (only a token's first byte counts)\n"
                 "rpn: -:1:1: invalid character '\\xef'\n\xEF\xBF\xBD \xEF\xBF\xBD\n^\n"},
-#else
-        // A Latin-1 byte is no UTF-8 at all.
-        KeyCase{"Latin1InAUtf8Locale", "C.UTF-8", "2 \xE9\n", "Invalid character: '\xE9'",
-                "rpn: -:1:3: invalid character '\\xe9'\n2 \xE9\n  ^\n"},
-        // A UTF-8 character cut short by a space, then a stray
-        // continuation byte.
-        KeyCase{"BrokenSequences", "C.UTF-8", "\xE2\x82 \x82\n", "Invalid character: '\xE2'",
-                "rpn: -:1:2: warning: '\\x82' after '\\xe2' is skipped (only a token's first byte counts)\n"
-                "rpn: -:1:1: invalid character '\\xe2'\n\xE2\x82 \x82\n^\n"},
-#endif
 };
 
 INSTANTIATE_TEST_SUITE_P(
@@ -308,7 +297,6 @@ TEST_F(History, LeavesAFileOfUpToTwoThousandLinesWhole)
     EXPECT_EQ(Contents(path), older);
 }
 
-#if RPN_LINE_EDITING
 TEST_F(History, ArrowKeysReachEarlierSessions)
 {
     const std::vector<std::pair<std::string, std::optional<std::string>>> environment = {
@@ -324,6 +312,5 @@ TEST_F(History, ArrowKeysReachEarlierSessions)
     EXPECT_EQ(later.err, "rpn: -:2:2: warning: '\\xa9' after '\\xc3' is skipped (only a token's first byte counts)\n"
                          "rpn: -:2:1: invalid character '\\xc3'\n\xC3\xA9\n^\n");
 }
-#endif
 
 }  // namespace

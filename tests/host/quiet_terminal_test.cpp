@@ -72,6 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                    1, true, "2.000000\n\n"}),
     [](const testing::TestParamInfo<ScreenCase> &info) { return std::string(info.param.name); });
 
+#if RPN_LINE_EDITING
 TEST(QuietOnOneTerminalPrompt, ShowsEachValueOnce)
 {
     TerminalSetup setup;
@@ -85,5 +86,6 @@ TEST(QuietOnOneTerminalPrompt, ShowsEachValueOnce)
     EXPECT_NE(session.screen.find("2 L\r\n7.389056\r\n"), std::string::npos) << session.screen;
     EXPECT_EQ(session.status, 0);
 }
+#endif
 
 }  // namespace

@@ -55,11 +55,9 @@ TEST_P(EndingSignal, EndsRpnAloneAndGivesTheTerminalBack)
     TerminalDriver driver(kAroundRpn);
     ASSERT_TRUE(driver.AwaitPrompts(1));
     ASSERT_TRUE(driver.Type("3 4 +"));
-#if RPN_LINE_EDITING
     // The editor had the terminal out of line mode: there is a mode to give
     // back.
     ASSERT_EQ(driver.Mode().c_lflag & ICANON, 0u);
-#endif
     driver.Signal(GetParam().number);
     const TerminalSession session = driver.Finish();
     ASSERT_TRUE(session.answered) << session.screen;
@@ -155,14 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeptCase{"IgnoredTerminateStaysIgnored", "trap '' TERM; ", SIGTERM, "1 2", false, " +\n"}),
     [](const testing::TestParamInfo<KeptCase> &info) { return std::string(info.param.name); });
 
-#if RPN_LINE_EDITING
 // The editor shows the line typed so far again, and it goes on.
 constexpr char kTypedAfterStop[] = "2 +\n";
-#else
-// The terminal's line discipline holds the line typed so far, which rpn
-// cannot show again: it starts afresh.
-constexpr char kTypedAfterStop[] = "1 2 +\n";
-#endif
 
 // Ctrl-Z under a shell with job control: the shell gets the terminal in its
 // own mode while rpn is stopped; after fg the prompt is back, and the line

@@ -192,8 +192,7 @@ TEST(WarningOrder, BeforeTheResultOnASharedStream)
     EXPECT_EQ(result.status, 0);
 }
 
-// A pseudo-terminal: POSIX only.
-#ifndef _WIN32
+#if RPN_LINE_EDITING
 TEST(WarningsAtThePrompt, SaidWithSessionLineNumbers)
 {
     TerminalSetup setup;
