@@ -249,7 +249,7 @@ int Run(int argc, char **argv)
     if (options.sources.empty() && IsTerminal(STDIN_FILENO)) {
         settings.lineForEveryExpression = settings.keepStack = true;
         Evaluator evaluator(settings, output);
-        return output.Finish(RunPrompt(evaluator, output, DescribeNotation()));
+        return output.Finish(RunPrompt(evaluator, output, HelpText()));
     }
 #endif
     settings.lineForEveryExpression = options.keepGoing;

@@ -15,13 +15,7 @@
 
 namespace {
 
-// cppcheck 2.10 misses the read of `command` through find_if's iterator.
-struct Word {
-    std::string_view text;
-    // cppcheck-suppress unusedStructMember
-    PromptCommand command;
-};
-
+using Word = std::pair<std::string_view, PromptCommand>;
 constexpr Word kWords[] = {
     {"help", PromptCommand::kHelp},   {"quit", PromptCommand::kQuit},   {"exit", PromptCommand::kQuit},
     {"stack", PromptCommand::kStack}, {"clear", PromptCommand::kClear}, {"undo", PromptCommand::kUndo},
@@ -32,10 +26,6 @@ constexpr char kEmptyLine[] = "stack: empty\n";
 
 // When the terminal does not say how wide it is.
 constexpr std::size_t kDefaultColumns = 80;
-constexpr char kPromptOptions[] =
-    "Options that change what the prompt shows (see rpn --help): -q, values alone\n"
-    "on standard output; -d N and --shortest, how values are written, on the\n"
-    "stack line too; --no-warnings; --strict.\n";
 
 // The terminal of standard input, so that the prompt, the stack line and
 // what is typed stay there when the output is redirected; standard error if
@@ -56,14 +46,14 @@ std::size_t Columns(std::FILE *screen)
 // What a line does, and what the terminal shows after it: the stack line,
 // but for help and stack.
 std::string Obey(PromptCommand command, const std::string &line, const Place &place, Evaluator &evaluator,
-                 UndoHistory &undo, Output &output, std::size_t columns, const std::string &notation)
+                 UndoHistory &undo, Output &output, std::size_t columns, const std::string &help)
 {
     std::vector<double> stack = evaluator.Stack();
     const bool undoing = command == PromptCommand::kUndo;
     std::string said;
     if (command == PromptCommand::kHelp || command == PromptCommand::kStack) {
         return command == PromptCommand::kStack ? FullStack(stack, evaluator.format())
-                                                : notation + PromptCommandsText() + kPromptOptions;
+                                                : help;
     }
     if (command == PromptCommand::kClear && !stack.empty()) {
         undo.Changed(std::move(stack));
@@ -94,16 +84,16 @@ PromptCommand PromptCommandOf(std::string_view line)
         return PromptCommand::kNone;
     }
     const std::string_view word = line.substr(first, line.find_last_not_of(" \t") - first + 1);
-    const auto *known = std::find_if(std::begin(kWords), std::end(kWords), [word](const Word &each) { return each.text == word; });
-    return known == std::end(kWords) ? PromptCommand::kNone : known->command;
+    const auto *known = std::find_if(std::begin(kWords), std::end(kWords), [word](const Word &each) { return each.first == word; });
+    return known == std::end(kWords) ? PromptCommand::kNone : known->second;
 }
 
 std::string_view PromptWordCompleting(std::string_view prefix)
 {
-    const auto starts = [prefix](const Word &each) { return each.text.substr(0, prefix.size()) == prefix; };
-    const auto *first = std::find_if(std::begin(kWords), std::end(kWords), starts);
-    return first == std::end(kWords) || std::find_if(first + 1, std::end(kWords), starts) != std::end(kWords) ? ""
-                                                                                                   : first->text;
+    const auto starts = [prefix](const Word &each) { return each.first.substr(0, prefix.size()) == prefix; };
+    const auto *found = std::find_if(std::begin(kWords), std::end(kWords), starts);
+    const bool alone = found != std::end(kWords) && std::find_if(found + 1, std::end(kWords), starts) == std::end(kWords);
+    return alone ? found->first : "";
 }
 
 void UndoHistory::Changed(std::vector<double> before)
@@ -176,7 +166,7 @@ std::string PromptCommandsText()
     return "At the prompt the stack is kept from line to line and shown after each one,\n"
            "the newest value last. A line that is one of these words alone is a command;\n"
            "any other line, such as 'clear 3', is an expression:\n"
-           "  help        the notation and these commands\n"
+           "  help        what rpn --help shows\n"
            "  stack       every value on a line of its own, the top last as 1:\n"
            "  clear       empty the stack\n"
            "  undo        the stack before the last line that changed it (up to " +
@@ -187,7 +177,7 @@ std::string PromptCommandsText()
            "  Ctrl-C      abandon the line being typed\n";
 }
 
-int RunPrompt(Evaluator &evaluator, Output &output, const std::string &notation)
+int RunPrompt(Evaluator &evaluator, Output &output, const std::string &help)
 {
     std::FILE *screen = OpenScreen();
     // After what the line wrote, so that the terminal shows it in order.
@@ -239,7 +229,7 @@ int RunPrompt(Evaluator &evaluator, Output &output, const std::string &notation)
             RememberLine(line);
             history.Append(line);
             report();
-            show(Obey(command, line, Place{"-", number}, evaluator, undo, output, Columns(screen), notation));
+            show(Obey(command, line, Place{"-", number}, evaluator, undo, output, Columns(screen), help));
         }
     }
     if (screen != stderr) {

@@ -52,10 +52,10 @@ std::string FullStack(const std::vector<double> &values, const ValueFormat &form
 // The prompt's commands, for --help and "help".
 std::string PromptCommandsText();
 
-// Prompts on the terminal of standard input; "help" shows `notation` and
-// the commands. A failing line gets its message and a caret under the
-// failing byte, and the session goes on; "quit", "exit" or Ctrl-D end it.
-// Returns 0, or 3 when the history could not be kept.
-int RunPrompt(Evaluator &evaluator, Output &output, const std::string &notation);
+// Prompts on the terminal of standard input; "help" shows `help`. A failing
+// line gets its message and a caret under the failing byte, and the session
+// goes on; "quit", "exit" or Ctrl-D end it. Returns 0, or 3 when the history
+// could not be kept.
+int RunPrompt(Evaluator &evaluator, Output &output, const std::string &help);
 
 #endif
