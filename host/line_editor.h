@@ -1,5 +1,4 @@
-// Lines typed at a terminal: through libedit's readline where it was found
-// at build time, the terminal's own line discipline otherwise.
+// Lines typed at the prompt, through libedit's readline.
 #ifndef RPN_LINE_EDITOR_H
 #define RPN_LINE_EDITOR_H
 
