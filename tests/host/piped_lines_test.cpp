@@ -49,7 +49,22 @@ INSTANTIATE_TEST_SUITE_P(
                  "Invalid character: '?'\nresult = 2.000000\nyou have a stack underflow!\n",
                  "rpn: -:1:3: invalid character '?'\nrpn: -:4:3: stack underflow\n",
                  1},
-        HostCase{"Quiet", {"-q"}, "3 4 +\n1 2 @\n", "7.000000\n2.000000\n", "rpn: -:2:6: warning: 1 value is left below the result\n" + kListing, 0}),
+        HostCase{"Quiet", {"-q"}, "3 4 +\n1 2 @\n", "7.000000\n2.000000\n", "rpn: -:2:6: warning: 1 value is left below the result\n" + kListing, 0},
+        // An arrow key's escape sequence is the evaluator's as any bytes are.
+        HostCase{"ArrowInALine",
+                 {},
+                 "5 6\x1b[D7\n",
+                 "result = 6.000000\n",
+                 "rpn: -:1:4: warning: '\\x1b[D7' after the number 6 is skipped (a number ends at its last digit)\n"
+                 "rpn: -:1:8: warning: 1 value is left below the result\n",
+                 0},
+        HostCase{"ArrowAlone",
+                 {},
+                 "\x1b[A\n",
+                 "Invalid character: '\x1b'\n",
+                 "rpn: -:1:2: warning: '[A' after '\\x1b' is skipped (only a token's first byte counts)\n"
+                 "rpn: -:1:1: invalid character '\\x1b'\n",
+                 1}),
     CaseName);
 
 // Many lines, some failing, through buffers larger than a pipe's: nothing
