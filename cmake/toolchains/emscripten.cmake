@@ -1,6 +1,8 @@
 # WebAssembly with Debian's emscripten; programs run under node.
 find_program(KELVARO_NODE NAMES node nodejs NO_CACHE REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KELVARO_NODE})
+# Optimising compiles on node's main thread: in the background one can
+# deadlock the end of the process (node 20, .ci/npm.sh says more).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${KELVARO_NODE} --no-concurrent-recompilation)
 
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 
