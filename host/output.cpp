@@ -11,8 +11,6 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
-#else
-#include <sys/stat.h>
 #endif
 #ifdef __GLIBC__
 #include <stdio_ext.h>
@@ -24,18 +22,6 @@ namespace {
 // the block size (4 KiB on a pipe) whatever size it is asked for.
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 char outBuffer[kBufferSize];
-#ifndef _WIN32
-char errBuffer[kBufferSize];
-#endif
-
-#ifndef _WIN32
-bool SameFile(int first, int second)
-{
-    struct stat a {};
-    struct stat b {};
-    return fstat(first, &a) == 0 && fstat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-#endif
 
 // A closed one gets the null device, so that no file rpn opens takes its
 // number; open() takes the lowest free one, and the lower are reserved
@@ -63,12 +49,10 @@ bool Reserve(int fd, int mode)
     return true;
 }
 
-// "rpn: MESSAGE" after what standard error holds, and status 3.
+// "rpn: MESSAGE" and status 3.
 [[noreturn]] void End(const std::string &message)
 {
-    std::fflush(stderr);
     std::fprintf(stderr, "rpn: %s\n", message.c_str());
-    std::fflush(stderr);
     _exit(kExitOwnFailure);
 }
 
@@ -88,17 +72,12 @@ Output::Output()
 {
     inputClosed_ = Reserve(STDIN_FILENO, O_RDONLY);
     outputClosed_ = Reserve(STDOUT_FILENO, O_WRONLY);
-    const bool errorClosed = Reserve(STDERR_FILENO, O_WRONLY);
+    Reserve(STDERR_FILENO, O_WRONLY);
 #ifdef _WIN32
-    (void)errorClosed;
     // The bytes as everywhere else: lines end in LF on the way out, and CR LF
     // is taken as it comes in.
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         _setmode(fd, _O_BINARY);
-    }
-#else
-    if (!outputClosed_ && !errorClosed && SameFile(STDOUT_FILENO, STDERR_FILENO)) {
-        err_ = stdout;
     }
 #endif
 #ifdef __GLIBC__
@@ -109,28 +88,23 @@ Output::Output()
 #endif
     outTerminal_ = !outputClosed_ && IsTerminal(STDOUT_FILENO);
     (void)std::setvbuf(stdout, outBuffer, outTerminal_ ? _IOLBF : _IOFBF, kBufferSize);
-#ifdef _WIN32
-    // Nothing tells whether both lead to one pipe: a line to standard error
-    // goes out at once, after what standard output holds.
+    // Unbuffered, as C starts it everywhere: standard error's lines go out
+    // at once, after what standard output holds, so that both keep their
+    // order when they lead to one file (2>&1).
     (void)std::setvbuf(stderr, nullptr, _IONBF, 0);
-#else
-    if (!IsTerminal(STDERR_FILENO)) {
-        (void)std::setvbuf(stderr, errBuffer, _IOFBF, kBufferSize);
-    }
-#endif
 }
 
-// What standard error refuses is dropped.
+// What standard error refuses is dropped. A write error of standard output
+// is said after the line, which tells what went wrong before it.
 void Output::Err(std::string_view text)
 {
-    if (err_ == stdout) {
-        Out(text);
-        return;
-    }
-#ifdef _WIN32
-    Flush();
-#endif
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
     (void)std::fwrite(text.data(), 1, text.size(), stderr);
+    if (!flushed) {
+        errno = error;
+        StopOnWriteError();
+    }
 }
 
 void Output::Flush()
@@ -138,7 +112,6 @@ void Output::Flush()
     if (std::fflush(stdout) != 0) {
         StopOnWriteError();
     }
-    (void)std::fflush(stderr);
 }
 
 int Output::Finish(int status)

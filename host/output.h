@@ -55,8 +55,6 @@ private:
     bool inputClosed_ = false;
     bool outputClosed_ = false;
     bool outTerminal_ = false;
-    // stdout when both lead to one file, so that their lines keep their order.
-    std::FILE *err_ = stderr;
 };
 
 // Whether `fd` is a terminal a person types at (on Windows, a console: the
