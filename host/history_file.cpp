@@ -83,27 +83,6 @@ bool WriteAt(int fd, off_t offset, const std::string &text)
 
 }  // namespace
 
-std::string EncodeEntry(std::string_view entry)
-{
-    std::string line;
-    for (const char byte : entry) {
-        line += byte == '\\' ? "\\\\" : byte == '\n' ? "\\n" : std::string(1, byte);
-    }
-    return line;
-}
-
-std::string DecodeEntry(std::string_view line)
-{
-    std::string entry;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char next = i + 1 < line.size() ? line[i + 1] : '\0';
-        const bool escape = line[i] == '\\' && (next == 'n' || next == '\\');
-        entry += escape ? (next == 'n' ? '\n' : '\\') : line[i];
-        i += escape ? 1 : 0;
-    }
-    return entry;
-}
-
 HistoryTail NewestEntries(std::string_view text, std::size_t newest)
 {
     // The last line may have no line end when a write was cut short.
@@ -119,7 +98,7 @@ HistoryTail NewestEntries(std::string_view text, std::size_t newest)
     const std::size_t first = lines.size() > newest ? lines.size() - newest : 0;
     tail.keptFrom = first < lines.size() ? static_cast<std::size_t>(lines[first].data() - text.data()) : text.size();
     for (std::size_t i = first; i < lines.size(); ++i) {
-        tail.entries.push_back(DecodeEntry(lines[i]));
+        tail.entries.emplace_back(lines[i]);
     }
     return tail;
 }
@@ -170,32 +149,20 @@ std::vector<std::string> HistoryFile::Load()
             return {};
         }
     }
-    // O_EXCL creates nothing through a symbolic link, so a link to nothing
-    // fails instead; EEXIST twice is such a link, or another session that
-    // created the file first and then lost it.
-    std::string reason = "a symbolic link to a missing file";
-    for (int attempt = 0; attempt < 2 && fd_ < 0; ++attempt) {
-        fd_ = open(path_.c_str(), O_RDWR | kOpenFlags);
-        if (fd_ < 0 && errno == ENOENT) {
-            fd_ = open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, S_IRUSR | S_IWUSR);
-        }
-        if (fd_ < 0 && errno != EEXIST) {
-            reason = std::strerror(errno);
-            break;
-        }
-    }
-    const bool writable = fd_ >= 0;
-    if (!writable && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+    // A link to a file not there yet gets its file, as a shell's HISTFILE does.
+    fd_ = open(path_.c_str(), O_RDWR | O_CREAT | kOpenFlags, S_IRUSR | S_IWUSR);
+    const int error = fd_ < 0 ? errno : 0;
+    if (error == EACCES || error == EPERM || error == EROFS) {
         // Recalled, though nothing typed now can be added.
         fd_ = open(path_.c_str(), O_RDONLY | kOpenFlags);
     }
     if (fd_ < 0) {
-        Fail(reason);
+        Fail(std::strerror(error));
         return {};
     }
-    std::vector<std::string> entries = Read(writable);
-    if (!writable) {
-        Fail(reason);
+    std::vector<std::string> entries = Read(error == 0);
+    if (error != 0) {
+        Fail(std::strerror(error));
     }
     // Each entry goes to the end, wherever other sessions have left it.
     if (fd_ >= 0 && fcntl(fd_, F_SETFL, O_APPEND) != 0) {
@@ -247,7 +214,7 @@ void HistoryFile::Append(const std::string &entry)
     if (fd_ < 0) {
         return;
     }
-    std::string record = EncodeEntry(entry) + '\n';
+    std::string record = entry + '\n';
     const Lock lock(fd_);
     // An entry of its own, not the end of a line a write cut short.
     struct stat info {};

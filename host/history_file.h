@@ -1,10 +1,10 @@
 // The prompt's history, kept between sessions in a file of one line per
-// entry after a first line "# rpn history" that marks it as rpn's own. A
-// line break inside an entry is written as backslash and "n", a backslash as
-// two. Sessions at once share the file: each only appends, whole entries
-// under a lock, and only a file of rpn's own is ever shortened, in place
-// (never replaced: a link stays a link, the mode stays), once it has grown
-// far past what is recalled. Any other file is read and appended to.
+// entry after a first line "# rpn history" that marks it as rpn's own (an
+// entry that holds a line break comes back as two). Sessions at once share
+// the file: each only appends, whole entries under a lock, and only a file
+// of rpn's own is ever shortened, in place (never replaced: a link stays a
+// link, the mode stays), once it has grown far past what is recalled. Any
+// other file is read and appended to.
 #ifndef RPN_HISTORY_FILE_H
 #define RPN_HISTORY_FILE_H
 
@@ -12,11 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-std::string EncodeEntry(std::string_view entry);
-// A backslash before anything but "n" or a backslash stays as it is, as in
-// lines written by hand.
-std::string DecodeEntry(std::string_view line);
 
 struct HistoryTail {
     std::vector<std::string> entries;  // at most `newest`, oldest first, no empty lines

@@ -77,7 +77,9 @@ TEST_F(HistoryFileTest, MissingFileIsCreatedPrivateAndEmpty)
     EXPECT_EQ(StatOf(root_ + "/state/rpn").st_mode & 07777, 0700u);
 }
 
-TEST_F(HistoryFileTest, EntriesComeBackWholeInTheNextSession)
+// Written as they were typed: a backslash stays one, and a line break
+// inside an entry ends a line.
+TEST_F(HistoryFileTest, EntriesComeBackInTheNextSessionAsWritten)
 {
     {
         HistoryFile history(Path());
@@ -87,9 +89,9 @@ TEST_F(HistoryFileTest, EntriesComeBackWholeInTheNextSession)
         }
         EXPECT_EQ(history.failure(), "");
     }
-    EXPECT_EQ(Contents(Path()), kOwn + "1 2 +\n3\\n4 *\n5 \\\\ 6\n\\\\n\n");
+    EXPECT_EQ(Contents(Path()), kOwn + "1 2 +\n3\n4 *\n5 \\ 6\n\\n\n");
     HistoryFile later(Path());
-    EXPECT_EQ(later.Load(), (std::vector<std::string>{"1 2 +", "3\n4 *", "5 \\ 6", "\\n"}));
+    EXPECT_EQ(later.Load(), (std::vector<std::string>{"1 2 +", "3", "4 *", "5 \\ 6", "\\n"}));
 }
 
 TEST_F(HistoryFileTest, UnfinishedLastLineIsNeverJoinedToTheNext)
@@ -313,15 +315,19 @@ TEST_F(HistoryFileTest, SymbolicLinkStaysALinkAndItsTargetKeepsItsMode)
     EXPECT_EQ(Contents(target), kOwn + Numbered(1500, 2500) + "1 2 +\n");
 }
 
-// Created through a link, the file could land anywhere the link points.
-TEST_F(HistoryFileTest, LinkToNothingIsRefusedAndCreatesNothing)
+// The file is made where the link points, private, and the link stays.
+TEST_F(HistoryFileTest, LinkToNothingGetsItsFile)
 {
     ASSERT_EQ(symlink((root_ + "/elsewhere").c_str(), Path().c_str()), 0);
     HistoryFile history(Path());
     EXPECT_EQ(history.Load(), std::vector<std::string>{});
     history.Append("1 2 +");
-    EXPECT_EQ(history.failure(), Path() + ": a symbolic link to a missing file");
-    EXPECT_EQ(Contents(root_ + "/elsewhere"), "(no file)");
+    EXPECT_EQ(history.failure(), "");
+    EXPECT_EQ(Contents(root_ + "/elsewhere"), kOwn + "1 2 +\n");
+    EXPECT_EQ(StatOf(root_ + "/elsewhere").st_mode & 07777, 0600u);
+    struct stat link {};
+    ASSERT_EQ(lstat(Path().c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
 struct RefusedCase {

@@ -1,5 +1,4 @@
-// The history file's lines: entries written one per line and read back
-// whole, and the newest of them found in a piece of the file.
+// The newest entries of a history file's text.
 #include "history_file.h"
 
 #include <gtest/gtest.h>
@@ -9,66 +8,6 @@
 #include <vector>
 
 namespace {
-
-struct EntryCase {
-    const char *name;
-    std::string entry;
-    std::string line;
-};
-
-void PrintTo(const EntryCase &entryCase, std::ostream *os)
-{
-    *os << entryCase.name;
-}
-
-class EntryLines : public testing::TestWithParam<EntryCase> {
-};
-
-TEST_P(EntryLines, EncodeToOneLine)
-{
-    EXPECT_EQ(EncodeEntry(GetParam().entry), GetParam().line);
-    EXPECT_EQ(GetParam().line.find('\n'), std::string::npos);
-}
-
-TEST_P(EntryLines, DecodeToTheEntryTyped)
-{
-    EXPECT_EQ(DecodeEntry(GetParam().line), GetParam().entry);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, EntryLines,
-    testing::Values(EntryCase{"Plain", "3 4 +", "3 4 +"},
-                    EntryCase{"Empty", "", ""},
-                    EntryCase{"LineBreak", "1 2\n+", "1 2\\n+"},
-                    EntryCase{"LineBreaksOnly", "\n\n", "\\n\\n"},
-                    EntryCase{"Backslash", "1 \\ 2", "1 \\\\ 2"},
-                    // A backslash typed before an "n" is not a line break.
-                    EntryCase{"BackslashThenN", "\\n", "\\\\n"},
-                    EntryCase{"BackslashThenLineBreak", "\\\n", "\\\\\\n"},
-                    EntryCase{"CarriageReturnAndBytesKept", "\r\xC3\xA9\t", "\r\xC3\xA9\t"}),
-    [](const testing::TestParamInfo<EntryCase> &info) { return std::string(info.param.name); });
-
-struct HandWrittenCase {
-    const char *name;
-    std::string line;
-    std::string entry;
-};
-
-class HandWrittenLines : public testing::TestWithParam<HandWrittenCase> {
-};
-
-// Lines rpn never writes are read as they are, not dropped.
-TEST_P(HandWrittenLines, KeepTheirBackslashes)
-{
-    EXPECT_EQ(DecodeEntry(GetParam().line), GetParam().entry);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, HandWrittenLines,
-    testing::Values(HandWrittenCase{"OtherEscape", "1 \\t 2", "1 \\t 2"},
-                    HandWrittenCase{"TrailingBackslash", "1 2 \\", "1 2 \\"},
-                    HandWrittenCase{"LoneBackslash", "\\", "\\"}),
-    [](const testing::TestParamInfo<HandWrittenCase> &info) { return std::string(info.param.name); });
 
 struct TailCase {
     const char *name;
@@ -107,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A write cut short leaves a last line without its end.
         TailCase{"UnfinishedLastLine", "1\n2 3", 5, {"1", "2 3"}, 0, 2},
         TailCase{"UnfinishedOnlyLine", "no line end here", 5, {"no line end here"}, 0, 1},
-        TailCase{"EscapesDecoded", "a\\nb\n\\\\\n", 5, {"a\nb", "\\"}, 0, 2}),
+        // Lines are entries as they are: nothing in them is an escape.
+        TailCase{"BackslashesKept", "a\\nb\n\\\\\n", 5, {"a\\nb", "\\\\"}, 0, 2}),
     [](const testing::TestParamInfo<TailCase> &info) { return std::string(info.param.name); });
 
 }  // namespace
