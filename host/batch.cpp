@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -34,22 +35,14 @@ struct Run {
 };
 
 #ifdef _WIN32
-// The C library there has no getline.
+// The C library there has no getline. Lines are bytes, a NUL among them.
 ssize_t getline(char **buffer, std::size_t *room, std::FILE *file)
 {
     std::size_t length = 0;
     for (int c = 0; c != '\n' && (c = std::getc(file)) != EOF; (*buffer)[length++] = static_cast<char>(c)) {
-        if (length + 2 > *room) {
-            char *grown = static_cast<char *>(std::realloc(*buffer, *room * 2 + 128));
-            if (grown == nullptr) {
-                return -1;
-            }
-            *buffer = grown;
-            *room = *room * 2 + 128;
+        if (length == *room && (*buffer = static_cast<char *>(std::realloc(*buffer, *room = *room * 2 + 128))) == nullptr) {
+            throw std::bad_alloc();  // rpn ends; the old buffer goes with it
         }
-    }
-    if (length != 0) {
-        (*buffer)[length] = '\0';
     }
     return length == 0 ? -1 : static_cast<ssize_t>(length);
 }

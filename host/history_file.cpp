@@ -83,9 +83,8 @@ bool WriteAt(int fd, off_t offset, const std::string &text)
 
 }  // namespace
 
-HistoryTail NewestEntries(std::string_view text, std::size_t newest)
+std::vector<std::string_view> EntryLines(std::string_view text)
 {
-    // The last line may have no line end when a write was cut short.
     std::vector<std::string_view> lines;
     for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
         end = std::min(text.find('\n', start), text.size());
@@ -93,14 +92,7 @@ HistoryTail NewestEntries(std::string_view text, std::size_t newest)
             lines.push_back(text.substr(start, end - start));
         }
     }
-    HistoryTail tail;
-    tail.lines = lines.size();
-    const std::size_t first = lines.size() > newest ? lines.size() - newest : 0;
-    tail.keptFrom = first < lines.size() ? static_cast<std::size_t>(lines[first].data() - text.data()) : text.size();
-    for (std::size_t i = first; i < lines.size(); ++i) {
-        tail.entries.emplace_back(lines[i]);
-    }
-    return tail;
+    return lines;
 }
 
 std::string HistoryFile::ChoosePath(std::string &note)
@@ -192,21 +184,22 @@ std::vector<std::string> HistoryFile::Read(bool writable)
         return {};
     }
     const bool own = text.compare(0, kOwnMarker.size(), kOwnMarker) == 0;
-    const std::size_t body = own ? kOwnMarker.size() : 0;
-    const HistoryTail tail = NewestEntries(std::string_view(text).substr(body), kEntriesKept);
-    if (tail.lines <= kLinesBeforeTrim) {
-        return tail.entries;
+    const std::vector<std::string_view> lines = EntryLines(std::string_view(text).substr(own ? kOwnMarker.size() : 0));
+    const auto newest = lines.end() - static_cast<std::ptrdiff_t>(std::min(lines.size(), kEntriesKept));
+    const std::vector<std::string> entries(newest, lines.end());
+    if (lines.size() <= kLinesBeforeTrim) {
+        return entries;
     }
     if (!own) {
         note_ = path_ + ": not trimmed to its newest " + std::to_string(kEntriesKept) + " entries: its first line is not \"" +
                 std::string(kOwnMarker.substr(0, kOwnMarker.size() - 1)) + "\", so rpn did not write it; entries are only appended";
     } else if (writable && lock.held) {
-        const std::string kept = std::string(kOwnMarker) + text.substr(body + tail.keptFrom);
+        const std::string kept = std::string(kOwnMarker) + text.substr(static_cast<std::size_t>(newest->data() - text.data()));
         if (!WriteAt(fd_, 0, kept) || ftruncate(fd_, static_cast<off_t>(kept.size())) != 0) {
             Fail(std::strerror(errno));
         }
     }
-    return tail.entries;
+    return entries;
 }
 
 void HistoryFile::Append(const std::string &entry)

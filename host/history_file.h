@@ -13,12 +13,9 @@
 #include <string_view>
 #include <vector>
 
-struct HistoryTail {
-    std::vector<std::string> entries;  // at most `newest`, oldest first, no empty lines
-    std::size_t keptFrom = 0;          // where the oldest kept entry's line starts
-    std::size_t lines = 0;             // every non-empty line of the text
-};
-HistoryTail NewestEntries(std::string_view text, std::size_t newest);
+// The entries of a history's text: its lines but the empty ones, the last
+// one even without its line end (a write cut short).
+std::vector<std::string_view> EntryLines(std::string_view text);
 
 class HistoryFile {
 public:
