@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -13,15 +12,11 @@
 
 namespace {
 
-constexpr off_t kMebibyte = off_t{1} << 20;
 constexpr std::size_t kEntriesKept = 1000;  // what the arrow keys reach
 constexpr std::string_view kOwnMarker = "# rpn history\n";
 // A rewrite could lose entries if rpn were killed in the middle of it, so
 // it waits until the file is well past what is kept.
 constexpr std::size_t kLinesBeforeTrim = 2 * kEntriesKept;
-// rpn trims long before a history gets this large: such a file is not one
-// it wrote, and it is neither read nor written.
-constexpr off_t kLargestHistory = 64 * kMebibyte;
 // A session holds the lock for one read or write; one that holds it longer
 // is stuck, and the prompt does not wait for it.
 constexpr auto kLockPatience = std::chrono::seconds(1);
@@ -102,19 +97,11 @@ std::string HistoryFile::ChoosePath(std::string &note)
         if (chosen[0] == '\0' || std::string_view(chosen) == "/dev/null") {
             return "";
         }
-        if (chosen[0] == '/') {
-            return chosen;
+        // rpn never changes directory, so the file is in the one it starts in.
+        if (chosen[0] != '/') {
+            note = std::string("RPN_HISTFILE=") + chosen + " is relative: the history is in the directory rpn started in";
         }
-        // Resolved once, so that every message names the file written.
-        char directory[PATH_MAX];
-        if (getcwd(directory, sizeof directory) == nullptr) {
-            note = std::string("RPN_HISTFILE=") + chosen + " is relative and the current directory is unknown (" +
-                   std::strerror(errno) + "); no history is kept";
-            return "";
-        }
-        std::string resolved = (std::strcmp(directory, "/") == 0 ? "" : directory) + std::string("/") + chosen;
-        note = std::string("RPN_HISTFILE=") + chosen + " is relative; the history is " + resolved;
-        return resolved;
+        return chosen;
     }
     // The XDG base directory rules ignore a relative path.
     const char *state = std::getenv("XDG_STATE_HOME");
@@ -171,10 +158,6 @@ std::vector<std::string> HistoryFile::Read(bool writable)
     struct stat info {};
     if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
         Fail(info.st_mode == 0 ? std::strerror(errno) : "not a regular file");
-        return {};
-    }
-    if (info.st_size > kLargestHistory) {
-        Fail("larger than " + std::to_string(kLargestHistory / kMebibyte) + " MiB, too large for a history; not read");
         return {};
     }
     // An empty file holds nothing to lose: it becomes one of rpn's own.

@@ -20,8 +20,8 @@ std::vector<std::string_view> EntryLines(std::string_view text);
 class HistoryFile {
 public:
     // RPN_HISTFILE (empty or /dev/null: none, "" returned), otherwise
-    // $XDG_STATE_HOME/rpn/history or ~/.local/state/rpn/history. A relative
-    // RPN_HISTFILE is resolved, and `note` says where it led.
+    // $XDG_STATE_HOME/rpn/history or ~/.local/state/rpn/history. For a
+    // relative RPN_HISTFILE `note` says where the file is.
     static std::string ChoosePath(std::string &note);
 
     explicit HistoryFile(std::string path) : path_(std::move(path)) {}

@@ -374,8 +374,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "not a regular file"}),
     [](const testing::TestParamInfo<RefusedCase> &info) { return std::string(info.param.name); });
 
-// Far larger than rpn lets a history grow: most likely some other file.
-TEST_F(HistoryFileTest, FarTooLargeIsNeitherReadNorWritten)
+// Read whole, whatever its size, and appended to: no size tells a history
+// from some other file.
+TEST_F(HistoryFileTest, LargeFileIsReadAndAppendedTo)
 {
     constexpr off_t kSize = off_t{65} << 20;
     {
@@ -386,10 +387,13 @@ TEST_F(HistoryFileTest, FarTooLargeIsNeitherReadNorWritten)
         close(fd);
     }
     HistoryFile history(Path());
-    EXPECT_EQ(history.Load(), std::vector<std::string>{});
-    EXPECT_EQ(history.failure(), Path() + ": larger than 64 MiB, too large for a history; not read");
+    const std::vector<std::string> entries = history.Load();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0], std::string(kSize - 7, '\0'));
+    EXPECT_EQ(entries[1], "5 6 *");
     history.Append("1 2 +");
-    EXPECT_EQ(StatOf(Path()).st_size, kSize);
+    EXPECT_EQ(history.failure(), "");
+    EXPECT_EQ(StatOf(Path()).st_size, kSize + 6);
 }
 
 TEST_F(HistoryFileTest, ReadOnlyIsRecalledAndReported)
