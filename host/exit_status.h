@@ -19,7 +19,4 @@ inline int ExitStatusOf(kelvaro_rpn_status status)
                                                : kelvaro_rpn_exit_status(status) & 0xff;
 }
 
-// The line after a usage error: where to read more.
-constexpr char kUsageHint[] = "Try 'rpn --help' for more information.\n";
-
 #endif

@@ -11,7 +11,6 @@ enum class LineStatus { kLine, kInterrupted, kEnd, kError };
 // Reads standard input, shows the prompt and the keys on `screen`;
 // `recalled`: earlier sessions' lines, oldest first, for the arrow keys.
 void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled);
-void StopLineEditor();
 
 // One line without its end. kInterrupted: Ctrl-C abandoned it; kEnd: Ctrl-D
 // on an empty line, or the end of input; kError: `error` says why.

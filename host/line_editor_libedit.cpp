@@ -102,11 +102,6 @@ void StartLineEditor(std::FILE *screen, const std::vector<std::string> &recalled
     }
 }
 
-void StopLineEditor()
-{
-    clear_history();
-}
-
 LineStatus ReadInteractiveLine(const char *prompt, std::string &line, int &error)
 {
     readError = 0;

@@ -223,7 +223,7 @@ int Run(int argc, char **argv)
     Output output;
     Options options = Parse(argc, argv);
     if (!options.error.empty()) {
-        output.Err("rpn: " + options.error + "\n" + kUsageHint);
+        output.Err("rpn: " + options.error + "\nTry 'rpn --help' for more information.\n");
         return kExitUsage;
     }
     if (options.help || options.version) {

@@ -12,9 +12,6 @@
 #include <io.h>
 #include <windows.h>
 #endif
-#ifdef __GLIBC__
-#include <stdio_ext.h>
-#endif
 
 namespace {
 
@@ -78,12 +75,6 @@ Output::Output()
     // is taken as it comes in.
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         _setmode(fd, _O_BINARY);
-    }
-#endif
-#ifdef __GLIBC__
-    // One thread: the lock each stdio call takes is a good part of its cost.
-    for (std::FILE *stream : {stdin, stdout, stderr}) {
-        __fsetlocking(stream, FSETLOCKING_BYCALLER);
     }
 #endif
     outTerminal_ = !outputClosed_ && IsTerminal(STDOUT_FILENO);

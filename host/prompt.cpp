@@ -220,7 +220,6 @@ int RunPrompt(Evaluator &evaluator, Output &output, const std::string &help)
         } else if (command == PromptCommand::kQuit) {
             // After Ctrl-D the shell's prompt belongs on a line of its own.
             show(status == LineStatus::kLine ? "" : "\n");
-            StopLineEditor();
             if (status == LineStatus::kError) {
                 output.Stop(std::string("read error: ") + std::strerror(error));
             }
