@@ -135,11 +135,7 @@ std::vector<std::string> HistoryFile::Load()
         // Recalled, though nothing typed now can be added.
         fd_ = open(path_.c_str(), O_RDONLY | kOpenFlags);
     }
-    if (fd_ < 0) {
-        Fail(std::strerror(error));
-        return {};
-    }
-    std::vector<std::string> entries = Read(error == 0);
+    std::vector<std::string> entries = fd_ < 0 ? std::vector<std::string>{} : Read(error == 0);
     if (error != 0) {
         Fail(std::strerror(error));
     }

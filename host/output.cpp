@@ -20,9 +20,8 @@ namespace {
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 char outBuffer[kBufferSize];
 
-// A closed one gets the null device, so that no file rpn opens takes its
-// number; open() takes the lowest free one, and the lower are reserved
-// first. Whether it was closed.
+// Whether it was closed. open() takes the lowest free descriptor, so the
+// lower are reserved first.
 bool Reserve(int fd, int mode)
 {
 #ifdef _WIN32
