@@ -165,7 +165,7 @@ std::vector<std::string> HistoryFile::Read(bool writable)
     const bool own = text.compare(0, kOwnMarker.size(), kOwnMarker) == 0;
     const std::vector<std::string_view> lines = EntryLines(std::string_view(text).substr(own ? kOwnMarker.size() : 0));
     const auto newest = lines.end() - static_cast<std::ptrdiff_t>(std::min(lines.size(), kEntriesKept));
-    const std::vector<std::string> entries(newest, lines.end());
+    std::vector<std::string> entries(newest, lines.end());
     if (lines.size() <= kLinesBeforeTrim) {
         return entries;
     }
